@@ -1,0 +1,45 @@
+#pragma once
+
+#include <array>
+#include <functional>
+#include <string>
+
+// Remembers what changed since the image was opened, saved or closed: one overall flag for
+// the unsaved-changes prompt, and per stage one flag per kind of data for the save. The
+// overall state is shown in the first panel of the status bar.
+class EditFlagManagement {
+public:
+    static constexpr int StageCount = 16;
+    // Text of the first status panel while anything is unsaved.
+    static constexpr const char* ModifiedText = "変更あり";
+
+    using StatusPanelWriter = std::function<void(const std::string&)>;
+
+    explicit EditFlagManagement(StatusPanelWriter firstPanel);
+
+    bool IsModified() const { return Modified; }
+    void SetModified(bool value);
+
+    void SetChip16x16Modified(int stage, bool value) { Raise(Chip16x16, stage, value); }
+    void SetChip32x32Modified(int stage, bool value) { Raise(Chip32x32, stage, value); }
+    void SetMapSetModified(int stage, bool value) { Raise(MapSet, stage, value); }
+    void SetObjectModified(int stage, bool value) { Raise(Object, stage, value); }
+    void SetPaletteModified(int stage, bool value) { Raise(Palette, stage, value); }
+
+    bool IsChip16x16Modified(int stage) const { return Flags[Chip16x16].at(stage); }
+    bool IsChip32x32Modified(int stage) const { return Flags[Chip32x32].at(stage); }
+    bool IsMapSetModified(int stage) const { return Flags[MapSet].at(stage); }
+    bool IsObjectModified(int stage) const { return Flags[Object].at(stage); }
+    bool IsPaletteModified(int stage) const { return Flags[Palette].at(stage); }
+
+    void ClearAll();
+
+private:
+    enum Category { Chip16x16, Chip32x32, MapSet, Object, Palette, CategoryCount };
+
+    void Raise(Category category, int stage, bool value);
+
+    StatusPanelWriter FirstPanel;
+    bool Modified = false;
+    std::array<std::array<bool, StageCount>, CategoryCount> Flags{};
+};

@@ -1,0 +1,36 @@
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <memory>
+#include <string>
+
+// The console's 64 display colours, read from the master palette file: 64 RGB triples, no
+// header. Immutable once loaded.
+class FcPaletteData {
+public:
+    static constexpr int ColorCount = 64;
+    static constexpr std::size_t FileSize = ColorCount * 3;
+    static constexpr const char* DefaultFileName = "fcpalette.pal";
+
+    // Loads the file. On failure returns null and sets message to the text the user must see:
+    // the name followed by "が読み込めませんでした" or "のサイズが不正です".
+    static std::unique_ptr<FcPaletteData> Create(const std::string& name, std::string& message);
+
+    // The display colour of colour number i (0..63), packed with red in the lowest byte, then
+    // green, then blue; the top byte is 0.
+    std::uint32_t ColorOf(int i) const { return Colors.at(static_cast<std::size_t>(i)); }
+
+    static int RedOf(std::uint32_t packed) { return static_cast<int>(packed & 0xFF); }
+    static int GreenOf(std::uint32_t packed) { return static_cast<int>((packed >> 8) & 0xFF); }
+    static int BlueOf(std::uint32_t packed) { return static_cast<int>((packed >> 16) & 0xFF); }
+
+    const std::array<std::uint8_t, FileSize>& RawTriples() const { return Raw; }
+
+    // For tests and generated palettes: build from 192 bytes already in memory.
+    explicit FcPaletteData(const std::array<std::uint8_t, FileSize>& triples);
+
+private:
+    std::array<std::uint8_t, FileSize> Raw{};
+    std::array<std::uint32_t, ColorCount> Colors{};
+};

@@ -1,0 +1,230 @@
+#include "inifile/IniFile.h"
+
+#include "fileio/AtomicFileWriter.h"
+
+#include <algorithm>
+#include <cctype>
+#include <cerrno>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <limits>
+#include <sstream>
+
+namespace {
+
+std::string Trim(const std::string& text) {
+    const auto isBlank = [](unsigned char c) { return c == ' ' || c == '\t'; };
+    std::size_t begin = 0;
+    std::size_t end = text.size();
+    while (begin < end && isBlank(static_cast<unsigned char>(text[begin])))
+        ++begin;
+    while (end > begin && isBlank(static_cast<unsigned char>(text[end - 1])))
+        --end;
+    return text.substr(begin, end - begin);
+}
+
+bool EqualsIgnoringCase(const std::string& a, const std::string& b) {
+    return a.size() == b.size() &&
+           std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
+               return std::tolower(static_cast<unsigned char>(x)) ==
+                      std::tolower(static_cast<unsigned char>(y));
+           });
+}
+
+// "[Name]" with optional blanks around; returns the name.
+std::optional<std::string> SectionNameOf(const std::string& line) {
+    const std::string trimmed = Trim(line);
+    if (trimmed.size() < 2 || trimmed.front() != '[' || trimmed.back() != ']')
+        return std::nullopt;
+    return Trim(trimmed.substr(1, trimmed.size() - 2));
+}
+
+bool IsComment(const std::string& line) {
+    const std::string trimmed = Trim(line);
+    return !trimmed.empty() && (trimmed.front() == ';' || trimmed.front() == '#');
+}
+
+// Splits "key=value"; the key is trimmed, the value is taken as written.
+std::optional<std::pair<std::string, std::string>> KeyValueOf(const std::string& line) {
+    if (IsComment(line))
+        return std::nullopt;
+    const std::size_t equals = line.find('=');
+    if (equals == std::string::npos)
+        return std::nullopt;
+    return std::make_pair(Trim(line.substr(0, equals)), line.substr(equals + 1));
+}
+
+} // namespace
+
+IniFile::IniFile(std::string path) : FilePath(std::move(path)) {
+    std::error_code error;
+    if (!std::filesystem::exists(FilePath, error))
+        return;
+    const std::uintmax_t size = std::filesystem::file_size(FilePath, error);
+    if (error) {
+        LoadErrorText = FilePath + " を読み込めませんでした。(" + error.message() + ")";
+        return;
+    }
+    if (size > MaxFileSize) {
+        LoadErrorText = FilePath + " は設定ファイルとして大きすぎるため読み込みませんでした。";
+        return;
+    }
+    std::ifstream in(FilePath, std::ios::binary);
+    if (!in) {
+        LoadErrorText = FilePath + " を読み込めませんでした。(" + std::strerror(errno) + ")";
+        return;
+    }
+    std::ostringstream content;
+    content << in.rdbuf();
+    const std::string text = content.str();
+    if (text.find("\r\n") != std::string::npos)
+        LineEnding = "\r\n";
+
+    std::size_t start = 0;
+    while (start < text.size()) {
+        std::size_t end = text.find('\n', start);
+        const bool last = end == std::string::npos;
+        if (last)
+            end = text.size();
+        std::string line = text.substr(start, end - start);
+        if (!line.empty() && line.back() == '\r')
+            line.pop_back();
+        Lines.push_back({std::move(line)});
+        start = end + 1;
+    }
+}
+
+std::optional<std::size_t> IniFile::FindSection(const std::string& section) const {
+    for (std::size_t i = 0; i < Lines.size(); ++i) {
+        const auto name = SectionNameOf(Lines[i].Text);
+        if (name && EqualsIgnoringCase(*name, section))
+            return i;
+    }
+    return std::nullopt;
+}
+
+std::size_t IniFile::SectionEnd(std::size_t sectionLine) const {
+    std::size_t i = sectionLine + 1;
+    while (i < Lines.size() && !SectionNameOf(Lines[i].Text))
+        ++i;
+    return i;
+}
+
+std::optional<std::size_t> IniFile::FindKey(std::size_t sectionLine, const std::string& key) const {
+    const std::size_t end = SectionEnd(sectionLine);
+    for (std::size_t i = sectionLine + 1; i < end; ++i) {
+        const auto pair = KeyValueOf(Lines[i].Text);
+        if (pair && EqualsIgnoringCase(pair->first, key))
+            return i;
+    }
+    return std::nullopt;
+}
+
+std::string IniFile::ReadString(const std::string& section, const std::string& key,
+                                const std::string& defaultValue) const {
+    const auto sectionLine = FindSection(section);
+    if (!sectionLine)
+        return defaultValue;
+    const auto keyLine = FindKey(*sectionLine, key);
+    if (!keyLine)
+        return defaultValue;
+    return KeyValueOf(Lines[*keyLine].Text)->second;
+}
+
+std::optional<std::int32_t> IniFile::ParseInteger(const std::string& text) {
+    std::size_t i = 0;
+    while (i < text.size() && text[i] == ' ')
+        ++i;
+    bool negative = false;
+    if (i < text.size() && (text[i] == '+' || text[i] == '-')) {
+        negative = text[i] == '-';
+        ++i;
+    }
+    int base = 10;
+    if (i < text.size() && text[i] == '$') {
+        base = 16;
+        i += 1;
+    } else if (i + 1 < text.size() && text[i] == '0' && (text[i + 1] == 'x' || text[i + 1] == 'X')) {
+        base = 16;
+        i += 2;
+    } else if (i < text.size() && (text[i] == 'x' || text[i] == 'X')) {
+        base = 16;
+        i += 1;
+    }
+    if (i >= text.size())
+        return std::nullopt;
+
+    constexpr std::int64_t limit = std::int64_t{std::numeric_limits<std::int32_t>::max()} + 1;
+    std::int64_t magnitude = 0;
+    for (; i < text.size(); ++i) {
+        const unsigned char c = static_cast<unsigned char>(text[i]);
+        int digit;
+        if (std::isdigit(c))
+            digit = c - '0';
+        else if (base == 16 && std::isxdigit(c))
+            digit = std::tolower(c) - 'a' + 10;
+        else
+            return std::nullopt;
+        magnitude = magnitude * base + digit;
+        if (magnitude > limit)
+            return std::nullopt;
+    }
+    if (!negative && magnitude == limit)
+        return std::nullopt;
+    return static_cast<std::int32_t>(negative ? -magnitude : magnitude);
+}
+
+std::int32_t IniFile::ReadInteger(const std::string& section, const std::string& key,
+                                  std::int32_t defaultValue) const {
+    const auto sectionLine = FindSection(section);
+    if (!sectionLine || !FindKey(*sectionLine, key))
+        return defaultValue;
+    return ParseInteger(ReadString(section, key, "")).value_or(defaultValue);
+}
+
+bool IniFile::ReadBool(const std::string& section, const std::string& key,
+                       bool defaultValue) const {
+    return ReadInteger(section, key, defaultValue ? 1 : 0) != 0;
+}
+
+void IniFile::WriteString(const std::string& section, const std::string& key,
+                          const std::string& value) {
+    auto sectionLine = FindSection(section);
+    if (!sectionLine) {
+        Lines.push_back({"[" + section + "]"});
+        sectionLine = Lines.size() - 1;
+    }
+    if (const auto keyLine = FindKey(*sectionLine, key)) {
+        // Keep the key as the file spells it.
+        const std::string& old = Lines[*keyLine].Text;
+        Lines[*keyLine].Text = old.substr(0, old.find('=') + 1) + value;
+        return;
+    }
+    // Append after the section's last non-blank line, so blank separator lines stay between
+    // sections.
+    std::size_t insertAt = SectionEnd(*sectionLine);
+    while (insertAt > *sectionLine + 1 && Trim(Lines[insertAt - 1].Text).empty())
+        --insertAt;
+    Lines.insert(Lines.begin() + static_cast<std::ptrdiff_t>(insertAt), {key + "=" + value});
+}
+
+void IniFile::WriteInteger(const std::string& section, const std::string& key,
+                           std::int32_t value) {
+    WriteString(section, key, std::to_string(value));
+}
+
+void IniFile::WriteBool(const std::string& section, const std::string& key, bool value) {
+    WriteString(section, key, value ? "1" : "0");
+}
+
+std::string IniFile::Flush() const {
+    if (!LoadErrorText.empty())
+        return LoadErrorText + "\n設定ファイルを書き込みませんでした。";
+    std::string content;
+    for (const Line& line : Lines)
+        content += line.Text + LineEnding;
+    return AtomicFileWriter::Write(FilePath,
+                                   reinterpret_cast<const std::uint8_t*>(content.data()),
+                                   content.size());
+}

@@ -1,0 +1,57 @@
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+// The settings file held in memory. Lines the program never writes (other sections, other
+// keys, comments, blank lines) are kept verbatim and in their order, so a flush rewrites the
+// whole file without losing anything a user or another tool put there.
+class IniFile {
+public:
+    // Files larger than this are not settings files; they are refused rather than read whole.
+    static constexpr std::uintmax_t MaxFileSize = 4 * 1024 * 1024;
+
+    // A missing file is an empty file. A file that exists but cannot be read (or is far too
+    // large) leaves the object empty and remembers the error: a flush then refuses to replace
+    // a file whose content was never seen.
+    explicit IniFile(std::string path);
+
+    const std::string& Path() const { return FilePath; }
+    const std::string& LoadError() const { return LoadErrorText; }
+
+    std::string ReadString(const std::string& section, const std::string& key,
+                           const std::string& defaultValue) const;
+    std::int32_t ReadInteger(const std::string& section, const std::string& key,
+                             std::int32_t defaultValue) const;
+    bool ReadBool(const std::string& section, const std::string& key, bool defaultValue) const;
+
+    void WriteString(const std::string& section, const std::string& key, const std::string& value);
+    void WriteInteger(const std::string& section, const std::string& key, std::int32_t value);
+    void WriteBool(const std::string& section, const std::string& key, bool value);
+
+    // Rewrites the whole file through a temporary file and a rename. Returns an empty string on
+    // success, otherwise a message naming the file.
+    std::string Flush() const;
+
+    // The integer format of the settings: optional leading blanks, an optional sign, then
+    // hexadecimal digits after "$", "x", "X", "0x" or "0X", or decimal digits; anything else,
+    // or a value outside the 32-bit signed range, does not convert.
+    static std::optional<std::int32_t> ParseInteger(const std::string& text);
+
+private:
+    struct Line {
+        std::string Text; // the line as in the file, without its terminator
+    };
+
+    std::optional<std::size_t> FindSection(const std::string& section) const;
+    // The line index of key inside the section that starts at sectionLine.
+    std::optional<std::size_t> FindKey(std::size_t sectionLine, const std::string& key) const;
+    std::size_t SectionEnd(std::size_t sectionLine) const;
+
+    std::string FilePath;
+    std::string LoadErrorText;
+    std::vector<Line> Lines;
+    std::string LineEnding = "\n";
+};

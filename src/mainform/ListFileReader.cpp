@@ -1,0 +1,24 @@
+#include "mainform/ListFileReader.h"
+
+#include <QFile>
+#include <QStringDecoder>
+
+ListFileReader::Result ListFileReader::Read(const QString& path) {
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly) || file.size() > MaxFileSize)
+        return {};
+    const QByteArray bytes = file.read(MaxFileSize + 1);
+    if (bytes.size() > MaxFileSize || file.error() != QFileDevice::NoError)
+        return {};
+
+    QStringDecoder decoder("Shift_JIS");
+    if (!decoder.isValid())
+        return {};
+    QString text = decoder(bytes);
+    text.replace("\r\n", "\n");
+    QStringList lines = text.split('\n');
+    // The line break after the last line does not start another entry.
+    if (!lines.isEmpty() && lines.last().isEmpty())
+        lines.removeLast();
+    return {true, lines};
+}

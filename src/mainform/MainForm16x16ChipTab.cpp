@@ -1,0 +1,216 @@
+#include "mainform/TMainForm.h"
+
+#include "16x16chipedit/Chip16x16EditClass.h"
+#include "ImageEx/TImageEx.h"
+#include "ImageEx/TRadioGroup.h"
+
+#include <QFrame>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QScrollBar>
+#include <QVBoxLayout>
+
+namespace {
+
+QLabel* NumberLabel() {
+    auto* label = new QLabel("00");
+    label->setMinimumWidth(20);
+    return label;
+}
+
+TImageEx* View(int size) {
+    auto* view = new TImageEx;
+    view->setFixedSize(size, size);
+    return view;
+}
+
+} // namespace
+
+void TMainForm::Create16x16ChipTab() {
+    auto* grid = new QGridLayout(Tab16x16ChipEdit);
+    grid->setHorizontalSpacing(12);
+
+    ImgBGBankTable = View(Chip16x16EditClass::TableViewSize);
+    ImgEdit16x16ChipView = View(Chip16x16EditClass::TableViewSize);
+    ImgEdit16x16Chip = View(Chip16x16EditClass::EditChipViewSize);
+    ImgSelectTile = View(Chip16x16EditClass::SelectTileViewSize);
+    grid->addWidget(ImgBGBankTable, 0, 0, Qt::AlignLeft | Qt::AlignTop);
+    grid->addWidget(ImgEdit16x16ChipView, 0, 1, Qt::AlignLeft | Qt::AlignTop);
+
+    // Under the tile table: the PT write number.
+    auto* bgGroup = new QGroupBox("BG表示切り替え");
+    auto* bgLayout = new QGridLayout(bgGroup);
+    LblSelectScrollIndex = NumberLabel();
+    ScrBarSelectScrollIndex = new QScrollBar(Qt::Horizontal);
+    ScrBarSelectScrollIndex->setRange(0, Chip16x16EditClass::ScrollIndexMaximum);
+    bgLayout->addWidget(new QLabel("PT書き込み番号:"), 0, 0);
+    bgLayout->addWidget(LblSelectScrollIndex, 0, 1);
+    bgLayout->addWidget(ScrBarSelectScrollIndex, 1, 0, 1, 2);
+    bgLayout->setColumnStretch(1, 1);
+    grid->addWidget(bgGroup, 1, 0, Qt::AlignTop);
+
+    // Under the chip table: the chip-set switch, the reload and the two reports.
+    auto* commands = new QVBoxLayout;
+    auto* switchGroup = new QGroupBox("チップ表示切り替え");
+    auto* switchLayout = new QVBoxLayout(switchGroup);
+    BtnSwitch16X16ChipSet = new QPushButton(Chip16x16EditClass::SwitchToDestroyedCaption);
+    switchLayout->addWidget(BtnSwitch16X16ChipSet);
+    commands->addWidget(switchGroup);
+    auto* buttonRow = new QHBoxLayout;
+    Button1 = new QPushButton("再読み込み");
+    BtnUnused16x16ChipChk = new QPushButton("未使用チップ番号表示");
+    BtnUnusedTileChk = new QPushButton("未使用タイル番号表示");
+    buttonRow->addWidget(BtnUnused16x16ChipChk);
+    buttonRow->addWidget(BtnUnusedTileChk);
+    commands->addLayout(buttonRow);
+    commands->addWidget(Button1, 0, Qt::AlignLeft);
+    grid->addLayout(commands, 1, 1, Qt::AlignTop);
+
+    // Right column: the edited chip, the selected tile, the attribute radio groups.
+    auto* right = new QVBoxLayout;
+    auto* selections = new QHBoxLayout;
+    auto* chipGroup = new QGroupBox("編集対象チップ");
+    auto* chipLayout = new QGridLayout(chipGroup);
+    LblSelectChipIndex = NumberLabel();
+    for (QLabel*& label : LblSelectChipTile)
+        label = NumberLabel();
+    LblSelectChipProperty = NumberLabel();
+    chipLayout->addWidget(ImgEdit16x16Chip, 0, 0, 4, 1, Qt::AlignTop);
+    chipLayout->addWidget(new QLabel("  No:"), 0, 1);
+    chipLayout->addWidget(LblSelectChipIndex, 0, 2);
+    chipLayout->addWidget(new QLabel("Tile:"), 1, 1);
+    chipLayout->addWidget(LblSelectChipTile[0], 1, 2);
+    chipLayout->addWidget(LblSelectChipTile[1], 1, 3);
+    chipLayout->addWidget(LblSelectChipTile[2], 2, 2);
+    chipLayout->addWidget(LblSelectChipTile[3], 2, 3);
+    chipLayout->addWidget(new QLabel("属性:"), 3, 1);
+    chipLayout->addWidget(LblSelectChipProperty, 3, 2);
+    chipLayout->setColumnStretch(4, 1);
+    selections->addWidget(chipGroup);
+    auto* tileGroup = new QGroupBox("選択タイル");
+    auto* tileLayout = new QGridLayout(tileGroup);
+    LblSelectBGBankTileIndex = NumberLabel();
+    tileLayout->addWidget(ImgSelectTile, 0, 0, 2, 1, Qt::AlignTop);
+    tileLayout->addWidget(new QLabel("No:"), 0, 1);
+    tileLayout->addWidget(LblSelectBGBankTileIndex, 0, 2);
+    tileLayout->setRowStretch(1, 1);
+    selections->addWidget(tileGroup, 0, Qt::AlignTop);
+    right->addLayout(selections);
+
+    QStringList types;
+    for (int i = 0; i < 16; ++i)
+        types << QString::number(i, 16).toUpper() + "x";
+    RGChipPropertySelect = new TRadioGroup("チップ属性", types, 2);
+    right->addWidget(RGChipPropertySelect);
+
+    RGPaletteSelect = new TRadioGroup("使用パレット", {"x0", "x1", "x2", "x3"}, 4);
+    // Each sub-palette's four colours sit under its item.
+    auto* paletteGrid = static_cast<QGridLayout*>(RGPaletteSelect->layout());
+    for (int group = 0; group < 4; ++group) {
+        auto* swatches = new QHBoxLayout;
+        swatches->setSpacing(1);
+        for (int k = 0; k < 4; ++k) {
+            auto* panel = new QFrame;
+            panel->setFixedSize(16, 16);
+            panel->setFrameShape(QFrame::Box);
+            panel->setAutoFillBackground(true);
+            PanelPaletteColor[static_cast<std::size_t>(group * 4 + k)] = panel;
+            swatches->addWidget(panel);
+        }
+        swatches->addStretch(1);
+        paletteGrid->addLayout(swatches, 1, group);
+    }
+    right->addWidget(RGPaletteSelect);
+    right->addStretch(1);
+    grid->addLayout(right, 0, 2, 2, 1);
+
+    grid->setColumnStretch(3, 1);
+    grid->setRowStretch(2, 1);
+
+    // The bank bars are never shown.
+    ScrBarBGBank0 = new QScrollBar(Qt::Horizontal, Tab16x16ChipEdit);
+    ScrBarBGBank1 = new QScrollBar(Qt::Horizontal, Tab16x16ChipEdit);
+    ScrBarBGBank0->hide();
+    ScrBarBGBank1->hide();
+}
+
+void TMainForm::Create16x16ChipEditor() {
+    Chip16x16Edit = new Chip16x16EditClass(ImageHolder(), Tracker(), Graphics(), Prompts());
+    Chip16x16EditClass* edit = Chip16x16Edit;
+    edit->BindImages(ImgBGBankTable, ImgEdit16x16ChipView, ImgEdit16x16Chip, ImgSelectTile);
+    edit->BindPanels(PanelPaletteColor);
+    edit->BindLabels(LblSelectChipIndex, LblSelectBGBankTileIndex, LblSelectChipTile,
+                     LblSelectChipProperty, LblSelectScrollIndex);
+    edit->BindRadioGroups(RGChipPropertySelect, RGPaletteSelect);
+    edit->BindScrollBar(ScrBarSelectScrollIndex);
+    edit->BindSwitchButton(BtnSwitch16X16ChipSet);
+
+    connect(ImgBGBankTable, &TImageEx::mouseDown, this,
+            [edit](Qt::MouseButton button, Qt::KeyboardModifiers, int x, int y) {
+                edit->BankTableMouseDown(button, x, y);
+            });
+    connect(ImgEdit16x16ChipView, &TImageEx::mouseDown, this,
+            [edit](Qt::MouseButton button, Qt::KeyboardModifiers, int x, int y) {
+                edit->ChipViewMouseDown(button, x, y);
+            });
+    connect(ImgEdit16x16Chip, &TImageEx::mouseDown, this,
+            [edit](Qt::MouseButton button, Qt::KeyboardModifiers, int x, int y) {
+                edit->EditChipMouseDown(button, x, y);
+            });
+    connect(ImgBGBankTable, &TImageEx::mouseMove, this,
+            [edit](Qt::MouseButtons, Qt::KeyboardModifiers, int x, int y) {
+                edit->BankTableMouseMove(x, y);
+            });
+    connect(ImgEdit16x16ChipView, &TImageEx::mouseMove, this,
+            [edit](Qt::MouseButtons, Qt::KeyboardModifiers, int x, int y) {
+                edit->ChipViewMouseMove(x, y);
+            });
+    connect(ImgEdit16x16Chip, &TImageEx::mouseMove, this,
+            [edit](Qt::MouseButtons, Qt::KeyboardModifiers, int x, int y) {
+                edit->EditChipMouseMove(x, y);
+            });
+    connect(ImgBGBankTable, &TImageEx::mouseLeave, this, [edit] { edit->BankTableMouseLeave(); });
+    connect(ImgEdit16x16ChipView, &TImageEx::mouseLeave, this,
+            [edit] { edit->ChipViewMouseLeave(); });
+    connect(ImgEdit16x16Chip, &TImageEx::mouseLeave, this,
+            [edit] { edit->EditChipMouseLeave(); });
+
+    // A click on a radio item leaves the keyboard focus on that item while the tab is shown.
+    const auto focusItem = [this](TRadioGroup* group, int index) {
+        if (EditPageControl->currentWidget() == Tab16x16ChipEdit)
+            if (QRadioButton* item = group->Item(index))
+                item->setFocus();
+    };
+    connect(RGChipPropertySelect, &TRadioGroup::itemClicked, this, [this, edit, focusItem](int i) {
+        focusItem(RGChipPropertySelect, i);
+        edit->SetChipProperty();
+    });
+    connect(RGPaletteSelect, &TRadioGroup::itemClicked, this, [this, edit, focusItem](int i) {
+        focusItem(RGPaletteSelect, i);
+        edit->SetChipPalette();
+    });
+    connect(ScrBarSelectScrollIndex, &QScrollBar::valueChanged, this,
+            [edit](int position) { edit->SelectScrollIndexChanged(position); });
+    connect(Button1, &QPushButton::clicked, this, [edit] { edit->ReloadStage(); });
+    connect(BtnSwitch16X16ChipSet, &QPushButton::clicked, this, [edit] { edit->SwitchChipSet(); });
+}
+
+void TMainForm::Destroy16x16ChipEditor() {
+    delete Chip16x16Edit;
+    Chip16x16Edit = nullptr;
+}
+
+void TMainForm::Load16x16ChipStage() { Chip16x16Edit->LoadStage(); }
+
+void TMainForm::Activate16x16ChipTab() { Chip16x16Edit->ActivateTab(); }
+
+void TMainForm::Redraw16x16ChipTab() { Chip16x16Edit->RedrawAll(); }
+
+void TMainForm::Refresh16x16ChipSheet() {
+    Chip16x16Edit->SetChipSheetPalette();
+    Chip16x16Edit->RenderChipSheet();
+}

@@ -1,0 +1,215 @@
+#include "mainform/TMainForm.h"
+
+#include "ImageEx/TImageEx.h"
+#include "edit_flag/EditFlagManagement.h"
+#include "fileio/RomImageData.h"
+#include "graphics/EditorGraphics.h"
+#include "mapsetedit/MapSetEditClass.h"
+#include "prompts/UserPrompts.h"
+
+#include <QCheckBox>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPushButton>
+#include <QScrollBar>
+#include <QVBoxLayout>
+
+namespace {
+
+constexpr int PageViewSize = MapSetEditClass::PageSize;
+constexpr int NumberLabelWidth = 28;
+constexpr int PropertyLabelWidth = 114;
+
+// A two-digit number field: sunken, centred, wide enough for "FF".
+QLabel* NewNumberLabel() {
+    auto* label = new QLabel("00");
+    label->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+    label->setAlignment(Qt::AlignCenter);
+    label->setFixedWidth(NumberLabelWidth);
+    label->setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
+    return label;
+}
+
+TImageEx* NewView(int size) {
+    auto* view = new TImageEx;
+    view->setFixedSize(size, size);
+    return view;
+}
+
+// "Page0:" 00 [scroll bar], as wide as the page under it.
+QWidget* PageSelector(const char* caption, QLabel* number, QScrollBar* bar) {
+    auto* row = new QWidget;
+    row->setFixedWidth(PageViewSize);
+    auto* layout = new QHBoxLayout(row);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->addWidget(new QLabel(caption));
+    layout->addWidget(number);
+    layout->addWidget(bar, 1);
+    return row;
+}
+
+} // namespace
+
+void TMainForm::CreateMapSetTab() {
+    ImgEditMapSetPage0 = NewView(PageViewSize);
+    ImgEditMapSetPage1 = NewView(PageViewSize);
+    ImgSelect32x32Chip = NewView(MapSetEditClass::PlaceChipViewSize);
+    Img32x32ChipTable = NewView(MapSetEditClass::ChipTableSize);
+    LblMapSetPage0 = NewNumberLabel();
+    LblMapSetPage1 = NewNumberLabel();
+    LblMapSetSelect32x32ChipIndex = NewNumberLabel();
+    for (QLabel*& label : LblMapSetStructChipIndex)
+        label = NewNumberLabel();
+    for (QLabel*& label : LblMapSetStructChipProperty) {
+        label = new QLabel;
+        label->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+        label->setFixedWidth(PropertyLabelWidth);
+        label->setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
+    }
+    ScrBarMapSet = new QScrollBar(Qt::Horizontal);
+    ScrBarSelectPage0 = new QScrollBar(Qt::Horizontal);
+    ScrBarSelectPage1 = new QScrollBar(Qt::Horizontal);
+    for (QScrollBar* bar : {ScrBarMapSet, ScrBarSelectPage0, ScrBarSelectPage1})
+        bar->setPageStep(1);
+    ChkMapSetEditDrawGrid = new QCheckBox("グリッド線の描画");
+    Button3 = new QPushButton("再読み込み");
+
+    // Left: the two pages side by side as one strip, each with its selector above it, and the
+    // bar that moves both below them.
+    auto* pages = new QGridLayout;
+    pages->setHorizontalSpacing(0);
+    pages->setVerticalSpacing(4);
+    pages->addWidget(new QLabel("表示ページ"), 0, 0, 1, 2);
+    pages->addWidget(PageSelector("Page0:", LblMapSetPage0, ScrBarSelectPage0), 1, 0);
+    pages->addWidget(PageSelector("Page1:", LblMapSetPage1, ScrBarSelectPage1), 1, 1);
+    pages->addWidget(ImgEditMapSetPage0, 2, 0);
+    pages->addWidget(ImgEditMapSetPage1, 2, 1);
+    pages->addWidget(ScrBarMapSet, 3, 0, 1, 2);
+    auto* options = new QHBoxLayout;
+    options->addWidget(ChkMapSetEditDrawGrid);
+    options->addStretch(1);
+    options->addWidget(Button3);
+    pages->addLayout(options, 4, 0, 1, 2);
+    pages->setRowStretch(5, 1);
+
+    // Right: the chip table, and the chip to place with its four 16x16 chips.
+    auto* selected = new QGroupBox("選択チップ");
+    selected->setFixedWidth(MapSetEditClass::ChipTableSize);
+    auto* panel = new QGridLayout(selected);
+    panel->addWidget(ImgSelect32x32Chip, 0, 0, 3, 1, Qt::AlignTop);
+    panel->setColumnMinimumWidth(1, 4);
+    panel->addWidget(new QLabel("No:"), 0, 2);
+    panel->addWidget(LblMapSetSelect32x32ChipIndex, 0, 3, Qt::AlignLeft);
+    panel->addWidget(new QLabel("構成チップNo:"), 1, 2, 1, 3);
+    // The four 16x16 chips sit where they sit in the chip: 0 1 over 2 3.
+    auto* indexSquare = new QGridLayout;
+    indexSquare->setSpacing(2);
+    for (int q = 0; q < 4; ++q)
+        indexSquare->addWidget(LblMapSetStructChipIndex[static_cast<std::size_t>(q)], q / 2, q % 2);
+    panel->addLayout(indexSquare, 2, 2, 1, 3, Qt::AlignLeft | Qt::AlignTop);
+    panel->setColumnStretch(4, 1);
+    panel->addWidget(new QLabel("構成チップ属性:"), 3, 0, 1, 5);
+    auto* propertySquare = new QGridLayout;
+    propertySquare->setSpacing(2);
+    for (int q = 0; q < 4; ++q)
+        propertySquare->addWidget(LblMapSetStructChipProperty[static_cast<std::size_t>(q)], q / 2,
+                                  q % 2);
+    panel->addLayout(propertySquare, 4, 0, 1, 5, Qt::AlignLeft);
+
+    auto* chips = new QVBoxLayout;
+    chips->addWidget(Img32x32ChipTable);
+    chips->addWidget(selected);
+    chips->addStretch(1);
+
+    auto* columns = new QHBoxLayout;
+    columns->addLayout(pages);
+    columns->addSpacing(12);
+    columns->addLayout(chips);
+    columns->addStretch(1);
+    auto* layout = new QVBoxLayout(TabMapSetEdit);
+    layout->addLayout(columns);
+    layout->addStretch(1);
+}
+
+void TMainForm::CreateMapSetEditor() {
+    MapSetEdit = new MapSetEditClass(ImageHolder(), Tracker(), Graphics(), Prompts());
+    MapSetEdit->BindImages(ImgEditMapSetPage0, ImgEditMapSetPage1, ImgSelect32x32Chip,
+                           Img32x32ChipTable);
+    MapSetEdit->BindLabels(LblMapSetPage0, LblMapSetPage1, LblMapSetSelect32x32ChipIndex,
+                           LblMapSetStructChipIndex, LblMapSetStructChipProperty);
+    MapSetEdit->BindScrollBars(ScrBarMapSet, ScrBarSelectPage0, ScrBarSelectPage1);
+    MapSetEdit->BindGridCheckBox(ChkMapSetEditDrawGrid);
+
+    // The handlers only forward; the editor may already be gone while the window is torn down.
+    const std::array<TImageEx*, 2> pages = {ImgEditMapSetPage0, ImgEditMapSetPage1};
+    for (int side = 0; side < 2; ++side) {
+        TImageEx* page = pages[static_cast<std::size_t>(side)];
+        connect(page, &TImageEx::mouseDown, this,
+                [this, side](Qt::MouseButton button, Qt::KeyboardModifiers modifiers, int x,
+                             int y) {
+                    if (MapSetEdit)
+                        MapSetEdit->PageMouseDown(side, button, modifiers, x, y);
+                });
+        connect(page, &TImageEx::mouseMove, this,
+                [this, side](Qt::MouseButtons, Qt::KeyboardModifiers, int x, int y) {
+                    if (MapSetEdit)
+                        MapSetEdit->PageMouseMove(side, x, y);
+                });
+        connect(page, &TImageEx::mouseLeave, this, [this, side](TImageEx*) {
+            if (MapSetEdit)
+                MapSetEdit->PageMouseLeave(side);
+        });
+    }
+    connect(Img32x32ChipTable, &TImageEx::mouseDown, this,
+            [this](Qt::MouseButton button, Qt::KeyboardModifiers, int x, int y) {
+                if (MapSetEdit)
+                    MapSetEdit->ChipTableMouseDown(button, x, y);
+            });
+    connect(Img32x32ChipTable, &TImageEx::mouseMove, this,
+            [this](Qt::MouseButtons, Qt::KeyboardModifiers, int x, int y) {
+                if (MapSetEdit)
+                    MapSetEdit->ChipTableMouseMove(x, y);
+            });
+    connect(Img32x32ChipTable, &TImageEx::mouseLeave, this, [this](TImageEx*) {
+        if (MapSetEdit)
+            MapSetEdit->ChipTableMouseLeave();
+    });
+    connect(ScrBarMapSet, &QScrollBar::valueChanged, this, [this](int position) {
+        if (MapSetEdit)
+            MapSetEdit->ScrollPages(position);
+    });
+    connect(ScrBarSelectPage0, &QScrollBar::valueChanged, this, [this](int position) {
+        if (MapSetEdit)
+            MapSetEdit->SetPage(0, position);
+    });
+    connect(ScrBarSelectPage1, &QScrollBar::valueChanged, this, [this](int position) {
+        if (MapSetEdit)
+            MapSetEdit->SetPage(1, position);
+    });
+    connect(Button3, &QPushButton::clicked, this, [this] {
+        if (MapSetEdit)
+            MapSetEdit->ReloadStage();
+    });
+    connect(ChkMapSetEditDrawGrid, &QCheckBox::toggled, this, [this](bool) {
+        if (MapSetEdit && !ApplyingSettings())
+            MapSetEdit->GridChanged();
+    });
+}
+
+void TMainForm::DestroyMapSetEditor() {
+    delete MapSetEdit;
+    MapSetEdit = nullptr;
+}
+
+void TMainForm::LoadMapSetStage() { MapSetEdit->LoadStage(); }
+
+void TMainForm::ActivateMapSetTab() { MapSetEdit->ActivateTab(); }
+
+void TMainForm::RedrawMapSetTab() { MapSetEdit->RedrawAll(); }
+
+void TMainForm::HandChipToMapSet(int chip) {
+    if (MapSetEdit)
+        MapSetEdit->SetPlaceChipIndex(chip);
+}

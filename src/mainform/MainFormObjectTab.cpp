@@ -1,0 +1,198 @@
+#include "mainform/TMainForm.h"
+
+#include "ImageEx/TImageEx.h"
+#include "ImageEx/TUpDown.h"
+#include "mainform/BuiltInLists.h"
+#include "objectedit/ObjectEditClass.h"
+
+#include <QAction>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QMenu>
+#include <QPushButton>
+#include <QScrollBar>
+#include <QVBoxLayout>
+
+namespace {
+
+constexpr int RoomViewSize = 256;
+constexpr int ListWidth = 220;
+constexpr int ValueWidth = 40;
+
+QLabel* ValueLabel() {
+    auto* label = new QLabel("--");
+    label->setMinimumWidth(ValueWidth);
+    return label;
+}
+
+} // namespace
+
+void TMainForm::CreateObjectTab() {
+    ImgObjectMapPage0 = new TImageEx;
+    ImgObjectMapPage1 = new TImageEx;
+    for (TImageEx* image : {ImgObjectMapPage0, ImgObjectMapPage1})
+        image->setFixedSize(RoomViewSize, RoomViewSize);
+    ScrBarObjectMap = new QScrollBar(Qt::Horizontal);
+    ScrBarObjectMap->setFixedWidth(2 * RoomViewSize);
+    ScrBarObjectMap->setPageStep(1);
+
+    LblObjectRoom = ValueLabel();
+    LblObjectNum = ValueLabel();
+    LblObjectSum = new QLabel;
+    LblAllObjectSum = new QLabel;
+    LblObjectIndex = ValueLabel();
+    LblObjectScreen = ValueLabel();
+    LblObjectX = ValueLabel();
+    LblObjectY = ValueLabel();
+
+    CBSelectObject = new QComboBox;
+    CBSelectObject->addItems(BuiltInLists::ObjectCaptions());
+    CBSelectScroll = new QComboBox;
+    CBSelectScroll->addItems(BuiltInLists::ScrollCaptions());
+    for (QComboBox* list : {CBSelectObject, CBSelectScroll}) {
+        list->setFixedWidth(ListWidth);
+        list->setMaxVisibleItems(20);
+    }
+    UDObjectX = new TUpDown(Qt::Horizontal);
+    UDObjectY = new TUpDown(Qt::Vertical);
+    BtnObjectCreate = new QPushButton("新規作成");
+    BtnObjectRemove = new QPushButton("削除");
+    ChkSortObjectList = new QCheckBox("オブジェクトを自動で並び替える");
+    ChkPopupHint = new QCheckBox("ポップアップでオブジェクト情報を表示");
+    BtnObjectEditReload = new QPushButton("再読み込み");
+
+    PopupMenuObjectEdit = new QMenu(this);
+    MenuCreateObject = PopupMenuObjectEdit->addAction("オブジェクトの新規作成");
+    MenuCopyObject = PopupMenuObjectEdit->addAction("このオブジェクトをコピー");
+    MenuCutObject = PopupMenuObjectEdit->addAction("このオブジェクトを切り取り");
+    MenuPasteObject = PopupMenuObjectEdit->addAction("オブジェクトを貼り付け");
+    MenuRemoveObject = PopupMenuObjectEdit->addAction("このオブジェクトを削除");
+    N9 = PopupMenuObjectEdit->addAction("キャンセル");
+
+    // Left: the two rooms side by side, their scroll bar and the counts.
+    auto* rooms = new QHBoxLayout;
+    rooms->setSpacing(0);
+    rooms->addWidget(ImgObjectMapPage0);
+    rooms->addWidget(ImgObjectMapPage1);
+    rooms->addStretch();
+
+    auto* counts = new QGridLayout;
+    counts->addWidget(new QLabel("表示中の部屋:"), 0, 0);
+    counts->addWidget(LblObjectRoom, 0, 1);
+    counts->addWidget(new QLabel("部屋のオブジェクト数:"), 0, 2);
+    counts->addWidget(LblObjectNum, 0, 3);
+    counts->addWidget(new QLabel("ステージのオブジェクト数:"), 1, 0);
+    counts->addWidget(LblObjectSum, 1, 1);
+    counts->addWidget(new QLabel("全ステージのオブジェクト数:"), 1, 2);
+    counts->addWidget(LblAllObjectSum, 1, 3);
+    counts->setColumnMinimumWidth(1, 80);
+    counts->setColumnStretch(4, 1);
+
+    auto* left = new QVBoxLayout;
+    left->addLayout(rooms);
+    left->addWidget(ScrBarObjectMap);
+    left->addSpacing(6);
+    left->addLayout(counts);
+    left->addStretch();
+
+    // Right: the selected object, the commands and the options.
+    auto* selected = new QGroupBox("選択中のオブジェクト");
+    auto* panel = new QGridLayout(selected);
+    const std::pair<const char*, QLabel*> rows[] = {
+        {"設置番号:", LblObjectIndex}, {"部屋:", LblObjectScreen},
+        {"X座標:", LblObjectX},        {"Y座標:", LblObjectY}};
+    int row = 0;
+    for (const auto& [caption, value] : rows) {
+        panel->addWidget(new QLabel(caption), row, 0);
+        panel->addWidget(value, row, 1);
+        ++row;
+    }
+    panel->addWidget(UDObjectX, 2, 2, Qt::AlignLeft);
+    panel->addWidget(UDObjectY, 3, 2, Qt::AlignLeft);
+    panel->addWidget(new QLabel("種類:"), row, 0);
+    panel->addWidget(CBSelectObject, row, 1, 1, 3);
+    ++row;
+    panel->addWidget(new QLabel("スクロール:"), row, 0);
+    panel->addWidget(CBSelectScroll, row, 1, 1, 3);
+    ++row;
+    auto* buttons = new QHBoxLayout;
+    buttons->addWidget(BtnObjectCreate);
+    buttons->addWidget(BtnObjectRemove);
+    panel->addLayout(buttons, row, 0, 1, 4);
+    panel->setColumnStretch(3, 1);
+
+    auto* right = new QVBoxLayout;
+    right->addWidget(selected);
+    right->addSpacing(6);
+    right->addWidget(ChkSortObjectList);
+    right->addWidget(ChkPopupHint);
+    right->addStretch();
+    right->addWidget(BtnObjectEditReload, 0, Qt::AlignRight);
+
+    auto* layout = new QHBoxLayout(TabObjectEdit);
+    layout->addLayout(left);
+    layout->addSpacing(8);
+    layout->addLayout(right);
+    layout->addStretch();
+}
+
+void TMainForm::CreateObjectEditor() {
+    ObjectEdit = new ObjectEditClass(ImageHolder(), Tracker(), Graphics(), Prompts());
+    ObjectEdit->BindRoomImages(ImgObjectMapPage0, ImgObjectMapPage1);
+    ObjectEdit->BindScrollBar(ScrBarObjectMap);
+    ObjectEdit->BindLabels(LblObjectRoom, LblObjectNum, LblObjectSum, LblObjectIndex,
+                           LblObjectScreen, LblObjectX, LblObjectY, LblAllObjectSum);
+    ObjectEdit->BindLists(CBSelectObject, CBSelectScroll);
+    ObjectEdit->BindUpDowns(UDObjectX, UDObjectY);
+    ObjectEdit->BindButtons(BtnObjectCreate, BtnObjectRemove);
+    ObjectEdit->BindCheckBoxes(ChkSortObjectList, ChkPopupHint);
+    ObjectEdit->BindPopupMenu(PopupMenuObjectEdit, MenuCreateObject, MenuCopyObject,
+                              MenuCutObject, MenuPasteObject, MenuRemoveObject);
+
+    const std::pair<TImageEx*, int> sides[] = {{ImgObjectMapPage0, 0}, {ImgObjectMapPage1, 1}};
+    for (const auto& [image, side] : sides) {
+        connect(image, &TImageEx::mouseDown, this,
+                [this, side](Qt::MouseButton button, Qt::KeyboardModifiers, int x, int y) {
+                    ObjectEdit->RoomMouseDown(side, button, x, y);
+                });
+        connect(image, &TImageEx::mouseMove, this,
+                [this, side](Qt::MouseButtons buttons, Qt::KeyboardModifiers modifiers, int x,
+                             int y) { ObjectEdit->RoomMouseMove(side, buttons, modifiers, x, y); });
+    }
+    connect(ScrBarObjectMap, &QScrollBar::valueChanged, this,
+            [this](int position) { ObjectEdit->SetRooms(position); });
+    connect(CBSelectObject, &QComboBox::currentIndexChanged, this,
+            [this](int index) { ObjectEdit->SetEditType(index); });
+    connect(CBSelectScroll, &QComboBox::currentIndexChanged, this,
+            [this](int index) { ObjectEdit->SetEditScroll(index); });
+    connect(UDObjectX, &TUpDown::upClicked, this, [this] { ObjectEdit->ArrowX(+1); });
+    connect(UDObjectX, &TUpDown::downClicked, this, [this] { ObjectEdit->ArrowX(-1); });
+    connect(UDObjectY, &TUpDown::upClicked, this, [this] { ObjectEdit->ArrowY(-1); });
+    connect(UDObjectY, &TUpDown::downClicked, this, [this] { ObjectEdit->ArrowY(+1); });
+    connect(BtnObjectCreate, &QPushButton::clicked, this,
+            [this] { ObjectEdit->CreateObjectAtClick(); });
+    connect(BtnObjectRemove, &QPushButton::clicked, this,
+            [this] { ObjectEdit->RemoveEditObject(); });
+    connect(BtnObjectEditReload, &QPushButton::clicked, this, [this] { ObjectEdit->ReloadStage(); });
+    connect(MenuCreateObject, &QAction::triggered, this,
+            [this] { ObjectEdit->CreateObjectAtPopup(); });
+    connect(MenuCopyObject, &QAction::triggered, this, [this] { ObjectEdit->CopyObject(); });
+    connect(MenuCutObject, &QAction::triggered, this, [this] { ObjectEdit->CutObject(); });
+    connect(MenuPasteObject, &QAction::triggered, this, [this] { ObjectEdit->PasteObject(); });
+    connect(MenuRemoveObject, &QAction::triggered, this, [this] { ObjectEdit->RemoveHovered(); });
+}
+
+void TMainForm::DestroyObjectEditor() {
+    delete ObjectEdit;
+    ObjectEdit = nullptr;
+}
+
+void TMainForm::LoadObjectStage() { ObjectEdit->LoadStage(); }
+
+void TMainForm::ActivateObjectTab() { ObjectEdit->ActivateTab(); }
+
+void TMainForm::RedrawObjectTab() { ObjectEdit->RedrawAll(); }

@@ -1,0 +1,289 @@
+#pragma once
+
+#include <QMainWindow>
+#include <QString>
+
+#include <array>
+#include <memory>
+
+class QAction;
+class QCheckBox;
+class QComboBox;
+class QFrame;
+class QGroupBox;
+class QLabel;
+class QLineEdit;
+class QMenu;
+class QPushButton;
+class QScrollBar;
+class QTabWidget;
+class QTimer;
+
+class Chip16x16EditClass;
+class Chip32x32EditClass;
+class EditFlagManagement;
+class EditorGraphics;
+class FcPaletteData;
+class IniFile;
+class MapSetEditClass;
+class ObjectEditClass;
+class PaletteEditClass;
+class RomImageData;
+class TImageEx;
+class TRadioGroup;
+class TShowUnusedChipNumForm;
+class TUpDown;
+class UserPrompts;
+
+// Where the shell finds its files, and who answers its questions.
+struct StartupOptions {
+    // Folder of the settings file and the list files: the executable's folder by default.
+    QString ExecutableDir;
+    // The master palette; a bare name is looked up in the current directory.
+    QString MasterPaletteName = "fcpalette.pal";
+    // Null: the Qt message boxes and file dialogs.
+    UserPrompts* Prompts = nullptr;
+};
+
+// The main window: start-up and shut-down, settings, the file commands with their one prompt
+// about unsaved changes, stage selection and the five editor tabs. Its slots only forward to
+// the image holder, the tracker and the editors.
+class TMainForm : public QMainWindow {
+    Q_OBJECT
+
+public:
+    static constexpr const char* ApplicationTitle = "KESTRIN 6 EDITOR";
+    static constexpr const char* SettingsFileName = "kestrin6editor.ini";
+    static constexpr const char* ObjectListFileName = "ObjectList.txt";
+    static constexpr const char* ScrollListFileName = "ScrollList.txt";
+    static constexpr const char* TitleSeparator = " - ";
+    static constexpr int HintDisplayMs = 10000;
+    static constexpr int DefaultTimerInterval = 16;
+
+    explicit TMainForm(const StartupOptions& options);
+    ~TMainForm() override;
+
+    // Set when the master palette could not be loaded: the window must not be shown.
+    bool StartupFailed() const { return StartupFailedFlag; }
+
+    // File commands, one per menu item.
+    void Open1Click();
+    void Save1Click();
+    void SaveAs1Click();
+    void Close1Click();
+    // Opens path as if it had been chosen in the open dialog (the optional program argument).
+    void OpenChosenFile(const QString& path);
+
+    // Stage selection and tab change, as the combo box and the tabs report them.
+    void CBStageChange(int index);
+    void EditPageControlChange(int index);
+    void FrameTimerTimer();
+
+    RomImageData& ImageHolder() { return *ImageData; }
+    EditFlagManagement& Tracker() { return *EditFlags; }
+    EditorGraphics& Graphics() { return *GraphicsEngine; }
+    UserPrompts& Prompts() { return *PromptsInUse; }
+    bool ApplyingSettings() const { return ApplyingSettingsFlag; }
+
+    // --- The shell's own controls ---
+    QMenu* N1 = nullptr;
+    QAction* Open1 = nullptr;
+    QAction* Save1 = nullptr;
+    QAction* SaveAs1 = nullptr;
+    QAction* Close1 = nullptr;
+    QAction* Exit1 = nullptr;
+    std::array<QLabel*, 3> StatusPanels{};
+    QComboBox* CBStage = nullptr;
+    QTabWidget* EditPageControl = nullptr;
+    QWidget* TabMapSetEdit = nullptr;
+    QWidget* Tab32x32ChipEdit = nullptr;
+    QWidget* Tab16x16ChipEdit = nullptr;
+    QWidget* TabPaletteEdit = nullptr;
+    QWidget* TabObjectEdit = nullptr;
+    QTimer* FrameTimer = nullptr;
+
+    // --- Palette tab ---
+    std::array<TImageEx*, 4> ImgPalView{};
+    TImageEx* ImgColorTable = nullptr;
+    TImageEx* ImgSelectColor = nullptr;
+    std::array<TImageEx*, 4> ImgAnimePal{};
+    std::array<QLineEdit*, 16> EditPal{};
+    std::array<QLineEdit*, 4> EditAnimePal{};
+    QLabel* LblSelectColor = nullptr;
+    std::array<TUpDown*, 4> UDAnimePal{};
+    QComboBox* CBSelectPaletteSet = nullptr;
+    QPushButton* BtnPaletteReload = nullptr;
+    QPushButton* BtnAnimationPaletteReload = nullptr;
+    QGroupBox* GBAnimationPalette = nullptr;
+
+    // --- 16x16 chip tab ---
+    TImageEx* ImgBGBankTable = nullptr;
+    TImageEx* ImgEdit16x16ChipView = nullptr;
+    TImageEx* ImgEdit16x16Chip = nullptr;
+    TImageEx* ImgSelectTile = nullptr;
+    std::array<QFrame*, 16> PanelPaletteColor{};
+    QLabel* LblSelectChipIndex = nullptr;
+    QLabel* LblSelectBGBankTileIndex = nullptr;
+    std::array<QLabel*, 4> LblSelectChipTile{};
+    QLabel* LblSelectChipProperty = nullptr;
+    QLabel* LblSelectScrollIndex = nullptr;
+    TRadioGroup* RGChipPropertySelect = nullptr;
+    TRadioGroup* RGPaletteSelect = nullptr;
+    QScrollBar* ScrBarBGBank0 = nullptr;
+    QScrollBar* ScrBarBGBank1 = nullptr;
+    QScrollBar* ScrBarSelectScrollIndex = nullptr;
+    QPushButton* BtnSwitch16X16ChipSet = nullptr;
+    QPushButton* Button1 = nullptr;
+    QPushButton* BtnUnused16x16ChipChk = nullptr;
+    QPushButton* BtnUnusedTileChk = nullptr;
+
+    // --- 32x32 chip tab ---
+    TImageEx* ImgEdit32x32ChipView = nullptr;
+    TImageEx* Img16x16ChipTable = nullptr;
+    TImageEx* ImgEdit32x32Chip = nullptr;
+    TImageEx* ImgSelect16x16Chip = nullptr;
+    TUpDown* UDChange32x32ChipView = nullptr;
+    QLabel* LblEdit32x32ChipView = nullptr;
+    QLabel* LblSelect16x16ChipIndex = nullptr;
+    QLabel* LblSelect16x16ChipProperty = nullptr;
+    std::array<QLabel*, 4> LblStructChipIndex{};
+    std::array<QLabel*, 4> LblStructChipProperty{};
+    QLabel* LblSelect32x32ChipIndex = nullptr;
+    QCheckBox* Chk32x32ChipEditDrawGrid = nullptr;
+    QPushButton* Button2 = nullptr;
+    QPushButton* BtnUnused32x32ChipChk = nullptr;
+
+    // --- Map-set tab ---
+    TImageEx* ImgEditMapSetPage0 = nullptr;
+    TImageEx* ImgEditMapSetPage1 = nullptr;
+    TImageEx* ImgSelect32x32Chip = nullptr;
+    TImageEx* Img32x32ChipTable = nullptr;
+    QLabel* LblMapSetPage0 = nullptr;
+    QLabel* LblMapSetPage1 = nullptr;
+    QLabel* LblMapSetSelect32x32ChipIndex = nullptr;
+    std::array<QLabel*, 4> LblMapSetStructChipIndex{};
+    std::array<QLabel*, 4> LblMapSetStructChipProperty{};
+    QScrollBar* ScrBarMapSet = nullptr;
+    QScrollBar* ScrBarSelectPage0 = nullptr;
+    QScrollBar* ScrBarSelectPage1 = nullptr;
+    QCheckBox* ChkMapSetEditDrawGrid = nullptr;
+    QPushButton* Button3 = nullptr;
+
+    // --- Object tab ---
+    TImageEx* ImgObjectMapPage0 = nullptr;
+    TImageEx* ImgObjectMapPage1 = nullptr;
+    QScrollBar* ScrBarObjectMap = nullptr;
+    QLabel* LblObjectRoom = nullptr;
+    QLabel* LblObjectNum = nullptr;
+    QLabel* LblObjectSum = nullptr;
+    QLabel* LblObjectIndex = nullptr;
+    QLabel* LblObjectScreen = nullptr;
+    QLabel* LblObjectX = nullptr;
+    QLabel* LblObjectY = nullptr;
+    QLabel* LblAllObjectSum = nullptr;
+    QComboBox* CBSelectObject = nullptr;
+    QComboBox* CBSelectScroll = nullptr;
+    TUpDown* UDObjectX = nullptr;
+    TUpDown* UDObjectY = nullptr;
+    QPushButton* BtnObjectCreate = nullptr;
+    QPushButton* BtnObjectRemove = nullptr;
+    QCheckBox* ChkSortObjectList = nullptr;
+    QCheckBox* ChkPopupHint = nullptr;
+    QPushButton* BtnObjectEditReload = nullptr;
+    QMenu* PopupMenuObjectEdit = nullptr;
+    QAction* MenuCreateObject = nullptr;
+    QAction* MenuCopyObject = nullptr;
+    QAction* MenuCutObject = nullptr;
+    QAction* MenuPasteObject = nullptr;
+    QAction* MenuRemoveObject = nullptr;
+    QAction* N9 = nullptr;
+
+    // --- The editors (created at start-up in this order, freed with the window) ---
+    PaletteEditClass* PaletteEdit = nullptr;
+    Chip16x16EditClass* Chip16x16Edit = nullptr;
+    Chip32x32EditClass* Chip32x32Edit = nullptr;
+    MapSetEditClass* MapSetEdit = nullptr;
+    ObjectEditClass* ObjectEdit = nullptr;
+    TShowUnusedChipNumForm* ShowUnusedChipNumForm = nullptr;
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    void CreateMenu();
+    void CreateStatusBar();
+    void CreateStageSelector();
+    void CreatePages();
+    void ApplySettings();
+    void SetScrollBarMaxima();
+    void LoadListFile(QComboBox* comboBox, const QString& name);
+    void SaveSettings();
+
+    // Each tab's controls, its editor with its bindings, and the shell's calls into that
+    // editor live in the tab's own source file (MainForm<Tab>Tab.cpp).
+    void CreatePaletteTab();
+    void CreatePaletteEditor();
+    void DestroyPaletteEditor();
+    void LoadPaletteStage();
+    void ActivatePaletteTab();
+    void RedrawPaletteTab();
+    bool StepPaletteAnimationTick();
+
+    void Create16x16ChipTab();
+    void Create16x16ChipEditor();
+    void Destroy16x16ChipEditor();
+    void Load16x16ChipStage();
+    void Activate16x16ChipTab();
+    void Redraw16x16ChipTab();
+    void Refresh16x16ChipSheet();
+
+    void Create32x32ChipTab();
+    void Create32x32ChipEditor();
+    void Destroy32x32ChipEditor();
+    void Load32x32ChipStage();
+    void Activate32x32ChipTab();
+    void Redraw32x32ChipTab();
+    void Refresh32x32ChipSheet();
+
+    void CreateMapSetTab();
+    void CreateMapSetEditor();
+    void DestroyMapSetEditor();
+    void LoadMapSetStage();
+    void ActivateMapSetTab();
+    void RedrawMapSetTab();
+    void HandChipToMapSet(int chip);
+
+    void CreateObjectTab();
+    void CreateObjectEditor();
+    void DestroyObjectEditor();
+    void LoadObjectStage();
+    void ActivateObjectTab();
+    void RedrawObjectTab();
+
+    void CreateEditors();
+    void DestroyEditors();
+    void LoadStageIntoEditors();
+    void RefreshChipSheets();
+    void RedrawActiveTab();
+
+    bool AskSaveChanges();
+    bool SaveImageAs(const QString& path);
+    void OpenImage(const QString& path);
+    void ShowOpenedState();
+    void ShowClosedState();
+    void SetWindowTitle(const QString& text);
+    void ShowMessage(const QString& text);
+
+    StartupOptions Options;
+    std::unique_ptr<UserPrompts> OwnPrompts;
+    UserPrompts* PromptsInUse = nullptr;
+    bool StartupFailedFlag = false;
+    bool ApplyingSettingsFlag = false;
+    bool SettingsWritten = false;
+
+    std::unique_ptr<FcPaletteData> MasterPalette;
+    std::unique_ptr<EditFlagManagement> EditFlags;
+    std::unique_ptr<IniFile> Settings;
+    std::unique_ptr<RomImageData> ImageData;
+    std::unique_ptr<EditorGraphics> GraphicsEngine;
+};

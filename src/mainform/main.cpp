@@ -1,0 +1,18 @@
+#include "mainform/TMainForm.h"
+
+#include <QApplication>
+
+// Usage: kestrin6editor [image.nes]
+int main(int argc, char* argv[]) {
+    QApplication application(argc, argv);
+    QApplication::setApplicationName(TMainForm::ApplicationTitle);
+
+    TMainForm mainForm{StartupOptions{}};
+    if (mainForm.StartupFailed())
+        return 1;
+    mainForm.show();
+    const QStringList arguments = QApplication::arguments();
+    if (arguments.size() > 1)
+        mainForm.OpenChosenFile(arguments.at(1));
+    return QApplication::exec();
+}

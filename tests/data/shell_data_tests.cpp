@@ -1,0 +1,211 @@
+// The shell's data-layer pieces: the settings file, the edit tracker, the master palette.
+#include "edit_flag/EditFlagManagement.h"
+#include "fileio/AtomicFileWriter.h"
+#include "fileio/FcPaletteData.h"
+#include "inifile/IniFile.h"
+#include "support/TempDir.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <optional>
+
+namespace {
+
+struct IntegerCase {
+    const char* Text;
+    std::optional<std::int32_t> Value;
+};
+
+class IniIntegerFormat : public testing::TestWithParam<IntegerCase> {};
+
+TEST_P(IniIntegerFormat, ConvertsLikeTheSettingsFormat) {
+    EXPECT_EQ(IniFile::ParseInteger(GetParam().Text), GetParam().Value) << GetParam().Text;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Values, IniIntegerFormat,
+    testing::Values(IntegerCase{"0x20", 32}, IntegerCase{"020", 20}, IntegerCase{"abc", {}},
+                    IntegerCase{"$10", 16}, IntegerCase{"x1F", 31}, IntegerCase{"X1f", 31},
+                    IntegerCase{"0X10", 16}, IntegerCase{"   12", 12}, IntegerCase{"-5", -5},
+                    IntegerCase{"+7", 7}, IntegerCase{"-$10", -16}, IntegerCase{"", {}},
+                    IntegerCase{"  ", {}}, IntegerCase{"12 ", {}}, IntegerCase{"1a", {}},
+                    IntegerCase{"$", {}}, IntegerCase{"0x", {}}, IntegerCase{"$$10", {}},
+                    IntegerCase{"$0x10", {}}, IntegerCase{"0", 0},
+                    IntegerCase{"2147483647", 2147483647}, IntegerCase{"2147483648", {}},
+                    IntegerCase{"-2147483648", -2147483647 - 1},
+                    IntegerCase{"$7FFFFFFF", 2147483647}, IntegerCase{"$80000000", {}},
+                    IntegerCase{"99999999999999999999", {}}));
+
+TEST(IniFile, MissingFileIsEmptyAndIsCreatedByFlush) {
+    TempDir dir;
+    IniFile ini(dir.File("settings.ini"));
+    EXPECT_EQ(ini.LoadError(), "");
+    EXPECT_EQ(ini.ReadString("Timer", "Interval", "dflt"), "dflt");
+    EXPECT_EQ(ini.ReadInteger("Timer", "Interval", 16), 16);
+    ini.WriteInteger("Timer", "Interval", 16);
+    ini.WriteBool("ObjectEdit", "Sort", true);
+    ini.WriteBool("ObjectEdit", "Popup", false);
+    EXPECT_EQ(ini.Flush(), "");
+    EXPECT_EQ(ReadTextFile(dir.File("settings.ini")),
+              "[Timer]\nInterval=16\n[ObjectEdit]\nSort=1\nPopup=0\n");
+}
+
+TEST(IniFile, FlushKeepsUntouchedSectionsKeysCommentsAndOrder) {
+    TempDir dir;
+    const std::string path = dir.File("settings.ini");
+    WriteTextFile(path, "; written by hand\r\n"
+                        "[Other]\r\n"
+                        "Keep=me\r\n"
+                        "\r\n"
+                        "[timer]\r\n"
+                        "; the animation speed\r\n"
+                        "interval = 0x20\r\n"
+                        "Extra=1\r\n"
+                        "\r\n"
+                        "[Last]\r\n"
+                        "Z=9\r\n");
+    IniFile ini(path);
+    EXPECT_EQ(ini.ReadInteger("Timer", "Interval", 16), 32) << "keys and sections ignore case";
+    ini.WriteInteger("Timer", "Interval", 32);
+    ini.WriteString("Timer", "New", "x");
+    ini.WriteBool("Added", "Flag", true);
+    ASSERT_EQ(ini.Flush(), "");
+    EXPECT_EQ(ReadTextFile(path), "; written by hand\r\n"
+                                  "[Other]\r\n"
+                                  "Keep=me\r\n"
+                                  "\r\n"
+                                  "[timer]\r\n"
+                                  "; the animation speed\r\n"
+                                  "interval =32\r\n"
+                                  "Extra=1\r\n"
+                                  "New=x\r\n"
+                                  "\r\n"
+                                  "[Last]\r\n"
+                                  "Z=9\r\n"
+                                  "[Added]\r\n"
+                                  "Flag=1\r\n");
+}
+
+TEST(IniFile, BooleansReadAsIntegers) {
+    TempDir dir;
+    const std::string path = dir.File("settings.ini");
+    WriteTextFile(path, "[S]\nzero=0\ntwo=2\nword=yes\nneg=-1\n");
+    IniFile ini(path);
+    EXPECT_FALSE(ini.ReadBool("S", "zero", true));
+    EXPECT_TRUE(ini.ReadBool("S", "two", false));
+    EXPECT_TRUE(ini.ReadBool("S", "word", true)) << "unconvertible: the default";
+    EXPECT_FALSE(ini.ReadBool("S", "word", false));
+    EXPECT_TRUE(ini.ReadBool("S", "neg", false));
+    EXPECT_TRUE(ini.ReadBool("S", "missing", true));
+}
+
+TEST(IniFile, BinaryGarbageIsReadWithoutHarmAndKeptOnFlush) {
+    TempDir dir;
+    const std::string path = dir.File("settings.ini");
+    std::vector<std::uint8_t> garbage;
+    for (int i = 0; i < 4096; ++i)
+        garbage.push_back(static_cast<std::uint8_t>((i * 131 + 7) & 0xFF));
+    WriteWholeFile(path, garbage);
+    IniFile ini(path);
+    EXPECT_EQ(ini.ReadInteger("Timer", "Interval", 16), 16);
+    ini.WriteInteger("Timer", "Interval", 16);
+    ASSERT_EQ(ini.Flush(), "");
+    const std::string text = ReadTextFile(path);
+    EXPECT_NE(text.find("[Timer]"), std::string::npos);
+}
+
+TEST(IniFile, OversizedFileIsNotReadAndNeverOverwritten) {
+    TempDir dir;
+    const std::string path = dir.File("settings.ini");
+    WriteTextFile(path, std::string(IniFile::MaxFileSize + 1, 'a'));
+    IniFile ini(path);
+    EXPECT_NE(ini.LoadError(), "");
+    ini.WriteInteger("Timer", "Interval", 16);
+    EXPECT_NE(ini.Flush(), "");
+    EXPECT_EQ(std::filesystem::file_size(path), IniFile::MaxFileSize + 1);
+}
+
+TEST(AtomicFileWriter, FailureLeavesTheTargetAsItWasAndNoTemporaryBehind) {
+    TempDir dir;
+    const std::string path = dir.File("image.nes");
+    WriteTextFile(path, "old");
+    std::filesystem::permissions(path, std::filesystem::perms::owner_read |
+                                           std::filesystem::perms::group_read);
+    const std::uint8_t data[] = {1, 2, 3};
+    // Root may write anywhere, so the read-only bit is checked explicitly by the writer.
+    EXPECT_NE(AtomicFileWriter::Write(path, data, sizeof data), "");
+    EXPECT_EQ(ReadTextFile(path), "old");
+    EXPECT_NE(AtomicFileWriter::Write(dir.File("missing/folder/x.nes"), data, sizeof data), "");
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.Path()),
+                            std::filesystem::directory_iterator()),
+              1);
+}
+
+TEST(EditFlagManagement, PanelShowsModifiedFromTheFirstChangeUntilClearAll) {
+    std::vector<std::string> panelTexts;
+    EditFlagManagement flags([&](const std::string& text) { panelTexts.push_back(text); });
+    EXPECT_EQ(panelTexts, std::vector<std::string>{""});
+    EXPECT_FALSE(flags.IsModified());
+
+    flags.SetObjectModified(3, true);
+    flags.SetMapSetModified(3, true);
+    EXPECT_EQ(panelTexts.back(), "変更あり");
+    EXPECT_TRUE(flags.IsModified());
+    for (int stage = 0; stage < 16; ++stage) {
+        EXPECT_EQ(flags.IsObjectModified(stage), stage == 3);
+        EXPECT_FALSE(flags.IsChip16x16Modified(stage));
+        EXPECT_FALSE(flags.IsChip32x32Modified(stage));
+        EXPECT_FALSE(flags.IsPaletteModified(stage));
+    }
+
+    flags.SetModified(false);
+    EXPECT_EQ(panelTexts.back(), "変更あり") << "only ClearAll empties the panel";
+
+    flags.SetPaletteModified(0, true);
+    flags.ClearAll();
+    EXPECT_EQ(panelTexts.back(), "");
+    EXPECT_FALSE(flags.IsModified());
+    EXPECT_FALSE(flags.IsPaletteModified(0));
+    EXPECT_FALSE(flags.IsObjectModified(3));
+}
+
+TEST(FcPaletteData, PacksRedInTheLowestByte) {
+    TempDir dir;
+    std::vector<std::uint8_t> bytes(192, 0);
+    bytes[0] = 0xFF;
+    bytes[3 * 63 + 0] = 0x12;
+    bytes[3 * 63 + 1] = 0x34;
+    bytes[3 * 63 + 2] = 0x56;
+    WriteWholeFile(dir.File("fcpalette.pal"), bytes);
+    std::string message;
+    const auto palette = FcPaletteData::Create(dir.File("fcpalette.pal"), message);
+    ASSERT_NE(palette, nullptr) << message;
+    EXPECT_EQ(palette->ColorOf(0), 0x000000FFu);
+    EXPECT_EQ(palette->ColorOf(63), 0x00563412u);
+}
+
+struct PaletteFileCase {
+    int Size; // -1: no file at all
+    const char* Suffix;
+};
+
+class FcPaletteFailure : public testing::TestWithParam<PaletteFileCase> {};
+
+TEST_P(FcPaletteFailure, NamesTheFileInItsMessage) {
+    TempDir dir;
+    const std::string path = dir.File("fcpalette.pal");
+    if (GetParam().Size >= 0)
+        WriteWholeFile(path, std::vector<std::uint8_t>(static_cast<std::size_t>(GetParam().Size)));
+    std::string message;
+    EXPECT_EQ(FcPaletteData::Create(path, message), nullptr);
+    EXPECT_EQ(message, path + GetParam().Suffix);
+}
+
+INSTANTIATE_TEST_SUITE_P(Files, FcPaletteFailure,
+                         testing::Values(PaletteFileCase{191, "のサイズが不正です"},
+                                         PaletteFileCase{193, "のサイズが不正です"},
+                                         PaletteFileCase{0, "のサイズが不正です"},
+                                         PaletteFileCase{-1, "が読み込めませんでした"}));
+
+} // namespace

@@ -1,0 +1,408 @@
+// The main window's start-up, settings and file commands, driven as the user drives them.
+#include "MainFormFixture.h"
+
+#include "edit_flag/EditFlagManagement.h"
+#include "fileio/RomImageData.h"
+#include "romgen/CartridgeGenerator.h"
+
+#include <QAction>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDir>
+#include <QLabel>
+#include <QMenu>
+#include <QPushButton>
+#include <QTabWidget>
+#include <QTimer>
+
+#include <filesystem>
+
+namespace {
+
+using Answer = UserPrompts::Answer;
+
+const std::string OpenFilter = "open:ケストリン6 ROMイメージ (*.nes);;すべてのファイル (*.*)";
+const std::string SaveFilter = "save:ケストリン6 ROMイメージ (*.nes)|nes";
+
+class Shell : public MainFormFixture {
+protected:
+    // Marks a change the way an editor does.
+    void MakeAChange() { Form->Tracker().SetMapSetModified(Form->ImageHolder().CurrentStage(), true); }
+    static std::vector<std::uint8_t> CartridgeBytes() { return CartridgeGenerator::MakeImage(); }
+    QString StatusText() const { return Form->StatusPanels[0]->text(); }
+    std::string Question(const QString& path) const {
+        return "ask:KESTRIN 6 EDITOR|" + path.toStdString() + "への変更を保存しますか？";
+    }
+};
+
+TEST_F(Shell, WithoutMasterPaletteStartupStopsAfterOneMessage) {
+    WriteStartupFiles();
+    std::filesystem::remove(Dir.File("fcpalette.pal"));
+    StartForm();
+    EXPECT_TRUE(Form->StartupFailed());
+    EXPECT_EQ(Prompts.Log, std::vector<std::string>{"message:fcpalette.palが読み込めませんでした"});
+    EXPECT_FALSE(Form->isVisible());
+    EXPECT_FALSE(std::filesystem::exists(SettingsPath()));
+}
+
+TEST_F(Shell, MasterPaletteBesideTheExecutableOnlyIsNotFound) {
+    WriteStartupFiles();
+    const std::filesystem::path elsewhere = Dir.Path() / "cwd";
+    std::filesystem::create_directory(elsewhere);
+    QDir::setCurrent(QString::fromStdString(elsewhere.string()));
+    StartForm();
+    EXPECT_TRUE(Form->StartupFailed());
+    EXPECT_EQ(Prompts.Messages(), std::vector<std::string>{"fcpalette.palが読み込めませんでした"});
+}
+
+TEST_F(Shell, MasterPaletteOfWrongSizeStopsStartup) {
+    WriteStartupFiles();
+    WriteWholeFile(Dir.File("fcpalette.pal"), std::vector<std::uint8_t>(193));
+    StartForm();
+    EXPECT_TRUE(Form->StartupFailed());
+    EXPECT_EQ(Prompts.Messages(), std::vector<std::string>{"fcpalette.palのサイズが不正です"});
+}
+
+TEST_F(Shell, MissingObjectListFallsBackToTheBuiltInList) {
+    WriteStartupFiles();
+    std::filesystem::remove(Dir.File("ObjectList.txt"));
+    StartForm();
+    ASSERT_FALSE(Form->StartupFailed());
+    EXPECT_EQ(Prompts.Messages(), std::vector<std::string>{"ObjectList.txtを読み込めませんでした。"});
+    EXPECT_TRUE(Form->isVisible());
+    ASSERT_EQ(Form->CBSelectObject->count(), 256);
+    for (int i : {0, 0x2A, 0x80, 0xFF}) {
+        EXPECT_TRUE(Form->CBSelectObject->itemText(i).startsWith(
+            QString("%1").arg(i, 2, 16, QChar('0')).toUpper()))
+            << i;
+    }
+    EXPECT_EQ(Form->CBSelectScroll->itemText(0x11).toStdString(), "11 縦スクロール\t区間1");
+}
+
+TEST_F(Shell, ListFilesAreReadAsShiftJis) {
+    WriteStartupFiles();
+    StartForm();
+    EXPECT_TRUE(Prompts.Log.empty());
+    ASSERT_EQ(Form->CBSelectObject->count(), 256);
+    EXPECT_EQ(Form->CBSelectObject->itemText(0x80).toStdString(), "80 スクロール制御");
+}
+
+TEST_F(Shell, UnreadableListFilesGiveAMessageNeverACrash) {
+    WriteStartupFiles();
+    // A folder where the file should be, and a list far too large to be one.
+    std::filesystem::remove(Dir.File("ObjectList.txt"));
+    std::filesystem::create_directory(Dir.File("ObjectList.txt"));
+    WriteTextFile(Dir.File("ScrollList.txt"), std::string(2 * 1024 * 1024, 'x'));
+    StartForm();
+    EXPECT_EQ(Prompts.Messages(),
+              (std::vector<std::string>{"ObjectList.txtを読み込めませんでした。",
+                                        "ScrollList.txtを読み込めませんでした。"}));
+    EXPECT_EQ(Form->CBSelectScroll->count(), 256);
+}
+
+struct SettingsCase {
+    const char* Text;
+    int Interval;
+    bool Sort;
+};
+
+class ShellSettings : public Shell, public testing::WithParamInterface<SettingsCase> {};
+
+TEST_P(ShellSettings, AreAppliedAtStartup) {
+    WriteStartupFiles();
+    WriteTextFile(SettingsPath(), GetParam().Text);
+    StartForm();
+    EXPECT_EQ(Form->FrameTimer->interval(), GetParam().Interval);
+    EXPECT_EQ(Form->ChkSortObjectList->isChecked(), GetParam().Sort);
+    EXPECT_FALSE(Form->FrameTimer->isActive()) << "the timer waits for the first open";
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Values, ShellSettings,
+    testing::Values(SettingsCase{"[Timer]\nInterval=0x20\n[ObjectEdit]\nSort=0\n", 32, false},
+                    SettingsCase{"[Timer]\nInterval=020\n[ObjectEdit]\nSort=2\n", 20, true},
+                    SettingsCase{"[Timer]\nInterval=abc\n", 16, true},
+                    SettingsCase{"", 16, true}));
+
+TEST_F(Shell, SettingsFileIsUntouchedByStartupAndWrittenAtExit) {
+    WriteStartupFiles();
+    const std::string original = "; mine\n[ObjectEdit]\nSort=0\nPopup=1\n[32x32ChipEdit]\nGrid=1\n";
+    WriteTextFile(SettingsPath(), original);
+    StartForm();
+    EXPECT_EQ(ReadTextFile(SettingsPath()), original);
+    EXPECT_TRUE(Form->Chk32x32ChipEditDrawGrid->isChecked());
+    Form->ChkPopupHint->setChecked(false);
+    ASSERT_TRUE(CloseForm());
+    EXPECT_EQ(ReadTextFile(SettingsPath()), "; mine\n[ObjectEdit]\nSort=0\nPopup=0\n"
+                                            "[32x32ChipEdit]\nGrid=1\n[MapSetEdit]\nGrid=0\n"
+                                            "[Timer]\nInterval=16\n");
+}
+
+TEST_F(Shell, SettingsAfterAnOpenAlsoHoldTheLevelDataOffsets) {
+    WriteStartupFiles();
+    StartForm();
+    OpenThroughMenu(WriteCartridge("game.nes"));
+    ASSERT_TRUE(CloseForm());
+    const std::string text = ReadTextFile(SettingsPath());
+    EXPECT_NE(text.find("[LevelDataAddress]\nMapDataBankA000=7DF35\n"), std::string::npos) << text;
+    EXPECT_NE(text.find("[Timer]\nInterval=16\n"), std::string::npos);
+}
+
+TEST_F(Shell, UnwritableSettingsAreReportedAndTheWindowStillCloses) {
+    WriteStartupFiles();
+    WriteTextFile(SettingsPath(), "[Timer]\nInterval=16\n");
+    std::filesystem::permissions(SettingsPath(), std::filesystem::perms::owner_read);
+    StartForm();
+    EXPECT_TRUE(CloseForm());
+    ASSERT_EQ(Prompts.Messages().size(), 1u);
+    EXPECT_NE(Prompts.Messages()[0].find("kestrin6editor.ini"), std::string::npos);
+    EXPECT_EQ(ReadTextFile(SettingsPath()), "[Timer]\nInterval=16\n");
+}
+
+TEST_F(Shell, WindowBeforeAnyOpen) {
+    WriteStartupFiles();
+    StartForm();
+    EXPECT_EQ(Form->windowTitle(), "KESTRIN 6 EDITOR");
+    EXPECT_FALSE(Form->CBStage->isVisible());
+    EXPECT_FALSE(Form->EditPageControl->isVisible());
+    EXPECT_FALSE(Form->Save1->isEnabled());
+    EXPECT_FALSE(Form->SaveAs1->isEnabled());
+    EXPECT_FALSE(Form->Close1->isEnabled());
+    EXPECT_TRUE(Form->Open1->isEnabled());
+    EXPECT_TRUE(Form->Exit1->isEnabled());
+    EXPECT_EQ(Form->N1->title(), "ファイル(&F)");
+    QStringList captions;
+    for (QAction* action : Form->N1->actions())
+        captions << (action->isSeparator() ? "-" : action->text());
+    EXPECT_EQ(captions, (QStringList{"開く(&O)", "-", "上書き保存(&S)", "名前を付けて保存(&A)", "-",
+                                     "閉じる(&C)", "-", "終了(&X)"}));
+    ASSERT_EQ(Form->CBStage->count(), 16);
+    EXPECT_TRUE(Form->CBStage->itemText(15).startsWith("0F "));
+    QStringList tabs;
+    for (int i = 0; i < Form->EditPageControl->count(); ++i)
+        tabs << Form->EditPageControl->tabText(i);
+    EXPECT_EQ(tabs, (QStringList{"マップセット", "32x32チップ", "16x16チップ", "パレット", "オブジェクト"}));
+    EXPECT_EQ(Form->EditPageControl->currentWidget(), Form->Tab16x16ChipEdit);
+    EXPECT_EQ(Form->StatusPanels[0]->width(), 100);
+    EXPECT_EQ(Form->StatusPanels[1]->width(), 120);
+    EXPECT_EQ(Form->StatusPanels[2]->width(), 50);
+}
+
+TEST_F(Shell, UntouchedOpenShowsTheImageAndAsksNothing) {
+    WriteStartupFiles();
+    StartForm();
+    const QString path = WriteCartridge("game.nes");
+    OpenThroughMenu(path);
+    EXPECT_EQ(Prompts.Log, std::vector<std::string>{OpenFilter});
+    EXPECT_EQ(Form->windowTitle(), "KESTRIN 6 EDITOR - " + path);
+    EXPECT_TRUE(Form->CBStage->isVisible());
+    EXPECT_EQ(Form->CBStage->currentIndex(), 0);
+    EXPECT_TRUE(Form->EditPageControl->isVisible());
+    EXPECT_TRUE(Form->Save1->isEnabled());
+    EXPECT_TRUE(Form->SaveAs1->isEnabled());
+    EXPECT_TRUE(Form->Close1->isEnabled());
+    EXPECT_EQ(Form->BtnSwitch16X16ChipSet->text(), "破壊後に切替");
+    EXPECT_TRUE(Form->FrameTimer->isActive());
+    EXPECT_EQ(StatusText(), "");
+    EXPECT_TRUE(CloseForm());
+    EXPECT_EQ(Prompts.Log.size(), 1u) << "closing asked something";
+}
+
+TEST_F(Shell, CancelledOpenDialogChangesNothing) {
+    WriteStartupFiles();
+    StartForm();
+    OpenThroughMenu("");
+    EXPECT_EQ(Form->windowTitle(), "KESTRIN 6 EDITOR");
+    EXPECT_FALSE(Form->Save1->isEnabled());
+}
+
+TEST_F(Shell, OpenWithUnsavedChangesAsksAfterTheDialog) {
+    WriteStartupFiles();
+    StartForm();
+    const QString first = WriteCartridge("first.nes");
+    const QString second = WriteCartridge("second.nes");
+    OpenThroughMenu(first);
+
+    // Cancel keeps everything.
+    MakeAChange();
+    Prompts.Log.clear();
+    Prompts.YesNoCancelAnswers = {Answer::Cancel};
+    OpenThroughMenu(second);
+    EXPECT_EQ(Prompts.Log, (std::vector<std::string>{OpenFilter, Question(first)}));
+    EXPECT_EQ(Form->ImageHolder().FileName(), first.toStdString());
+    EXPECT_TRUE(Form->Tracker().IsModified());
+
+    // Yes, then a cancelled save dialog, keeps the old image and its changes.
+    Prompts.Log.clear();
+    Prompts.YesNoCancelAnswers = {Answer::Yes};
+    Prompts.SaveFiles = {""};
+    OpenThroughMenu(second);
+    EXPECT_EQ(Prompts.Log, (std::vector<std::string>{OpenFilter, Question(first), SaveFilter}));
+    EXPECT_EQ(Form->ImageHolder().FileName(), first.toStdString());
+    EXPECT_TRUE(Form->Tracker().IsModified());
+    EXPECT_EQ(StatusText(), "変更あり");
+
+    // No opens the new image and drops the changes.
+    Prompts.YesNoCancelAnswers = {Answer::No};
+    OpenThroughMenu(second);
+    EXPECT_EQ(Form->ImageHolder().FileName(), second.toStdString());
+    EXPECT_EQ(Form->windowTitle(), "KESTRIN 6 EDITOR - " + second);
+    EXPECT_FALSE(Form->Tracker().IsModified());
+    EXPECT_EQ(StatusText(), "");
+}
+
+TEST_F(Shell, YesInThePromptSavesUnderTheChosenNameBeforeOpening) {
+    WriteStartupFiles();
+    StartForm();
+    const QString first = WriteCartridge("first.nes");
+    OpenThroughMenu(first);
+    MakeAChange();
+    const QString copy = QString::fromStdString(Dir.File("copy.nes"));
+    Prompts.YesNoCancelAnswers = {Answer::Yes};
+    Prompts.SaveFiles = {copy};
+    OpenThroughMenu(WriteCartridge("second.nes"));
+    EXPECT_EQ(ReadWholeFile(copy.toStdString()), ReadWholeFile(first.toStdString()));
+    EXPECT_TRUE(Form->windowTitle().endsWith("second.nes"));
+}
+
+TEST_F(Shell, CloseWithUnsavedChangesAndCancelledSaveKeepsTheImage) {
+    WriteStartupFiles();
+    StartForm();
+    const QString path = WriteCartridge("game.nes");
+    OpenThroughMenu(path);
+    MakeAChange();
+    Prompts.YesNoCancelAnswers = {Answer::Yes};
+    Prompts.SaveFiles = {""};
+    Form->Close1Click();
+    EXPECT_EQ(Form->windowTitle(), "KESTRIN 6 EDITOR - " + path);
+    EXPECT_TRUE(Form->Tracker().IsModified());
+    EXPECT_TRUE(Form->EditPageControl->isVisible());
+
+    Prompts.YesNoCancelAnswers = {Answer::No};
+    Form->Close1Click();
+    EXPECT_EQ(Form->windowTitle(), "KESTRIN 6 EDITOR");
+    EXPECT_FALSE(Form->EditPageControl->isVisible());
+    EXPECT_FALSE(Form->CBStage->isVisible());
+    EXPECT_FALSE(Form->Save1->isEnabled());
+    EXPECT_FALSE(Form->Tracker().IsModified());
+    const auto buffer = Form->ImageHolder().Buffer();
+    EXPECT_TRUE(std::all_of(buffer.begin(), buffer.end(), [](std::uint8_t b) { return b == 0; }));
+}
+
+TEST_F(Shell, WindowCloseWithUnsavedChangesCanBeCancelled) {
+    WriteStartupFiles();
+    StartForm();
+    OpenThroughMenu(WriteCartridge("game.nes"));
+    MakeAChange();
+    Prompts.YesNoCancelAnswers = {Answer::Cancel};
+    EXPECT_FALSE(CloseForm());
+    EXPECT_TRUE(Form->isVisible());
+    EXPECT_FALSE(std::filesystem::exists(SettingsPath())) << "settings are written only on exit";
+    Prompts.YesNoCancelAnswers = {Answer::No};
+    EXPECT_TRUE(CloseForm());
+    EXPECT_TRUE(std::filesystem::exists(SettingsPath()));
+}
+
+TEST_F(Shell, SaveAsChangesTheCaptionAndLaterSavesGoThere) {
+    WriteStartupFiles();
+    StartForm();
+    const QString path = WriteCartridge("game.nes");
+    OpenThroughMenu(path);
+    Form->Save1Click();
+    EXPECT_EQ(Form->windowTitle(), "KESTRIN 6 EDITOR - " + path);
+    EXPECT_EQ(ReadWholeFile(path.toStdString()), CartridgeBytes());
+
+    const QString other = QString::fromStdString(Dir.File("other.nes"));
+    Prompts.SaveFiles = {other};
+    Form->SaveAs1Click();
+    EXPECT_EQ(Prompts.Log.back(), SaveFilter);
+    EXPECT_EQ(Form->windowTitle(), "KESTRIN 6 EDITOR - " + other);
+    EXPECT_EQ(Form->ImageHolder().FileName(), other.toStdString());
+    std::filesystem::remove(other.toStdString());
+    Form->Save1Click();
+    EXPECT_EQ(ReadWholeFile(other.toStdString()), CartridgeBytes());
+}
+
+TEST_F(Shell, SaveThatFailsKeepsFlagsNameAndFile) {
+    WriteStartupFiles();
+    StartForm();
+    const QString path = WriteCartridge("game.nes");
+    OpenThroughMenu(path);
+    MakeAChange();
+    Prompts.SaveFiles = {QString::fromStdString(Dir.File("no/such/folder/x.nes"))};
+    Form->SaveAs1Click();
+    ASSERT_EQ(Prompts.Messages().size(), 1u);
+    EXPECT_NE(Prompts.Messages()[0].find("x.nes"), std::string::npos);
+    EXPECT_EQ(Form->windowTitle(), "KESTRIN 6 EDITOR - " + path);
+    EXPECT_EQ(Form->ImageHolder().FileName(), path.toStdString());
+    EXPECT_TRUE(Form->Tracker().IsModified());
+    EXPECT_EQ(StatusText(), "変更あり");
+}
+
+struct BadFileCase {
+    const char* Name;
+    std::vector<std::uint8_t> Bytes;
+    const char* Message;
+};
+
+std::vector<std::uint8_t> WithHeader(std::size_t size, std::uint8_t fourth = 0x1A) {
+    std::vector<std::uint8_t> bytes(size, 0);
+    if (size >= 4) {
+        bytes[0] = 'N';
+        bytes[1] = 'E';
+        bytes[2] = 'S';
+        bytes[3] = fourth;
+    }
+    return bytes;
+}
+
+TEST_F(Shell, RefusedFilesLeaveTheHeldImageIntact) {
+    WriteStartupFiles();
+    StartForm();
+    const QString path = WriteCartridge("game.nes");
+    OpenThroughMenu(path);
+    MakeAChange();
+    const std::vector<std::uint8_t> before(Form->ImageHolder().Buffer().begin(),
+                                           Form->ImageHolder().Buffer().end());
+    const BadFileCase cases[] = {
+        {"long.nes", WithHeader(RomImageData::ImageSize + 1), "ファイルを開けませんでした"},
+        {"short.nes", WithHeader(15), "ファイルを開けませんでした"},
+        {"empty.nes", {}, "ファイルを開けませんでした"},
+        {"magic.nes", WithHeader(RomImageData::ImageSize, 0x00), "ROMイメージが異常です"},
+    };
+    for (const BadFileCase& bad : cases) {
+        Prompts.Log.clear();
+        WriteWholeFile(Dir.File(bad.Name), bad.Bytes);
+        Prompts.YesNoCancelAnswers = {Answer::No};
+        OpenThroughMenu(QString::fromStdString(Dir.File(bad.Name)));
+        EXPECT_EQ(Prompts.Messages(), std::vector<std::string>{bad.Message}) << bad.Name;
+        EXPECT_EQ(Form->ImageHolder().FileName(), path.toStdString()) << bad.Name;
+        EXPECT_TRUE(std::equal(before.begin(), before.end(),
+                               Form->ImageHolder().Buffer().begin()))
+            << bad.Name;
+        EXPECT_EQ(Form->windowTitle(), "KESTRIN 6 EDITOR - " + path);
+    }
+    // A file that cannot be read at all names itself.
+    Prompts.Log.clear();
+    Prompts.YesNoCancelAnswers = {Answer::No};
+    OpenThroughMenu(QString::fromStdString(Dir.File("missing.nes")));
+    ASSERT_EQ(Prompts.Messages().size(), 1u);
+    EXPECT_NE(Prompts.Messages()[0].find("missing.nes"), std::string::npos);
+}
+
+TEST_F(Shell, StageSelectionKeepsTheActiveTab) {
+    WriteStartupFiles();
+    StartForm();
+    OpenThroughMenu(WriteCartridge("game.nes"));
+    Form->EditPageControl->setCurrentWidget(Form->TabPaletteEdit);
+    Form->CBStage->setCurrentIndex(5);
+    EXPECT_EQ(Form->ImageHolder().CurrentStage(), 5);
+    EXPECT_EQ(Form->EditPageControl->currentWidget(), Form->TabPaletteEdit);
+    EXPECT_TRUE(Form->FrameTimer->isActive());
+    // A new open starts again at stage 0.
+    Form->OpenChosenFile(QString::fromStdString(Dir.File("game.nes")));
+    EXPECT_EQ(Form->ImageHolder().CurrentStage(), 0);
+    EXPECT_EQ(Form->CBStage->currentIndex(), 0);
+}
+
+} // namespace
