@@ -1,0 +1,423 @@
+#include "paletteedit/PaletteEditClass.h"
+
+#include "ImageEx/TImageEx.h"
+#include "ImageEx/TUpDown.h"
+#include "dib/PalettedImage.h"
+#include "edit_flag/EditFlagManagement.h"
+#include "editdata/StageData.h"
+#include "fileio/RomImageData.h"
+#include "graphics/EditorGraphics.h"
+#include "graphics/ViewSurface.h"
+#include "paletteedit/HexText.h"
+#include "prompts/UserPrompts.h"
+
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QSignalBlocker>
+#include <QTimer>
+
+#include <algorithm>
+
+namespace {
+
+constexpr int CellSize = PaletteEditClass::CellSize;
+constexpr int ColourNumberMask = 0x3F;
+
+ImageRect CellRect(int column, int row = 0) {
+    return ImageRect::FromSize(column * CellSize, row * CellSize, CellSize, CellSize);
+}
+
+// Cell of master colour n in the colour table.
+ImageRect ColorTableCell(int n) {
+    return CellRect(n % PaletteEditClass::ColorTableColumns,
+                    n / PaletteEditClass::ColorTableColumns);
+}
+
+// Strip of sub-palette k (entries 4k .. 4k + 3) in a 384-pixel strip.
+ImageRect SubPaletteStrip(int k) {
+    return ImageRect::FromSize(k * PaletteEditClass::PalViewWidth, 0,
+                               PaletteEditClass::PalViewWidth, CellSize);
+}
+
+} // namespace
+
+PaletteEditClass::PaletteEditClass(RomImageData& holder, EditFlagManagement& tracker,
+                                   EditorGraphics& graphics, UserPrompts& prompts)
+    : Holder(holder), Tracker(tracker), Graphics(graphics), Prompts(prompts),
+      PaletteStrip(std::make_unique<PalettedImage>(StripWidth, CellSize)),
+      ColorTableImage(std::make_unique<PalettedImage>(ColorTableWidth, ColorTableHeight)),
+      AnimeStrip(Graphics.CreateSheet(StripWidth, CellSize)) {
+    // The palette strip and the colour table show colour numbers, so they take the master
+    // colours; the animation strip shows stage colour indices.
+    PaletteStrip->CopyColorTable(Graphics.MasterColorImage());
+    ColorTableImage->CopyColorTable(Graphics.MasterColorImage());
+}
+
+PaletteEditClass::~PaletteEditClass() = default;
+
+// ---- Binding ----
+
+void PaletteEditClass::SetImages(const std::array<TImageEx*, 4>& palViews, TImageEx* colorTable,
+                                 TImageEx* selectColor,
+                                 const std::array<TImageEx*, 4>& animePals) {
+    ImgPalView = palViews;
+    ImgColorTable = colorTable;
+    ImgSelectColor = selectColor;
+    ImgAnimePal = animePals;
+}
+
+void PaletteEditClass::CreateBitmaps() {
+    for (int k = 0; k < SubPaletteCount; ++k) {
+        const auto index = static_cast<std::size_t>(k);
+        PalViewSurfaces[index] = Graphics.CreateViewBitmap(PalViewWidth, CellSize);
+        ImgPalView[index]->SetSurface(PalViewSurfaces[index].get());
+        AnimePalSurfaces[index] = Graphics.CreateViewBitmap(PalViewWidth, CellSize);
+        ImgAnimePal[index]->SetSurface(AnimePalSurfaces[index].get());
+    }
+    ColorTableSurface = Graphics.CreateViewBitmap(ColorTableWidth, ColorTableHeight);
+    ImgColorTable->SetSurface(ColorTableSurface.get());
+    SelectColorSurface = Graphics.CreateViewBitmap(SelectColorSize, SelectColorSize);
+    ImgSelectColor->SetSurface(SelectColorSurface.get());
+}
+
+void PaletteEditClass::SetEditFields(const std::array<QLineEdit*, EntryCount>& palette,
+                                     const std::array<QLineEdit*, SubPaletteCount>& animation) {
+    EditPal = palette;
+    EditAnimePal = animation;
+}
+
+void PaletteEditClass::SetSelectColorLabel(QLabel* label) { LblSelectColor = label; }
+
+void PaletteEditClass::SetAnimeUpDowns(const std::array<TUpDown*, SubPaletteCount>& upDowns) {
+    UDAnimePal = upDowns;
+}
+
+void PaletteEditClass::SetFrameTimer(QTimer* timer) { FrameTimer = timer; }
+
+void PaletteEditClass::SetPaletteSetSelector(QComboBox* selector) { CBSelectPaletteSet = selector; }
+
+// ---- Helpers ----
+
+int PaletteEditClass::PaletteSet() const {
+    return std::clamp(CBSelectPaletteSet->currentIndex(), 0, SetCount - 1);
+}
+
+std::uint8_t* PaletteEditClass::ChosenSet() {
+    return Holder.CurrentStageData().StagePalette.data() + PaletteSet() * EntryCount;
+}
+
+std::uint8_t* PaletteEditClass::ChosenAnimeRow() {
+    return Holder.CurrentStageData().AnimePalette.data() + PaletteSet() * SubPaletteCount;
+}
+
+QWidget* PaletteEditClass::PromptParent() const { return ImgPalView[0]->window(); }
+
+void PaletteEditClass::StopTimer() { FrameTimer->stop(); }
+
+void PaletteEditClass::StartTimer() { FrameTimer->start(); }
+
+// Cell i of the palette views from the stored entry.
+void PaletteEditClass::RepaintPaletteCell(int i) {
+    const int k = i / 4;
+    Graphics.FillSheetRect(*PaletteStrip, i * CellSize, 0, CellSize, CellSize,
+                           ChosenSet()[i] & ColourNumberMask);
+    Graphics.CopyToView(*PalViewSurfaces[static_cast<std::size_t>(k)], CellRect(i % 4),
+                        *PaletteStrip, CellRect(i));
+}
+
+void PaletteEditClass::RepaintColorTableCell(int n) {
+    Graphics.CopyToView(*ColorTableSurface, ColorTableCell(n), *ColorTableImage,
+                        ColorTableCell(n));
+}
+
+void PaletteEditClass::ShowSelectColor() {
+    Graphics.CopyToView(*SelectColorSurface,
+                        ImageRect::FromSize(0, 0, SelectColorSize, SelectColorSize),
+                        *ColorTableImage, ColorTableCell(SelectedColor));
+    LblSelectColor->setText(HexText::Two(SelectedColor));
+}
+
+// Cell i of the animation strip onto its view, with the engine's colours as they are now.
+void PaletteEditClass::CopyAnimeCell(int i) {
+    AnimeStrip->CopyColorTable(Graphics.StageColorImage());
+    Graphics.CopyToView(*AnimePalSurfaces[static_cast<std::size_t>(i / 4)], CellRect(i % 4),
+                        *AnimeStrip, CellRect(i));
+}
+
+// ---- Stage and reloads ----
+
+void PaletteEditClass::LoadStage() {
+    if (!Holder.HasStages()) {
+        return;
+    }
+    if (Holder.CurrentStage() != LoadedStageNumber) {
+        LoadedStageNumber = Holder.CurrentStage();
+        const QSignalBlocker blocker(CBSelectPaletteSet);
+        CBSelectPaletteSet->setCurrentIndex(0);
+    }
+    ColorTableHoverPair.Reset();
+    PalViewHoverPair.Reset();
+
+    const std::uint8_t* set = ChosenSet();
+    for (int i = 0; i < EntryCount; ++i) {
+        Graphics.FillSheetRect(*PaletteStrip, i * CellSize, 0, CellSize, CellSize,
+                               set[i] & ColourNumberMask);
+    }
+    for (int k = 0; k < SubPaletteCount; ++k) {
+        Graphics.CopyToView(*PalViewSurfaces[static_cast<std::size_t>(k)],
+                            SubPaletteStrip(0), *PaletteStrip, SubPaletteStrip(k));
+    }
+    ShowPaletteTexts();
+
+    for (int n = 0; n < MasterColorCount; ++n) {
+        const ImageRect cell = ColorTableCell(n);
+        Graphics.FillSheetRect(*ColorTableImage, cell.Left, cell.Top, CellSize, CellSize, n);
+    }
+    Graphics.CopyToView(*ColorTableSurface,
+                        ImageRect::FromSize(0, 0, ColorTableWidth, ColorTableHeight),
+                        *ColorTableImage,
+                        ImageRect::FromSize(0, 0, ColorTableWidth, ColorTableHeight));
+    ShowSelectColor();
+
+    Graphics.SetStagePalette({ChosenSet(), static_cast<std::size_t>(EntryCount)});
+    for (int i = 0; i < EntryCount; ++i) {
+        Graphics.FillSheetRect(*AnimeStrip, i * CellSize, 0, CellSize, CellSize, i);
+    }
+    DrawAnimeStrip();
+    ShowAnimeTexts();
+}
+
+void PaletteEditClass::ReloadStage() {
+    if (!Holder.HasStages() || !Prompts.AskYesNo(PromptParent(), ReloadQuestion)) {
+        return;
+    }
+    // No tick may run against the half-reloaded set.
+    const bool ticking = FrameTimer->isActive();
+    StopTimer();
+    Holder.CurrentStageData().DecodePalettes();
+    LoadStage();
+    if (ticking) {
+        StartTimer();
+    }
+}
+
+void PaletteEditClass::ReloadAnimePalette() {
+    if (!Holder.HasStages() || !Prompts.AskYesNo(PromptParent(), AnimeReloadQuestion)) {
+        return;
+    }
+    const bool ticking = FrameTimer->isActive();
+    StopTimer();
+    Holder.CurrentStageData().ClearAnimePalette();
+    LoadStage();
+    if (ticking) {
+        StartTimer();
+    }
+}
+
+void PaletteEditClass::ChangePaletteSet() {
+    StopTimer();
+    LoadStage();
+    Graphics.ResetPaletteAnimation();
+    StartTimer();
+}
+
+void PaletteEditClass::ActivateTab() {
+    ShowPaletteTexts();
+    ShowAnimeTexts();
+}
+
+// ---- Entries ----
+
+void PaletteEditClass::SetPaletteEntry(int i) {
+    if (i < 0 || i >= EntryCount || !Holder.HasStages()) {
+        return;
+    }
+    QLineEdit* field = EditPal[static_cast<std::size_t>(i)];
+    if (field->text().size() != 2) {
+        return; // still typing
+    }
+    const auto value = HexText::ParseTwo(field->text());
+    if (!value || *value > HighestColorNumber) {
+        // Putting the stored value back raises this event again; that run finds it stored.
+        field->setText(HexText::Two(ChosenSet()[i]));
+    } else {
+        // Upper-casing raises this event again: whichever run comes later finds the value
+        // already stored, so one edit stores and marks once.
+        field->setText(HexText::Two(*value));
+        if (*value == ChosenSet()[i]) {
+            return;
+        }
+        ChosenSet()[i] = static_cast<std::uint8_t>(*value);
+        Graphics.SetStageColor(i, *value);
+        CopyAnimeCell(i);
+        Tracker.SetPaletteModified(Holder.CurrentStage(), true);
+    }
+    RepaintPaletteCell(i);
+}
+
+void PaletteEditClass::AssignColor(int i) {
+    if (i < 0 || i >= EntryCount) {
+        return;
+    }
+    EditPal[static_cast<std::size_t>(i)]->setText(HexText::Two(SelectedColor));
+}
+
+void PaletteEditClass::SelectColor(int n) {
+    if (n < 0 || n >= MasterColorCount) {
+        return;
+    }
+    SelectedColor = n;
+    ShowSelectColor();
+}
+
+void PaletteEditClass::SetAnimeEntry(int j) {
+    if (j < 0 || j >= SubPaletteCount || !Holder.HasStages()) {
+        return;
+    }
+    QLineEdit* field = EditAnimePal[static_cast<std::size_t>(j)];
+    if (field->text().size() != 2) {
+        return;
+    }
+    const auto value = HexText::ParseTwo(field->text());
+    if (!value || (*value > 0 && *value < AnimatedFlag)) {
+        field->setText(HexText::Two(ChosenAnimeRow()[j]));
+        return;
+    }
+    field->setText(HexText::Two(*value));
+    if (*value == ChosenAnimeRow()[j]) {
+        return;
+    }
+    StopTimer();
+    ChosenAnimeRow()[j] = static_cast<std::uint8_t>(*value);
+    Graphics.ResetPaletteAnimation();
+    // The colours return to their stored values before the new animation takes over.
+    Graphics.SetStagePalette({ChosenSet(), static_cast<std::size_t>(EntryCount)});
+    DrawAnimeStrip();
+    StartTimer();
+    Tracker.SetPaletteModified(Holder.CurrentStage(), true);
+}
+
+void PaletteEditClass::StepAnimeEntry(int j, int direction) {
+    if (j < 0 || j >= SubPaletteCount || !Holder.HasStages()) {
+        return;
+    }
+    const int current = ChosenAnimeRow()[j];
+    int next = 0;
+    if (direction > 0) {
+        next = current == 0xFF ? 0x00 : current < AnimatedFlag ? AnimatedFlag : current + 1;
+    } else {
+        next = current == 0x00 ? 0xFF : current <= AnimatedFlag ? 0x00 : current - 1;
+    }
+    EditAnimePal[static_cast<std::size_t>(j)]->setText(HexText::Two(next));
+}
+
+void PaletteEditClass::ShowPaletteTexts() {
+    if (!Holder.HasStages()) {
+        return;
+    }
+    for (int i = 0; i < EntryCount; ++i) {
+        EditPal[static_cast<std::size_t>(i)]->setText(HexText::Two(ChosenSet()[i]));
+    }
+}
+
+void PaletteEditClass::ShowAnimeTexts() {
+    if (!Holder.HasStages()) {
+        return;
+    }
+    for (int j = 0; j < SubPaletteCount; ++j) {
+        EditAnimePal[static_cast<std::size_t>(j)]->setText(HexText::Two(ChosenAnimeRow()[j]));
+    }
+}
+
+void PaletteEditClass::DrawAnimeStrip() {
+    AnimeStrip->CopyColorTable(Graphics.StageColorImage());
+    for (int k = 0; k < SubPaletteCount; ++k) {
+        Graphics.CopyToView(*AnimePalSurfaces[static_cast<std::size_t>(k)], SubPaletteStrip(0),
+                            *AnimeStrip, SubPaletteStrip(k));
+    }
+}
+
+bool PaletteEditClass::StepAnimation() {
+    // Before the first open there is no stage to animate; after a close the stages of the
+    // closed image stay and keep ticking.
+    if (!Holder.HasStages()) {
+        return false;
+    }
+    return Graphics.StepPaletteAnimation(ChosenAnimeRow());
+}
+
+// ---- Mouse ----
+
+int PaletteEditClass::ColorUnder(int x, int y) {
+    if (x < 0 || y < 0 || x >= ColorTableWidth || y >= ColorTableHeight) {
+        return -1;
+    }
+    return (y / CellSize) * ColorTableColumns + x / CellSize;
+}
+
+int PaletteEditClass::EntryUnder(int k, int x, int y) {
+    if (k < 0 || k >= SubPaletteCount || x < 0 || y < 0 || x >= PalViewWidth || y >= CellSize) {
+        return -1;
+    }
+    return k * 4 + x / CellSize;
+}
+
+void PaletteEditClass::ColorTableMouseDown(Qt::MouseButton button, int x, int y) {
+    const int n = ColorUnder(x, y);
+    if (button != Qt::LeftButton || n < 0) {
+        return;
+    }
+    ColorTableHoverPair.Shift(n);
+    SelectColor(n);
+}
+
+void PaletteEditClass::ColorTableMouseMove(int x, int y) {
+    if (!ColorTableHoverPair.Shift(ColorUnder(x, y))) {
+        return;
+    }
+    if (ColorTableHoverPair.Previous >= 0) {
+        RepaintColorTableCell(ColorTableHoverPair.Previous);
+    }
+    if (ColorTableHoverPair.Current >= 0) {
+        const ImageRect cell = ColorTableCell(ColorTableHoverPair.Current);
+        Graphics.DrawFrame(*ColorTableSurface, cell.Left, cell.Top, CellSize);
+    }
+}
+
+void PaletteEditClass::ColorTableMouseLeave() {
+    if (ColorTableHoverPair.Current >= 0) {
+        RepaintColorTableCell(ColorTableHoverPair.Current);
+    }
+    ColorTableHoverPair.Reset();
+}
+
+void PaletteEditClass::PalViewMouseDown(int k, Qt::MouseButton button, int x, int y) {
+    const int i = EntryUnder(k, x, y);
+    if (button != Qt::LeftButton || i < 0 || !Holder.HasStages()) {
+        return;
+    }
+    PalViewHoverPair.Shift(i);
+    AssignColor(i);
+}
+
+void PaletteEditClass::PalViewMouseMove(int k, int x, int y) {
+    if (!Holder.HasStages() || !PalViewHoverPair.Shift(EntryUnder(k, x, y))) {
+        return;
+    }
+    if (PalViewHoverPair.Previous >= 0) {
+        RepaintPaletteCell(PalViewHoverPair.Previous);
+    }
+    const int i = PalViewHoverPair.Current;
+    if (i >= 0) {
+        Graphics.DrawFrame(*PalViewSurfaces[static_cast<std::size_t>(i / 4)], (i % 4) * CellSize,
+                           0, CellSize);
+    }
+}
+
+void PaletteEditClass::PalViewMouseLeave(int /*k*/) {
+    if (PalViewHoverPair.Current >= 0 && Holder.HasStages()) {
+        RepaintPaletteCell(PalViewHoverPair.Current);
+    }
+    PalViewHoverPair.Reset();
+}

@@ -1,0 +1,166 @@
+#pragma once
+
+#include <Qt>
+
+#include <array>
+#include <cstdint>
+#include <memory>
+
+class EditFlagManagement;
+class EditorGraphics;
+class PalettedImage;
+class QComboBox;
+class QLabel;
+class QLineEdit;
+class QTimer;
+class QWidget;
+class RomImageData;
+class TImageEx;
+class TUpDown;
+class UserPrompts;
+class ViewSurface;
+
+// The palette tab: the chosen palette set of the current stage as sixteen colour cells with
+// a two-digit field each, the 64 master colours to pick from, and the palette animation bytes
+// of that set. It also hands the engine the stage colours every other editor draws with, which
+// is why its LoadStage runs first among the editors.
+//
+// Palette edits go into the stage data and mark the stage's palettes modified; saving never
+// writes them into the cartridge image.
+class PaletteEditClass {
+public:
+    static constexpr int SetCount = 2;
+    static constexpr int EntryCount = 16;    // per set: four sub-palettes of four colours
+    static constexpr int SubPaletteCount = 4;
+    static constexpr int MasterColorCount = 64;
+    static constexpr int CellSize = 24;
+    static constexpr int ColorTableColumns = 16;
+    static constexpr int PalViewWidth = CellSize * 4;                          // 96
+    static constexpr int StripWidth = CellSize * EntryCount;                   // 384
+    static constexpr int ColorTableWidth = CellSize * ColorTableColumns;       // 384
+    static constexpr int ColorTableHeight = CellSize * (MasterColorCount / 16); // 96
+    static constexpr int SelectColorSize = 32;
+    static constexpr int HighestColorNumber = 0x3F;
+    // Animation bytes: 00 is off, 80..FF animate; 01..7F are refused.
+    static constexpr int AnimatedFlag = 0x80;
+
+    static constexpr const char* ReloadQuestion =
+        "このステージのパレットを読み込み直します。よろしいですか？";
+    static constexpr const char* AnimeReloadQuestion =
+        "このステージのアニメーションパレットを読み込み直します。よろしいですか？";
+
+    // (previous, current) of the item under the pointer; -1 is none.
+    struct HoverPair {
+        int Previous = -1;
+        int Current = -1;
+        // Shifts in item; true when the pair now names two different items.
+        bool Shift(int item) {
+            Previous = Current;
+            Current = item;
+            return Previous != Current;
+        }
+        void Reset() { Previous = Current = -1; }
+    };
+
+    PaletteEditClass(RomImageData& holder, EditFlagManagement& tracker, EditorGraphics& graphics,
+                     UserPrompts& prompts);
+    ~PaletteEditClass();
+    PaletteEditClass(const PaletteEditClass&) = delete;
+    PaletteEditClass& operator=(const PaletteEditClass&) = delete;
+
+    // Binding, in this order.
+    void SetImages(const std::array<TImageEx*, 4>& palViews, TImageEx* colorTable,
+                   TImageEx* selectColor, const std::array<TImageEx*, 4>& animePals);
+    // Gives every bound image its view surface.
+    void CreateBitmaps();
+    void SetEditFields(const std::array<QLineEdit*, EntryCount>& palette,
+                       const std::array<QLineEdit*, SubPaletteCount>& animation);
+    void SetSelectColorLabel(QLabel* label);
+    void SetAnimeUpDowns(const std::array<TUpDown*, SubPaletteCount>& upDowns);
+    void SetFrameTimer(QTimer* timer);
+    void SetPaletteSetSelector(QComboBox* selector);
+
+    // Stage and reloads.
+    void LoadStage();
+    void ReloadStage();
+    void ReloadAnimePalette();
+    // The palette set selector changed.
+    void ChangePaletteSet();
+    // The tab became the active page.
+    void ActivateTab();
+
+    // Entries.
+    void SetPaletteEntry(int i);
+    void AssignColor(int i);
+    void SelectColor(int n);
+    void SetAnimeEntry(int j);
+    // direction +1 for the up arrow, -1 for the down arrow.
+    void StepAnimeEntry(int j, int direction);
+
+    void ShowPaletteTexts();
+    void ShowAnimeTexts();
+    void DrawAnimeStrip();
+
+    // One tick of the frame timer; true when a stage colour changed.
+    bool StepAnimation();
+
+    // Mouse on the colour table and on palette view k (0..3), positions in view pixels.
+    void ColorTableMouseDown(Qt::MouseButton button, int x, int y);
+    void ColorTableMouseMove(int x, int y);
+    void ColorTableMouseLeave();
+    void PalViewMouseDown(int k, Qt::MouseButton button, int x, int y);
+    void PalViewMouseMove(int k, int x, int y);
+    void PalViewMouseLeave(int k);
+
+    // Item under a position; -1 outside the view.
+    static int ColorUnder(int x, int y);
+    static int EntryUnder(int k, int x, int y);
+
+    int LoadedStage() const { return LoadedStageNumber; }
+    int SelectColorIndex() const { return SelectedColor; }
+    int PaletteSet() const;
+    const HoverPair& ColorTableHover() const { return ColorTableHoverPair; }
+    const HoverPair& PalViewHover() const { return PalViewHoverPair; }
+
+private:
+    std::uint8_t* ChosenSet();
+    std::uint8_t* ChosenAnimeRow();
+    QWidget* PromptParent() const;
+    void StopTimer();
+    void StartTimer();
+
+    void RepaintPaletteCell(int i);
+    void RepaintColorTableCell(int n);
+    void ShowSelectColor();
+    void CopyAnimeCell(int i);
+
+    RomImageData& Holder;
+    EditFlagManagement& Tracker;
+    EditorGraphics& Graphics;
+    UserPrompts& Prompts;
+
+    int LoadedStageNumber = 0;
+    int SelectedColor = 0;
+    HoverPair ColorTableHoverPair;
+    HoverPair PalViewHoverPair;
+
+    std::unique_ptr<PalettedImage> PaletteStrip;
+    std::unique_ptr<PalettedImage> ColorTableImage;
+    std::unique_ptr<PalettedImage> AnimeStrip;
+
+    std::array<TImageEx*, 4> ImgPalView{};
+    TImageEx* ImgColorTable = nullptr;
+    TImageEx* ImgSelectColor = nullptr;
+    std::array<TImageEx*, 4> ImgAnimePal{};
+    std::array<std::unique_ptr<ViewSurface>, 4> PalViewSurfaces;
+    std::unique_ptr<ViewSurface> ColorTableSurface;
+    std::unique_ptr<ViewSurface> SelectColorSurface;
+    std::array<std::unique_ptr<ViewSurface>, 4> AnimePalSurfaces;
+
+    std::array<QLineEdit*, EntryCount> EditPal{};
+    std::array<QLineEdit*, SubPaletteCount> EditAnimePal{};
+    QLabel* LblSelectColor = nullptr;
+    std::array<TUpDown*, SubPaletteCount> UDAnimePal{};
+    QTimer* FrameTimer = nullptr;
+    QComboBox* CBSelectPaletteSet = nullptr;
+};

@@ -1,0 +1,618 @@
+// The palette tab and the palette animation tick, driven through the real window: typing into
+// the real fields, pressing on the real views, clicking the real buttons.
+#include "MainFormFixture.h"
+#include "ViewDriver.h"
+
+#include "ImageEx/TImageEx.h"
+#include "ImageEx/TUpDown.h"
+#include "edit_flag/EditFlagManagement.h"
+#include "editdata/StageData.h"
+#include "fileio/RomImageData.h"
+#include "graphics/EditorGraphics.h"
+#include "graphics/ViewSurface.h"
+#include "romgen/CartridgeGenerator.h"
+
+#include <QApplication>
+#include <QComboBox>
+#include <QGroupBox>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTabWidget>
+#include <QTimer>
+#include <QToolButton>
+
+#include <cstdio>
+#include <string>
+#include <vector>
+
+namespace {
+
+using ViewDriver::PixelOf;
+
+constexpr std::uint32_t Magenta = 0xFF00FF;
+const std::string ReloadQuestion =
+    "yesno:このステージのパレットを読み込み直します。よろしいですか？";
+const std::string AnimeReloadQuestion =
+    "yesno:このステージのアニメーションパレットを読み込み直します。よろしいですか？";
+
+// Master colour n as the views report pixels (red in the lowest byte).
+std::uint32_t Master(int n) {
+    static const auto triples = CartridgeGenerator::MakeMasterPalette();
+    const auto at = static_cast<std::size_t>(n * 3);
+    return triples[at] | (triples[at + 1] << 8) | (triples[at + 2] << 16);
+}
+
+std::string Hex(int value) {
+    char text[8];
+    std::snprintf(text, sizeof text, "%02X", value);
+    return text;
+}
+
+// Counts the repaints a view's surface reports while the counter lives.
+class RepaintCounter {
+public:
+    explicit RepaintCounter(TImageEx* view) : Surface(view->Surface()) {
+        Surface->AddObserver(this, [this] { ++Count; }, nullptr);
+    }
+    ~RepaintCounter() { Surface->RemoveObserver(this); }
+    int Count = 0;
+
+private:
+    ViewSurface* Surface;
+};
+
+class PaletteTab : public MainFormFixture {
+protected:
+    // Starts the window with the given settings, opens image (the generated one by default)
+    // and shows the palette tab.
+    void OpenOnPaletteTab(const std::string& settings = "",
+                          const std::vector<std::uint8_t>& image = {}) {
+        WriteStartupFiles();
+        if (!settings.empty())
+            WriteTextFile(SettingsPath(), settings);
+        StartForm();
+        ASSERT_FALSE(Form->StartupFailed());
+        if (image.empty()) {
+            ImagePath = WriteCartridge("game.nes");
+        } else {
+            WriteWholeFile(Dir.File("game.nes"), image);
+            ImagePath = QString::fromStdString(Dir.File("game.nes"));
+        }
+        OpenThroughMenu(ImagePath);
+        Form->EditPageControl->setCurrentWidget(Form->TabPaletteEdit);
+    }
+
+    StageData& Stage() { return Form->ImageHolder().CurrentStageData(); }
+    std::uint8_t Entry(int set, int i) { return Stage().StagePalette[set * 16 + i]; }
+    std::uint8_t AnimeByte(int set, int j) { return Stage().AnimePalette[set * 4 + j]; }
+    bool PaletteMarked(int stage = 0) { return Form->Tracker().IsPaletteModified(stage); }
+
+    // Selects the field's text and types keys into it, one key event per character.
+    static void Type(QLineEdit* field, const QString& keys) {
+        field->selectAll();
+        for (const QChar c : keys) {
+            const int key = c.toUpper().unicode();
+            QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier, QString(c));
+            QApplication::sendEvent(field, &press);
+            QKeyEvent release(QEvent::KeyRelease, key, Qt::NoModifier, QString(c));
+            QApplication::sendEvent(field, &release);
+        }
+    }
+
+    // Centre pixel of entry i's cell in the palette views / the animation views.
+    std::uint32_t PalCell(int i) { return PixelOf(Form->ImgPalView[i / 4], (i % 4) * 24 + 12, 12); }
+    std::uint32_t AnimeCell(int i) {
+        return PixelOf(Form->ImgAnimePal[i / 4], (i % 4) * 24 + 12, 12);
+    }
+
+    void ExpectSetShown(int set, int stage = 0) {
+        const auto palette = CartridgeGenerator::PaletteOfStage(stage);
+        for (int i = 0; i < 16; ++i) {
+            const int colour = palette[static_cast<std::size_t>(set * 16 + i)];
+            EXPECT_EQ(Form->EditPal[i]->text().toStdString(), Hex(colour)) << "entry " << i;
+            EXPECT_EQ(PalCell(i), Master(colour)) << "entry " << i;
+            EXPECT_EQ(Form->Graphics().GetStageColor(i), Master(colour)) << "entry " << i;
+            EXPECT_EQ(AnimeCell(i), Master(colour)) << "entry " << i;
+        }
+    }
+
+    QString ImagePath;
+};
+
+TEST_F(PaletteTab, ShowsTheFirstSetTheColourTableAndThePickedColour) {
+    OpenOnPaletteTab();
+    ASSERT_EQ(Form->CBSelectPaletteSet->count(), 2);
+    EXPECT_EQ(Form->CBSelectPaletteSet->itemText(0), "定義0");
+    EXPECT_EQ(Form->CBSelectPaletteSet->itemText(1), "定義1");
+    EXPECT_EQ(Form->CBSelectPaletteSet->currentIndex(), 0);
+    ExpectSetShown(0);
+    for (int n = 0; n < 64; ++n) {
+        const int x = (n % 16) * 24;
+        const int y = (n / 16) * 24;
+        EXPECT_EQ(PixelOf(Form->ImgColorTable, x, y), Master(n)) << n;
+        EXPECT_EQ(PixelOf(Form->ImgColorTable, x + 23, y + 23), Master(n)) << n;
+    }
+    EXPECT_EQ(Form->LblSelectColor->text(), "00");
+    EXPECT_EQ(PixelOf(Form->ImgSelectColor, 31, 31), Master(0));
+    for (int j = 0; j < 4; ++j)
+        EXPECT_EQ(Form->EditAnimePal[j]->text(), "00");
+    EXPECT_FALSE(Form->Tracker().IsModified());
+
+    EXPECT_EQ(Form->ImgPalView[0]->size(), QSize(96, 24));
+    EXPECT_EQ(Form->ImgAnimePal[3]->size(), QSize(96, 24));
+    EXPECT_EQ(Form->ImgColorTable->size(), QSize(384, 96));
+    EXPECT_EQ(Form->ImgSelectColor->size(), QSize(32, 32));
+    EXPECT_FALSE(Form->GBAnimationPalette->isVisible());
+    EXPECT_EQ(Form->GBAnimationPalette->title(), "パレットアニメーション選択");
+    EXPECT_TRUE(Form->ImgPalView[3]->isVisible());
+}
+
+TEST_F(PaletteTab, TypingAValidNumberStoresItOnceInUpperCase) {
+    OpenOnPaletteTab();
+    QLineEdit* field = Form->EditPal[5];
+    RepaintCounter repaints(Form->ImgPalView[1]);
+
+    Type(field, "3f");
+
+    EXPECT_EQ(field->text(), "3F");
+    EXPECT_EQ(Entry(0, 5), 0x3F);
+    EXPECT_EQ(repaints.Count, 1) << "the re-entrant change must store and repaint once";
+    EXPECT_EQ(PalCell(5), Master(0x3F));
+    EXPECT_EQ(PalCell(4), Master(Entry(0, 4))) << "only cell 5 changes";
+    EXPECT_EQ(Form->Graphics().GetStageColor(5), Master(0x3F));
+    EXPECT_EQ(AnimeCell(5), Master(0x3F)) << "the hidden animation view follows";
+    EXPECT_TRUE(PaletteMarked());
+    EXPECT_FALSE(PaletteMarked(1));
+    EXPECT_EQ(Form->StatusPanels[0]->text(), "変更あり");
+    EXPECT_EQ(Stage().StagePalette[16 + 5], CartridgeGenerator::PaletteOfStage(0)[16 + 5])
+        << "the other set is untouched";
+}
+
+TEST_F(PaletteTab, RefusedEntriesPutTheStoredValueBack) {
+    OpenOnPaletteTab();
+    const std::uint8_t stored = Entry(0, 5);
+    for (const char* typed : {"40", "FF", "g1", "-1", " 1", "0x"}) {
+        SCOPED_TRACE(typed);
+        Type(Form->EditPal[5], typed);
+        EXPECT_EQ(Form->EditPal[5]->text().toStdString(), Hex(stored));
+        EXPECT_EQ(Entry(0, 5), stored);
+        EXPECT_EQ(PalCell(5), Master(stored));
+    }
+    EXPECT_FALSE(Form->Tracker().IsModified());
+}
+
+TEST_F(PaletteTab, OneCharacterIsLeftAsTypedUntilTheTabIsShownAgain) {
+    OpenOnPaletteTab();
+    const std::uint8_t stored = Entry(0, 6);
+    Type(Form->EditPal[6], "2");
+    EXPECT_EQ(Form->EditPal[6]->text(), "2");
+    EXPECT_EQ(Entry(0, 6), stored);
+    EXPECT_FALSE(Form->Tracker().IsModified());
+
+    // Showing the tab again writes the stored values back into the fields.
+    Form->EditPageControl->setCurrentWidget(Form->Tab16x16ChipEdit);
+    Form->EditPageControl->setCurrentWidget(Form->TabPaletteEdit);
+    EXPECT_EQ(Form->EditPal[6]->text().toStdString(), Hex(stored));
+    EXPECT_FALSE(Form->Tracker().IsModified());
+}
+
+TEST_F(PaletteTab, ClickingACellAfterPickingAColourAssignsIt) {
+    OpenOnPaletteTab();
+    // Only the left button picks.
+    ViewDriver::Press(Form->ImgColorTable, Qt::RightButton, 15 * 24 + 3, 3);
+    EXPECT_EQ(Form->LblSelectColor->text(), "00");
+
+    ViewDriver::Press(Form->ImgColorTable, Qt::LeftButton, 15 * 24 + 3, 3);
+    EXPECT_EQ(Form->LblSelectColor->text(), "0F");
+    EXPECT_EQ(PixelOf(Form->ImgSelectColor, 0, 0), Master(0x0F));
+    EXPECT_EQ(PixelOf(Form->ImgSelectColor, 31, 31), Master(0x0F));
+    EXPECT_FALSE(Form->Tracker().IsModified()) << "picking a colour changes nothing";
+
+    ASSERT_NE(Entry(0, 9), 0x0F);
+    ViewDriver::Press(Form->ImgPalView[2], Qt::RightButton, 24 + 5, 5);
+    EXPECT_NE(Entry(0, 9), 0x0F);
+    ViewDriver::Press(Form->ImgPalView[2], Qt::LeftButton, 24 + 5, 5);
+    EXPECT_EQ(Entry(0, 9), 0x0F);
+    EXPECT_EQ(Form->EditPal[9]->text(), "0F");
+    EXPECT_EQ(PalCell(9), Master(0x0F));
+    EXPECT_TRUE(PaletteMarked());
+
+    Form->Tracker().ClearAll();
+    RepaintCounter repaints(Form->ImgPalView[2]);
+    ViewDriver::Press(Form->ImgPalView[2], Qt::LeftButton, 24 + 20, 20);
+    EXPECT_EQ(Entry(0, 9), 0x0F);
+    EXPECT_FALSE(Form->Tracker().IsModified());
+    EXPECT_EQ(repaints.Count, 0);
+}
+
+TEST_F(PaletteTab, LowerCaseDigitsAndTheSecondSetAreStoredInTheChosenSet) {
+    OpenOnPaletteTab();
+    Form->CBSelectPaletteSet->setCurrentIndex(1);
+    Type(Form->EditPal[14], "2a");
+    EXPECT_EQ(Form->EditPal[14]->text(), "2A");
+    EXPECT_EQ(Entry(1, 14), 0x2A);
+    EXPECT_EQ(Entry(0, 14), CartridgeGenerator::PaletteOfStage(0)[14]);
+    EXPECT_EQ(PalCell(14), Master(0x2A));
+    EXPECT_TRUE(PaletteMarked());
+}
+
+TEST_F(PaletteTab, ChoosingTheSecondSetShowsItEverywhere) {
+    OpenOnPaletteTab();
+    Form->CBSelectPaletteSet->setCurrentIndex(1);
+    ExpectSetShown(1);
+    EXPECT_TRUE(Form->FrameTimer->isActive());
+    EXPECT_FALSE(Form->Tracker().IsModified());
+
+    // The chip editors take the colours when their tab is next shown.
+    Form->EditPageControl->setCurrentWidget(Form->Tab32x32ChipEdit);
+    const auto palette = CartridgeGenerator::PaletteOfStage(0);
+    for (int i = 0; i < 16; ++i) {
+        EXPECT_EQ(Form->Graphics().Chip16x16Sheet().GetColor(i), Master(palette[16 + i])) << i;
+        EXPECT_EQ(Form->Graphics().Chip32x32Sheet().GetColor(i), Master(palette[16 + i])) << i;
+    }
+}
+
+TEST_F(PaletteTab, OnlyAnotherStageReturnsTheSetToTheFirst) {
+    OpenOnPaletteTab();
+    Form->CBSelectPaletteSet->setCurrentIndex(1);
+    // Opening again while stage 0 was the last one loaded keeps the set.
+    OpenThroughMenu(ImagePath);
+    EXPECT_EQ(Form->CBSelectPaletteSet->currentIndex(), 1);
+    ExpectSetShown(1);
+
+    Form->CBStage->setCurrentIndex(3);
+    EXPECT_EQ(Form->CBSelectPaletteSet->currentIndex(), 0);
+    ExpectSetShown(0, 3);
+
+    Form->CBSelectPaletteSet->setCurrentIndex(1);
+    OpenThroughMenu(ImagePath);
+    EXPECT_EQ(Form->CBSelectPaletteSet->currentIndex(), 0);
+    ExpectSetShown(0, 0);
+}
+
+TEST_F(PaletteTab, EditsSurviveStageChangesButNotASecondOpen) {
+    OpenOnPaletteTab();
+    Type(Form->EditPal[1], "30");
+    Form->CBStage->setCurrentIndex(2);
+    EXPECT_EQ(Form->ImageHolder().Stage(0).StagePalette[1], 0x30);
+    ExpectSetShown(0, 2);
+    Form->CBStage->setCurrentIndex(0);
+    EXPECT_EQ(Form->EditPal[1]->text(), "30");
+    EXPECT_EQ(PalCell(1), Master(0x30));
+
+    Prompts.YesNoCancelAnswers.push_back(UserPrompts::Answer::No);
+    OpenThroughMenu(ImagePath);
+    ExpectSetShown(0);
+}
+
+TEST_F(PaletteTab, SavingKeepsTheFileAndTheEditButClearsTheMark) {
+    OpenOnPaletteTab();
+    Type(Form->EditPal[5], "3f");
+    ASSERT_TRUE(PaletteMarked());
+
+    Form->Save1Click();
+
+    EXPECT_EQ(ReadWholeFile(ImagePath.toStdString()), CartridgeGenerator::MakeImage())
+        << "palette edits are never written into the image";
+    EXPECT_FALSE(PaletteMarked());
+    EXPECT_FALSE(Form->Tracker().IsModified());
+    EXPECT_EQ(Form->StatusPanels[0]->text(), "");
+    EXPECT_EQ(Entry(0, 5), 0x3F);
+    EXPECT_EQ(Form->EditPal[5]->text(), "3F");
+    EXPECT_EQ(PalCell(5), Master(0x3F));
+    EXPECT_EQ(Form->Graphics().GetStageColor(5), Master(0x3F));
+
+    // Opening again asks nothing and brings the file's colour back.
+    OpenThroughMenu(ImagePath);
+    EXPECT_EQ(Prompts.Log.back().rfind("open:", 0), 0u);
+    EXPECT_EQ(Form->EditPal[5]->text().toStdString(), Hex(CartridgeGenerator::PaletteOfStage(0)[5]));
+}
+
+TEST_F(PaletteTab, ReloadAsksAndRereadsOnlyOnYes) {
+    OpenOnPaletteTab();
+    const std::uint8_t original = Entry(0, 2);
+    Type(Form->EditPal[2], "3d");
+
+    Prompts.YesNoAnswers.push_back(false);
+    Form->BtnPaletteReload->click();
+    EXPECT_EQ(Prompts.Log.back(), ReloadQuestion);
+    EXPECT_EQ(Entry(0, 2), 0x3D);
+    EXPECT_EQ(Form->EditPal[2]->text(), "3D");
+
+    Prompts.YesNoAnswers.push_back(true);
+    Form->BtnPaletteReload->click();
+    EXPECT_EQ(Prompts.Log.back(), ReloadQuestion);
+    EXPECT_EQ(Entry(0, 2), original);
+    ExpectSetShown(0);
+    EXPECT_TRUE(PaletteMarked()) << "a reload leaves the mark";
+}
+
+TEST_F(PaletteTab, AnimationReloadClearsTheBytesOnYes) {
+    OpenOnPaletteTab();
+    Type(Form->EditAnimePal[2], "85");
+    ASSERT_EQ(AnimeByte(0, 2), 0x85);
+
+    Prompts.YesNoAnswers.push_back(false);
+    Form->BtnAnimationPaletteReload->click();
+    EXPECT_EQ(Prompts.Log.back(), AnimeReloadQuestion);
+    EXPECT_EQ(AnimeByte(0, 2), 0x85);
+
+    Prompts.YesNoAnswers.push_back(true);
+    Form->BtnAnimationPaletteReload->click();
+    EXPECT_EQ(AnimeByte(0, 2), 0x00);
+    EXPECT_EQ(Form->EditAnimePal[2]->text(), "00");
+    EXPECT_TRUE(PaletteMarked());
+}
+
+struct ArrowCase {
+    const char* Start;
+    bool Up;
+    const char* Result;
+};
+
+class PaletteTabArrows : public PaletteTab, public testing::WithParamInterface<ArrowCase> {};
+
+TEST_P(PaletteTabArrows, StepTheAnimationByte) {
+    OpenOnPaletteTab();
+    const ArrowCase& c = GetParam();
+    Type(Form->EditAnimePal[1], c.Start);
+    Form->Tracker().ClearAll();
+    TUpDown* arrows = Form->UDAnimePal[1];
+    const int position = arrows->Position();
+
+    (c.Up ? arrows->UpButton() : arrows->DownButton())->click();
+
+    EXPECT_EQ(Form->EditAnimePal[1]->text().toStdString(), c.Result);
+    EXPECT_EQ(Hex(AnimeByte(0, 1)), c.Result);
+    EXPECT_EQ(arrows->Position(), position) << "the arrows' own position never moves";
+    EXPECT_TRUE(PaletteMarked());
+    EXPECT_EQ(AnimeByte(1, 1), 0x00) << "only the chosen set's row";
+}
+
+INSTANTIATE_TEST_SUITE_P(Cases, PaletteTabArrows,
+                         testing::Values(ArrowCase{"00", true, "80"}, ArrowCase{"80", false, "00"},
+                                         ArrowCase{"00", false, "FF"}, ArrowCase{"FF", true, "00"},
+                                         ArrowCase{"80", true, "81"}, ArrowCase{"85", false, "84"},
+                                         ArrowCase{"81", false, "80"}));
+
+TEST_F(PaletteTab, AnimationFieldsRefuseOneToSevenF) {
+    OpenOnPaletteTab();
+    Type(Form->EditAnimePal[0], "9c");
+    EXPECT_EQ(Form->EditAnimePal[0]->text(), "9C");
+    EXPECT_EQ(AnimeByte(0, 0), 0x9C);
+    for (const char* typed : {"7F", "01", "7f", "zz", "8"}) {
+        SCOPED_TRACE(typed);
+        Type(Form->EditAnimePal[0], typed);
+        EXPECT_EQ(AnimeByte(0, 0), 0x9C);
+        if (std::string(typed).size() == 2) {
+            EXPECT_EQ(Form->EditAnimePal[0]->text(), "9C");
+        }
+    }
+    Type(Form->EditAnimePal[0], "00");
+    EXPECT_EQ(AnimeByte(0, 0), 0x00);
+}
+
+// One hover target: a view and two neighbouring cells of it.
+struct HoverCase {
+    const char* Name;
+    int View; // 0..3: ImgPalView, 4: ImgColorTable
+    int FirstItem;
+    int SecondItem;
+};
+
+class PaletteTabHover : public PaletteTab, public testing::WithParamInterface<HoverCase> {
+protected:
+    TImageEx* View() {
+        return GetParam().View < 4 ? Form->ImgPalView[GetParam().View] : Form->ImgColorTable;
+    }
+    QPoint Origin(int item) {
+        if (GetParam().View == 4)
+            return {(item % 16) * 24, (item / 16) * 24};
+        return {(item % 4) * 24, 0};
+    }
+    std::uint32_t ColourOf(int item) {
+        return GetParam().View == 4 ? Master(item) : Master(Entry(0, item));
+    }
+    void ExpectFramed(int item, bool framed) {
+        const QPoint o = Origin(item);
+        const std::uint32_t edge = framed ? Magenta : ColourOf(item);
+        EXPECT_EQ(PixelOf(View(), o.x(), o.y()), edge) << item;
+        EXPECT_EQ(PixelOf(View(), o.x() + 23, o.y() + 23), edge) << item;
+        EXPECT_EQ(PixelOf(View(), o.x() + 23, o.y() + 12), edge) << item;
+        EXPECT_EQ(PixelOf(View(), o.x() + 12, o.y() + 12), ColourOf(item)) << item;
+    }
+};
+
+TEST_P(PaletteTabHover, FrameFollowsThePointerAndLeavingRemovesIt) {
+    OpenOnPaletteTab();
+    const HoverCase& c = GetParam();
+    const QPoint first = Origin(c.FirstItem);
+    const QPoint second = Origin(c.SecondItem);
+
+    ViewDriver::Move(View(), first.x() + 5, first.y() + 5);
+    ExpectFramed(c.FirstItem, true);
+    ExpectFramed(c.SecondItem, false);
+
+    RepaintCounter repaints(View());
+    ViewDriver::Move(View(), first.x() + 18, first.y() + 18);
+    EXPECT_EQ(repaints.Count, 0) << "a move within one cell draws nothing";
+
+    ViewDriver::Move(View(), second.x() + 5, second.y() + 5);
+    ExpectFramed(c.FirstItem, false);
+    ExpectFramed(c.SecondItem, true);
+
+    ViewDriver::Leave(View());
+    ExpectFramed(c.FirstItem, false);
+    ExpectFramed(c.SecondItem, false);
+    EXPECT_FALSE(Form->Tracker().IsModified());
+}
+
+INSTANTIATE_TEST_SUITE_P(Views, PaletteTabHover,
+                         testing::Values(HoverCase{"ColorTable", 4, 0x12, 0x22},
+                                         HoverCase{"PalView0", 0, 0, 1},
+                                         HoverCase{"PalView1", 1, 5, 6},
+                                         HoverCase{"PalView2", 2, 10, 11},
+                                         HoverCase{"PalView3", 3, 15, 14}),
+                         [](const testing::TestParamInfo<HoverCase>& param) {
+                             return std::string(param.param.Name);
+                         });
+
+TEST_F(PaletteTab, APressTakesTheHoverPairWithoutDrawing) {
+    OpenOnPaletteTab();
+    ViewDriver::Press(Form->ImgColorTable, Qt::LeftButton, 24 * 3 + 4, 4);
+    // The pointer is already counted as over colour 03: moving within it frames nothing.
+    ViewDriver::Move(Form->ImgColorTable, 24 * 3 + 10, 10);
+    EXPECT_EQ(PixelOf(Form->ImgColorTable, 24 * 3, 0), Master(3));
+    ViewDriver::Move(Form->ImgColorTable, 24 * 4 + 10, 10);
+    EXPECT_EQ(PixelOf(Form->ImgColorTable, 24 * 4, 0), Magenta);
+}
+
+// An animation record of our own in a free part of the generated image (bank 0x3C):
+// animation 3, period 2 ticks, steps 0 and 1 showing colour sets 2 and 5.
+class PaletteAnimation : public PaletteTab {
+protected:
+    static constexpr std::size_t LowTable = 0x78810;
+    static constexpr std::size_t HighTable = 0x78890;
+    static constexpr std::size_t ColorTable = 0x78910;
+    static constexpr std::size_t Base = 0x78A10;
+    static constexpr int Animation = 3;
+
+    void SetUp() override {
+        PaletteTab::SetUp();
+        std::vector<std::uint8_t> image = CartridgeGenerator::MakeImage();
+        image[LowTable + Animation] = 0x43; // record address 0xBB43: the record at Base
+        image[HighTable + Animation] = 0xBB;
+        image[Base] = 1;     // last step
+        image[Base + 1] = 2; // period
+        image[Base + 2] = 2; // step 0: colour set 2
+        image[Base + 3] = 5; // step 1: colour set 5
+        const std::uint8_t set2[] = {0x21, 0x22, 0x23};
+        const std::uint8_t set5[] = {0x31, 0x32, 0x33};
+        for (std::size_t k = 0; k < 3; ++k) {
+            image[ColorTable + 2 * 3 + k] = set2[k];
+            image[ColorTable + 5 * 3 + k] = set5[k];
+        }
+        char settings[256];
+        // The real timer never fires during a test: the ticks are driven by hand.
+        std::snprintf(settings, sizeof settings,
+                      "[Timer]\nInterval=3600000\n[PaletteAnimation]\nAnimeLowTable=%zX\n"
+                      "AnimeHighTable=%zX\nAnimeColorTable=%zX\nAnimeBase=%zX\n",
+                      LowTable, HighTable, ColorTable, Base);
+        OpenOnPaletteTab(settings, image);
+    }
+
+    void ExpectSubPalette2(std::uint8_t c1, std::uint8_t c2, std::uint8_t c3) {
+        EXPECT_EQ(AnimeCell(8), Master(Entry(0, 8))) << "entry 4k is never animated";
+        EXPECT_EQ(AnimeCell(9), Master(c1));
+        EXPECT_EQ(AnimeCell(10), Master(c2));
+        EXPECT_EQ(AnimeCell(11), Master(c3));
+    }
+};
+
+TEST_F(PaletteAnimation, TicksRepaintOnlyWhenAColourChanged) {
+    ASSERT_TRUE(Form->FrameTimer->isActive());
+    Type(Form->EditAnimePal[2], "83");
+    ASSERT_EQ(AnimeByte(0, 2), 0x83);
+    const std::uint8_t e9 = Entry(0, 9), e10 = Entry(0, 10), e11 = Entry(0, 11);
+    ExpectSubPalette2(e9, e10, e11);
+
+    RepaintCounter repaints(Form->ImgAnimePal[2]);
+    RepaintCounter others(Form->ImgAnimePal[1]);
+    RepaintCounter palView(Form->ImgPalView[2]);
+    Form->FrameTimerTimer();
+    EXPECT_EQ(repaints.Count, 0) << "a tick that changes nothing repaints nothing";
+    ExpectSubPalette2(e9, e10, e11);
+
+    Form->FrameTimerTimer();
+    EXPECT_GT(repaints.Count, 0);
+    ExpectSubPalette2(0x21, 0x22, 0x23);
+    EXPECT_EQ(Form->Graphics().GetStageColor(9), Master(0x21));
+    EXPECT_EQ(AnimeCell(5), Master(Entry(0, 5))) << "other sub-palettes keep their colours";
+    EXPECT_EQ(PalCell(9), Master(e9)) << "the palette views show the stored numbers";
+
+    const int afterChange = repaints.Count;
+    Form->FrameTimerTimer();
+    EXPECT_EQ(repaints.Count, afterChange);
+    Form->FrameTimerTimer();
+    ExpectSubPalette2(0x31, 0x32, 0x33);
+    Form->FrameTimerTimer();
+    Form->FrameTimerTimer();
+    {
+        SCOPED_TRACE("after the last step the first comes again");
+        ExpectSubPalette2(0x21, 0x22, 0x23);
+    }
+    EXPECT_EQ(palView.Count, 0);
+
+    // A new animation byte puts the stored colours back and starts from the first step.
+    Type(Form->EditAnimePal[2], "84");
+    ExpectSubPalette2(e9, e10, e11);
+    EXPECT_EQ(Form->Graphics().GetStageColor(9), Master(e9));
+    EXPECT_TRUE(Form->FrameTimer->isActive());
+    EXPECT_FALSE(PaletteMarked(1));
+    EXPECT_TRUE(PaletteMarked(0));
+}
+
+TEST_F(PaletteAnimation, OnlyTheActiveTabIsRepainted) {
+    Type(Form->EditAnimePal[2], "83");
+    const std::uint8_t e9 = Entry(0, 9);
+    Form->EditPageControl->setCurrentWidget(Form->Tab16x16ChipEdit);
+    Form->FrameTimerTimer();
+    Form->FrameTimerTimer();
+    EXPECT_EQ(Form->Graphics().GetStageColor(9), Master(0x21));
+    EXPECT_EQ(AnimeCell(9), Master(e9)) << "the palette tab is not the active one";
+}
+
+TEST_F(PaletteAnimation, ChangingTheSetRestartsTheAnimation) {
+    Type(Form->EditAnimePal[2], "83");
+    Form->FrameTimerTimer();
+    // Set 1's row is all 00: nothing animates there.
+    Form->CBSelectPaletteSet->setCurrentIndex(1);
+    EXPECT_TRUE(Form->FrameTimer->isActive());
+    Form->FrameTimerTimer();
+    Form->FrameTimerTimer();
+    EXPECT_EQ(AnimeCell(9), Master(Entry(1, 9)));
+    EXPECT_EQ(Form->EditAnimePal[2]->text(), "00");
+
+    Form->CBSelectPaletteSet->setCurrentIndex(0);
+    EXPECT_EQ(Form->EditAnimePal[2]->text(), "83");
+    Form->FrameTimerTimer();
+    EXPECT_EQ(AnimeCell(9), Master(Entry(0, 9))) << "the count starts again after the change";
+    Form->FrameTimerTimer();
+    EXPECT_EQ(AnimeCell(9), Master(0x21));
+}
+
+TEST_F(PaletteAnimation, AStageChangeRestartsTheAnimationOfTheNewStage) {
+    Type(Form->EditAnimePal[2], "83");
+    Form->FrameTimerTimer();
+    Form->CBStage->setCurrentIndex(4);
+    Form->CBStage->setCurrentIndex(0);
+    EXPECT_TRUE(Form->FrameTimer->isActive());
+    Form->FrameTimerTimer();
+    EXPECT_EQ(AnimeCell(9), Master(Entry(0, 9)));
+    Form->FrameTimerTimer();
+    EXPECT_EQ(AnimeCell(9), Master(0x21));
+}
+
+TEST_F(PaletteAnimation, WithoutAnimationBytesNothingEverChanges) {
+    RepaintCounter repaints(Form->ImgAnimePal[0]);
+    for (int tick = 0; tick < 10; ++tick)
+        Form->FrameTimerTimer();
+    EXPECT_EQ(repaints.Count, 0);
+    ExpectSetShown(0);
+}
+
+TEST_F(PaletteAnimation, TicksGoOnOverTheStagesOfAClosedImage) {
+    Type(Form->EditAnimePal[2], "83");
+    Form->Tracker().ClearAll();
+    Form->Close1Click();
+    ASSERT_TRUE(Form->FrameTimer->isActive());
+    // The stage keeps its animation byte; the cleared buffer reads as a record with period 0
+    // whose colour set is all colour 00.
+    Form->FrameTimerTimer();
+    EXPECT_EQ(Form->Graphics().GetStageColor(9), Master(0x00));
+    EXPECT_EQ(Form->Graphics().GetStageColor(8), Master(Entry(0, 8)));
+}
+
+} // namespace
