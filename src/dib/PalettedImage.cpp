@@ -1,0 +1,95 @@
+#include "dib/PalettedImage.h"
+
+#include "dib/PalettedImageCanvas.h"
+
+#include <atomic>
+#include <stdexcept>
+#include <string>
+
+namespace {
+
+void CheckColorIndex(int index) {
+    if (index < 0 || index >= PalettedImage::ColorCount) {
+        throw std::out_of_range("colour index " + std::to_string(index) + " outside 0..255");
+    }
+}
+
+void CheckSize(int value, const char* what) {
+    if (value <= 0) {
+        throw std::invalid_argument(std::string(what) + " must be positive, not " +
+                                    std::to_string(value));
+    }
+}
+
+} // namespace
+
+PalettedImage::PalettedImage(int width, int height) {
+    CheckSize(width, "width");
+    CheckSize(height, "height");
+    Resize(width, height);
+}
+
+void PalettedImage::SetWidth(int width) {
+    CheckSize(width, "width");
+    Resize(width, PixelHeight);
+}
+
+void PalettedImage::SetHeight(int height) {
+    CheckSize(height, "height");
+    Resize(PixelWidth, height);
+}
+
+void PalettedImage::Resize(int width, int height) {
+    PixelWidth = width;
+    PixelHeight = height;
+    Pixels.assign(static_cast<std::size_t>(width) * static_cast<std::size_t>(height), 0);
+}
+
+std::uint64_t PalettedImage::NewStamp() {
+    static std::atomic<std::uint64_t> last{0};
+    return ++last;
+}
+
+void PalettedImage::SetColor(int index, std::uint32_t rgb) {
+    CheckColorIndex(index);
+    Colors[static_cast<std::size_t>(index)] = rgb & 0x00FFFFFFu;
+    Stamp = NewStamp();
+}
+
+void PalettedImage::CopyColorTable(const PalettedImage& from) {
+    Colors = from.Colors;
+    Stamp = from.Stamp; // the same table
+}
+
+void PalettedImage::SetColorTable(const ColorTableArray& colors) {
+    Colors = colors;
+    Stamp = NewStamp();
+}
+
+std::uint32_t PalettedImage::GetColor(int index) const {
+    CheckColorIndex(index);
+    return Colors[static_cast<std::size_t>(index)];
+}
+
+std::span<std::uint8_t> PalettedImage::Row(int y) {
+    if (y < 0 || y >= PixelHeight) {
+        throw std::out_of_range("row " + std::to_string(y) + " outside the image");
+    }
+    return {Pixels.data() + static_cast<std::size_t>(y) * static_cast<std::size_t>(PixelWidth),
+            static_cast<std::size_t>(PixelWidth)};
+}
+
+std::span<const std::uint8_t> PalettedImage::Row(int y) const {
+    return const_cast<PalettedImage*>(this)->Row(y);
+}
+
+std::uint8_t PalettedImage::PixelAt(int x, int y) const {
+    if (x < 0 || x >= PixelWidth) {
+        throw std::out_of_range("column " + std::to_string(x) + " outside the image");
+    }
+    return Row(y)[static_cast<std::size_t>(x)];
+}
+
+PalettedImageCanvas PalettedImage::Canvas() {
+    return PalettedImageCanvas(*this);
+}

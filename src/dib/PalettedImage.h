@@ -1,0 +1,57 @@
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <span>
+#include <vector>
+
+class PalettedImageCanvas;
+
+// An off-screen picture of one byte per pixel, each pixel an index into the picture's own
+// 256-entry colour table. Recolouring means rewriting table entries; the pixels stay.
+// Colours are packed like FcPaletteData::ColorOf: red in the lowest byte, then green, blue.
+class PalettedImage {
+public:
+    static constexpr int ColorCount = 256;
+    using ColorTableArray = std::array<std::uint32_t, ColorCount>;
+
+    // 1 x 1, pixel 0, every colour black.
+    PalettedImage() = default;
+    // Throws std::invalid_argument unless both are positive.
+    PalettedImage(int width, int height);
+
+    // Resize; throws std::invalid_argument for a non-positive size. The pixels become 0.
+    void SetWidth(int width);
+    void SetHeight(int height);
+    int Width() const { return PixelWidth; }
+    int Height() const { return PixelHeight; }
+
+    // Throw std::out_of_range for an index outside 0..255.
+    void SetColor(int index, std::uint32_t rgb);
+    std::uint32_t GetColor(int index) const;
+    void CopyColorTable(const PalettedImage& from);
+    void SetColorTable(const ColorTableArray& colors);
+    const ColorTableArray& ColorTable() const { return Colors; }
+    // Changes with every change of the colour table (and differs between tables that were
+    // set apart), so that whoever converts the table can keep the result until it changes.
+    std::uint64_t ColorTableStamp() const { return Stamp; }
+
+    // The Width() bytes of row y, row 0 at the top. Throws std::out_of_range for y outside.
+    std::span<std::uint8_t> Row(int y);
+    std::span<const std::uint8_t> Row(int y) const;
+    // One pixel; throws std::out_of_range outside the picture.
+    std::uint8_t PixelAt(int x, int y) const;
+
+    PalettedImageCanvas Canvas();
+
+private:
+    void Resize(int width, int height);
+
+    int PixelWidth = 1;
+    int PixelHeight = 1;
+    std::vector<std::uint8_t> Pixels = std::vector<std::uint8_t>(1, 0);
+    ColorTableArray Colors{};
+    std::uint64_t Stamp = NewStamp();
+
+    static std::uint64_t NewStamp();
+};

@@ -1,0 +1,71 @@
+#pragma once
+
+#include "dib/ImageRect.h"
+#include "dib/PalettedImage.h"
+
+#include <QImage>
+
+#include <array>
+#include <cstdint>
+#include <functional>
+#include <vector>
+
+// The picture an on-screen image view shows. Pixels are true colours; a copy from a
+// PalettedImage resolves its indices through the source's colour table at the time of the copy,
+// so a view shows the colours that were in effect when it was last drawn. The surface keeps
+// the colour table it was made with (the master colours) for filling by index.
+//
+// Views (TImageEx) register as observers: every drawing operation tells them to repaint, and
+// the destructor tells them to let go, so a view never shows a freed surface.
+class ViewSurface {
+public:
+    // Throws std::invalid_argument unless both sizes are positive.
+    ViewSurface(int width, int height, const PalettedImage::ColorTableArray& colors);
+    ~ViewSurface();
+    ViewSurface(const ViewSurface&) = delete;
+    ViewSurface& operator=(const ViewSurface&) = delete;
+
+    int Width() const { return Picture.width(); }
+    int Height() const { return Picture.height(); }
+    // Format_RGB32. Whoever paints on it directly calls NotifyChanged afterwards.
+    const QImage& Image() const { return Picture; }
+    QImage& Image() { return Picture; }
+
+    // The surface's own colour table; throws std::out_of_range outside 0..255.
+    std::uint32_t GetColor(int index) const;
+    // Packed like FcPaletteData::ColorOf; throws std::out_of_range outside the surface.
+    std::uint32_t PixelAt(int x, int y) const;
+
+    // Entry index of the surface's colour table (0..255, else std::out_of_range) into the
+    // rectangle, clipped to the surface.
+    void FillRect(const ImageRect& rect, int index);
+    // The source rectangle of a paletted image into the destination rectangle, with the
+    // enlargement and reduction of PalettedImageCanvas::CopyRect, clipped to both pictures.
+    void CopyFrom(const ImageRect& destination, const PalettedImage& source,
+                  const ImageRect& sourceRect);
+
+    // Observers, identified by key (one entry per key; adding again replaces it).
+    void AddObserver(const void* key, std::function<void()> changed,
+                     std::function<void()> destroyed);
+    void RemoveObserver(const void* key);
+    // Tell the observers the picture changed.
+    void NotifyChanged();
+
+    // Packing conversions between the table colours and the surface's pixels.
+    static std::uint32_t ToRgb32(std::uint32_t packed);
+    static std::uint32_t FromRgb32(std::uint32_t rgb32);
+
+private:
+    struct Observer {
+        const void* Key;
+        std::function<void()> Changed;
+        std::function<void()> Destroyed;
+    };
+
+    QImage Picture;
+    PalettedImage::ColorTableArray Colors;
+    std::vector<Observer> Observers;
+    // Surface pixels of the last source colour table copied from, by index.
+    std::array<QRgb, PalettedImage::ColorCount> Lookup{};
+    std::uint64_t LookupStamp = 0; // no table has stamp 0
+};

@@ -1,0 +1,130 @@
+#include "graphics/EditorGraphics.h"
+
+#include "GraphicsTestSupport.h"
+
+#include <gtest/gtest.h>
+
+#include <stdexcept>
+
+namespace {
+
+class ViewSurfaceTest : public ::testing::Test {
+protected:
+    FcPaletteData Palette = DistinctMasterPalette();
+    std::vector<std::uint8_t> Cartridge = std::vector<std::uint8_t>(0x80010, 0);
+    EditorGraphics Graphics{Palette, Cartridge};
+};
+
+} // namespace
+
+TEST_F(ViewSurfaceTest, RefusesNonPositiveSizes) {
+    EXPECT_THROW(Graphics.CreateViewBitmap(0, 24), std::invalid_argument);
+    EXPECT_THROW(Graphics.CreateViewBitmap(24, -1), std::invalid_argument);
+    EXPECT_THROW(Graphics.CreateSheet(0, 1), std::invalid_argument);
+}
+
+TEST_F(ViewSurfaceTest, ViewsFillWithMasterColoursByIndex) {
+    auto view = Graphics.CreateViewBitmap(48, 24);
+    Graphics.FillViewRect(*view, 24, 0, 24, 24, 0x2A);
+    Graphics.FillViewRect(*view, 40, 20, 100, 100, EditorGraphics::FrameColorIndex);
+    EXPECT_EQ(view->PixelAt(23, 0), Palette.ColorOf(0));
+    EXPECT_EQ(view->PixelAt(24, 0), Palette.ColorOf(0x2A));
+    EXPECT_EQ(view->PixelAt(47, 19), Palette.ColorOf(0x2A));
+    EXPECT_EQ(view->PixelAt(47, 23), Magenta);
+    EXPECT_EQ(view->PixelAt(39, 23), Palette.ColorOf(0x2A));
+    EXPECT_THROW(Graphics.FillViewRect(*view, 0, 0, 1, 1, 256), std::out_of_range);
+    EXPECT_THROW(Graphics.FillViewRect(*view, 0, 0, 1, 1, -1), std::out_of_range);
+}
+
+TEST_F(ViewSurfaceTest, ColourTableChangeShowsAtTheNextCopyWithoutRedrawing) {
+    auto sheet = Graphics.CreateSheet(16, 16);
+    Graphics.FillSheetRect(*sheet, 0, 0, 8, 8, 5);
+    auto view = Graphics.CreateViewBitmap(16, 16);
+    Graphics.CopyToView(*view, {0, 0, 16, 16}, *sheet, {0, 0, 16, 16});
+    const std::uint32_t before = view->PixelAt(0, 0);
+    ASSERT_NE(before, Red);
+
+    sheet->SetColor(5, Red);
+    EXPECT_EQ(view->PixelAt(0, 0), before) << "the view keeps what it was last given";
+    Graphics.CopyToView(*view, {0, 0, 16, 16}, *sheet, {0, 0, 16, 16});
+    EXPECT_EQ(view->PixelAt(0, 0), Red);
+    EXPECT_EQ(view->PixelAt(7, 7), Red);
+    EXPECT_NE(view->PixelAt(8, 8), Red);
+}
+
+TEST_F(ViewSurfaceTest, RowZeroIsTheTopRowOfTheView) {
+    PalettedImage image(8, 8);
+    for (int i = 0; i < 16; ++i) {
+        image.SetColor(i, Palette.ColorOf(i));
+    }
+    const std::uint8_t top[8] = {1, 2, 3, 4, 5, 6, 7, 8};
+    std::copy(std::begin(top), std::end(top), image.Row(0).begin());
+    auto view = Graphics.CreateViewBitmap(8, 8);
+    Graphics.CopyToView(*view, {0, 0, 8, 8}, image, {0, 0, 8, 8});
+    for (int x = 0; x < 8; ++x) {
+        EXPECT_EQ(view->PixelAt(x, 0), Palette.ColorOf(top[x])) << x;
+        EXPECT_EQ(view->PixelAt(x, 1), Palette.ColorOf(0)) << x;
+    }
+}
+
+TEST_F(ViewSurfaceTest, EightByEightIntoSixteenBySixteenDoublesEveryPixel) {
+    PalettedImage image(8, 8);
+    for (int i = 0; i < 64; ++i) {
+        image.SetColor(i, Palette.ColorOf(i));
+        image.Row(i / 8)[static_cast<std::size_t>(i % 8)] = static_cast<std::uint8_t>(i);
+    }
+    auto view = Graphics.CreateViewBitmap(16, 16);
+    Graphics.CopyToView(*view, {0, 0, 16, 16}, image, {0, 0, 8, 8});
+    for (int y = 0; y < 16; ++y) {
+        for (int x = 0; x < 16; ++x) {
+            ASSERT_EQ(view->PixelAt(x, y), Palette.ColorOf((y / 2) * 8 + x / 2)) << x << "," << y;
+        }
+    }
+}
+
+TEST_F(ViewSurfaceTest, CopyReachingPastTheViewIsClipped) {
+    PalettedImage image(8, 8);
+    image.SetColor(0, Red);
+    auto view = Graphics.CreateViewBitmap(8, 8);
+    Graphics.CopyToView(*view, {-4, 4, 12, 20}, image, {0, 0, 8, 8});
+    EXPECT_EQ(view->PixelAt(0, 3), Palette.ColorOf(0));
+    EXPECT_EQ(view->PixelAt(0, 4), Red);
+    EXPECT_EQ(view->PixelAt(7, 7), Red);
+}
+
+TEST_F(ViewSurfaceTest, ObserversHearOfChangesAndOfTheEnd) {
+    auto view = Graphics.CreateViewBitmap(8, 8);
+    int changes = 0;
+    int ends = 0;
+    int key = 0;
+    view->AddObserver(
+        &key, [&] { ++changes; }, [&] { ++ends; });
+    Graphics.FillViewRect(*view, 0, 0, 2, 2, 1);
+    Graphics.DrawFrame(*view, 0, 0, 4);
+    EXPECT_EQ(changes, 2);
+    view->RemoveObserver(&key);
+    Graphics.FillViewRect(*view, 0, 0, 2, 2, 1);
+    EXPECT_EQ(changes, 2);
+    view->AddObserver(
+        &key, [&] { ++changes; }, [&] { ++ends; });
+    view.reset();
+    EXPECT_EQ(ends, 1);
+}
+
+TEST_F(ViewSurfaceTest, EachCopyUsesItsOwnSourcesCurrentTable) {
+    PalettedImage first(4, 4);
+    PalettedImage second(4, 4);
+    first.SetColor(0, Red);
+    second.SetColor(0, White);
+    auto view = Graphics.CreateViewBitmap(12, 4);
+    Graphics.CopyToView(*view, {0, 0, 4, 4}, first, {0, 0, 4, 4});
+    Graphics.CopyToView(*view, {4, 0, 8, 4}, second, {0, 0, 4, 4});
+    second.CopyColorTable(first);
+    Graphics.CopyToView(*view, {8, 0, 12, 4}, second, {0, 0, 4, 4});
+    EXPECT_EQ(view->PixelAt(0, 0), Red);
+    EXPECT_EQ(view->PixelAt(4, 0), White);
+    EXPECT_EQ(view->PixelAt(8, 0), Red);
+    first.SetColorTable(PalettedImage::ColorTableArray{});
+    Graphics.CopyToView(*view, {0, 0, 4, 4}, first, {0, 0, 4, 4});
+    EXPECT_EQ(view->PixelAt(0, 0), 0u);
+}
