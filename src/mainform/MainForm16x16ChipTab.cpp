@@ -53,21 +53,15 @@ void TMainForm::Create16x16ChipTab() {
     bgLayout->setColumnStretch(1, 1);
     grid->addWidget(bgGroup, 1, 0, Qt::AlignTop);
 
-    // Under the chip table: the chip-set switch, the reload and the two reports.
-    auto* commands = new QVBoxLayout;
+    // Under the chip table: the chip-set switch and the reload.
+    auto* commands = new QHBoxLayout;
     auto* switchGroup = new QGroupBox("チップ表示切り替え");
     auto* switchLayout = new QVBoxLayout(switchGroup);
     BtnSwitch16X16ChipSet = new QPushButton(Chip16x16EditClass::SwitchToDestroyedCaption);
     switchLayout->addWidget(BtnSwitch16X16ChipSet);
-    commands->addWidget(switchGroup);
-    auto* buttonRow = new QHBoxLayout;
+    commands->addWidget(switchGroup, 1);
     Button1 = new QPushButton("再読み込み");
-    BtnUnused16x16ChipChk = new QPushButton("未使用チップ番号表示");
-    BtnUnusedTileChk = new QPushButton("未使用タイル番号表示");
-    buttonRow->addWidget(BtnUnused16x16ChipChk);
-    buttonRow->addWidget(BtnUnusedTileChk);
-    commands->addLayout(buttonRow);
-    commands->addWidget(Button1, 0, Qt::AlignLeft);
+    commands->addWidget(Button1, 0, Qt::AlignBottom);
     grid->addLayout(commands, 1, 1, Qt::AlignTop);
 
     // Right column: the edited chip, the selected tile, the attribute radio groups.
@@ -125,6 +119,13 @@ void TMainForm::Create16x16ChipTab() {
         paletteGrid->addLayout(swatches, 1, group);
     }
     right->addWidget(RGPaletteSelect);
+    auto* reports = new QHBoxLayout;
+    BtnUnused16x16ChipChk = new QPushButton("未使用チップ番号表示");
+    BtnUnusedTileChk = new QPushButton("未使用タイル番号表示");
+    reports->addWidget(BtnUnused16x16ChipChk);
+    reports->addWidget(BtnUnusedTileChk);
+    reports->addStretch(1);
+    right->addLayout(reports);
     right->addStretch(1);
     grid->addLayout(right, 0, 2, 2, 1);
 
@@ -176,8 +177,7 @@ void TMainForm::Create16x16ChipEditor() {
     connect(ImgBGBankTable, &TImageEx::mouseLeave, this, [edit] { edit->BankTableMouseLeave(); });
     connect(ImgEdit16x16ChipView, &TImageEx::mouseLeave, this,
             [edit] { edit->ChipViewMouseLeave(); });
-    connect(ImgEdit16x16Chip, &TImageEx::mouseLeave, this,
-            [edit] { edit->EditChipMouseLeave(); });
+    connect(ImgEdit16x16Chip, &TImageEx::mouseLeave, this, [edit] { edit->EditChipMouseLeave(); });
 
     // A click on a radio item leaves the keyboard focus on that item while the tab is shown.
     const auto focusItem = [this](TRadioGroup* group, int index) {
@@ -204,11 +204,17 @@ void TMainForm::Destroy16x16ChipEditor() {
     Chip16x16Edit = nullptr;
 }
 
-void TMainForm::Load16x16ChipStage() { Chip16x16Edit->LoadStage(); }
+void TMainForm::Load16x16ChipStage() {
+    Chip16x16Edit->LoadStage();
+}
 
-void TMainForm::Activate16x16ChipTab() { Chip16x16Edit->ActivateTab(); }
+void TMainForm::Activate16x16ChipTab() {
+    Chip16x16Edit->ActivateTab();
+}
 
-void TMainForm::Redraw16x16ChipTab() { Chip16x16Edit->RedrawAll(); }
+void TMainForm::Redraw16x16ChipTab() {
+    Chip16x16Edit->RedrawAll();
+}
 
 void TMainForm::Refresh16x16ChipSheet() {
     Chip16x16Edit->SetChipSheetPalette();

@@ -1,0 +1,183 @@
+#pragma once
+
+#include <QString>
+#include <Qt>
+
+#include <array>
+#include <cstdint>
+#include <memory>
+#include <span>
+
+class EditFlagManagement;
+class EditorGraphics;
+class PalettedImage;
+class QFrame;
+class QLabel;
+class QPushButton;
+class QScrollBar;
+class RomImageData;
+class StageData;
+class TImageEx;
+class TRadioGroup;
+class UserPrompts;
+class ViewSurface;
+
+// The 16x16 chip tab: which four tiles make up each 16x16 chip of the current stage, and each
+// chip's attribute type and sub-palette. It also renders the shared Chip16x16Sheet the other
+// chip tabs draw from, keeps the stage's attribute captions in the image holder, and switches
+// every stage between its normal and after-destruction chip set.
+class Chip16x16EditClass {
+  public:
+    static constexpr int TileCount = 256;
+    static constexpr int ChipCount = 256;
+    static constexpr int PatternTableBytes = 4096;
+    static constexpr int PatternBufferBytes = 2 * PatternTableBytes;
+    static constexpr int PatternEntryBytes = 4;
+    static constexpr int TileBytes = 16;
+    static constexpr int BankTableImageSize = 128; // 16 x 16 tiles of 8 pixels
+    static constexpr int TableViewSize = 256;
+    static constexpr int TableCellSize = 16; // one tile or chip of the two 256 x 256 views
+    static constexpr int EditChipViewSize = 64;
+    static constexpr int QuarterViewSize = 32;
+    static constexpr int SelectTileViewSize = 32;
+    static constexpr int ScrollIndexMaximum = 255;
+
+    static constexpr const char* ReloadQuestion =
+        "このステージのチップ・BGバンクを読み込み直します。よろしいですか？";
+    static constexpr const char* SwitchToDestroyedCaption = "破壊後に切替";
+    static constexpr const char* SwitchToNormalCaption = "破壊前に切替";
+
+    // (previous, current) item under the pointer of one view; -1 means none.
+    struct HoverPair {
+        int Previous = -1;
+        int Current = -1;
+        void Shift(int item) {
+            Previous = Current;
+            Current = item;
+        }
+        void Reset() { Previous = Current = -1; }
+    };
+
+    Chip16x16EditClass(RomImageData& holder, EditFlagManagement& tracker, EditorGraphics& graphics,
+                       UserPrompts& prompts);
+    ~Chip16x16EditClass();
+    Chip16x16EditClass(const Chip16x16EditClass&) = delete;
+    Chip16x16EditClass& operator=(const Chip16x16EditClass&) = delete;
+
+    // Binding, in this order. Each image gets a surface of its own size.
+    void BindImages(TImageEx* bankTable, TImageEx* chipView, TImageEx* editChip,
+                    TImageEx* selectTile);
+    void BindPanels(const std::array<QFrame*, 16>& paletteColors);
+    void BindLabels(QLabel* selectChipIndex, QLabel* selectBankTileIndex,
+                    const std::array<QLabel*, 4>& selectChipTiles, QLabel* selectChipProperty,
+                    QLabel* selectScrollIndex);
+    void BindRadioGroups(TRadioGroup* chipPropertySelect, TRadioGroup* paletteSelect);
+    void BindScrollBar(QScrollBar* selectScrollIndex);
+    // The chip-set button, whose caption names the set a click switches to.
+    void BindSwitchButton(QPushButton* switchChipSet);
+
+    // Stage and tab.
+    void LoadStage();
+    void ReloadStage();
+    void RedrawAll();
+    void ActivateTab();
+    void SwitchChipSet();
+    // The PT write number's bar moved to position.
+    void SelectScrollIndexChanged(int position);
+
+    // Edits and selections.
+    void SelectChip(int chip);
+    void SelectTile(int tile);
+    void SetQuarter(int quarter);
+    void SetChipProperty();
+    void SetChipPalette();
+
+    // Mouse on the three views (positions in view pixels).
+    void BankTableMouseDown(Qt::MouseButton button, int x, int y);
+    void ChipViewMouseDown(Qt::MouseButton button, int x, int y);
+    void EditChipMouseDown(Qt::MouseButton button, int x, int y);
+    void BankTableMouseMove(int x, int y);
+    void ChipViewMouseMove(int x, int y);
+    void EditChipMouseMove(int x, int y);
+    void BankTableMouseLeave();
+    void ChipViewMouseLeave();
+    void EditChipMouseLeave();
+
+    // Pattern tables and captions of the current stage.
+    void LoadPatternTables();
+    void ApplyPatternEntry(int entry);
+    void LoadPropertyCaptions();
+
+    // Drawing.
+    void RenderBankTable();
+    void RenderChipSheet();
+    void SetChipSheetPalette();
+    void RedrawChip(int chip);
+    void DrawChipView();
+    void DrawBankTable();
+    void DrawEditChip();
+    void DrawSelectTile();
+    void DrawPaletteColors();
+
+    // The unused-number reports of this tab, for the current stage: 16x16 chips that no 32x32
+    // chip uses, and tiles that no 16x16 chip of the set in effect uses.
+    QString UnusedChipList();
+    QString UnusedTileList();
+
+    int LoadedStageNumber() const { return LoadedStage; }
+    int CurrentEditChip() const { return EditChipIndex; }
+    int CurrentSelectTile() const { return SelectTileIndex; }
+    int CurrentBankTablePalette() const { return BankTablePalette; }
+    std::span<const std::uint8_t> PatternTables() const { return PatternTableBuffer; }
+
+  private:
+    enum class HoverView { BankTable, ChipView, EditChip };
+
+    bool HasStage() const;
+    StageData& Stage();
+    std::uint8_t CartridgeByte(std::int64_t offset) const;
+    std::span<const std::uint8_t> FirstPatternTable() const;
+    int OwnPatternSetNumber() const;
+    void DrawSheetCell(int chip);
+
+    HoverPair& PairOf(HoverView view);
+    void RedrawHover(HoverView view);
+    void LeaveHover(HoverView view);
+    void RepaintHoverItem(HoverView view, int item);
+    void DrawHoverFrame(HoverView view, int item);
+
+    RomImageData& Holder;
+    EditFlagManagement& Tracker;
+    EditorGraphics& Graphics;
+    UserPrompts& Prompts;
+
+    TImageEx* ImgBGBankTable = nullptr;
+    TImageEx* ImgEdit16x16ChipView = nullptr;
+    TImageEx* ImgEdit16x16Chip = nullptr;
+    TImageEx* ImgSelectTile = nullptr;
+    std::array<QFrame*, 16> PanelPaletteColor{};
+    QLabel* LblSelectChipIndex = nullptr;
+    QLabel* LblSelectBGBankTileIndex = nullptr;
+    std::array<QLabel*, 4> LblSelectChipTile{};
+    QLabel* LblSelectChipProperty = nullptr;
+    QLabel* LblSelectScrollIndex = nullptr;
+    TRadioGroup* RGChipPropertySelect = nullptr;
+    TRadioGroup* RGPaletteSelect = nullptr;
+    QScrollBar* ScrBarSelectScrollIndex = nullptr;
+    QPushButton* BtnSwitch16X16ChipSet = nullptr;
+
+    std::unique_ptr<ViewSurface> BankTableSurface;
+    std::unique_ptr<ViewSurface> ChipViewSurface;
+    std::unique_ptr<ViewSurface> EditChipSurface;
+    std::unique_ptr<ViewSurface> SelectTileSurface;
+    std::unique_ptr<PalettedImage> BankTableImage;
+
+    int LoadedStage = -1;
+    int EditChipIndex = 0;
+    int SelectTileIndex = 0;
+    int BankTablePalette = 0;
+    HoverPair BankTableHover;
+    HoverPair ChipViewHover;
+    HoverPair QuarterHover;
+    std::array<std::uint8_t, PatternBufferBytes> PatternTableBuffer{};
+};
