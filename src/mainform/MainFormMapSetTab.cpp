@@ -14,7 +14,6 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QScrollBar>
-#include <QVBoxLayout>
 
 namespace {
 
@@ -43,7 +42,7 @@ QWidget* PageSelector(const char* caption, QLabel* number, QScrollBar* bar) {
     auto* row = new QWidget;
     row->setFixedWidth(PageViewSize);
     auto* layout = new QHBoxLayout(row);
-    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setContentsMargins(0, 0, 8, 0);
     layout->addWidget(new QLabel(caption));
     layout->addWidget(number);
     layout->addWidget(bar, 1);
@@ -76,25 +75,7 @@ void TMainForm::CreateMapSetTab() {
     ChkMapSetEditDrawGrid = new QCheckBox("グリッド線の描画");
     Button3 = new QPushButton("再読み込み");
 
-    // Left: the two pages side by side as one strip, each with its selector above it, and the
-    // bar that moves both below them.
-    auto* pages = new QGridLayout;
-    pages->setHorizontalSpacing(0);
-    pages->setVerticalSpacing(4);
-    pages->addWidget(new QLabel("表示ページ"), 0, 0, 1, 2);
-    pages->addWidget(PageSelector("Page0:", LblMapSetPage0, ScrBarSelectPage0), 1, 0);
-    pages->addWidget(PageSelector("Page1:", LblMapSetPage1, ScrBarSelectPage1), 1, 1);
-    pages->addWidget(ImgEditMapSetPage0, 2, 0);
-    pages->addWidget(ImgEditMapSetPage1, 2, 1);
-    pages->addWidget(ScrBarMapSet, 3, 0, 1, 2);
-    auto* options = new QHBoxLayout;
-    options->addWidget(ChkMapSetEditDrawGrid);
-    options->addStretch(1);
-    options->addWidget(Button3);
-    pages->addLayout(options, 4, 0, 1, 2);
-    pages->setRowStretch(5, 1);
-
-    // Right: the chip table, and the chip to place with its four 16x16 chips.
+    // The right-hand column: the chip to place with its four 16x16 chips.
     auto* selected = new QGroupBox("選択チップ");
     selected->setFixedWidth(MapSetEditClass::ChipTableSize);
     auto* panel = new QGridLayout(selected);
@@ -118,19 +99,28 @@ void TMainForm::CreateMapSetTab() {
                                   q % 2);
     panel->addLayout(propertySquare, 4, 0, 1, 5, Qt::AlignLeft);
 
-    auto* chips = new QVBoxLayout;
-    chips->addWidget(Img32x32ChipTable);
-    chips->addWidget(selected);
-    chips->addStretch(1);
+    auto* options = new QHBoxLayout;
+    options->addWidget(ChkMapSetEditDrawGrid);
+    options->addStretch(1);
+    options->addWidget(Button3);
 
-    auto* columns = new QHBoxLayout;
-    columns->addLayout(pages);
-    columns->addSpacing(12);
-    columns->addLayout(chips);
-    columns->addStretch(1);
-    auto* layout = new QVBoxLayout(TabMapSetEdit);
-    layout->addLayout(columns);
-    layout->addStretch(1);
+    // The two pages side by side as one strip, each with its selector above it and the bar
+    // that moves both below them; the chip table level with the pages.
+    auto* grid = new QGridLayout(TabMapSetEdit);
+    grid->setHorizontalSpacing(0);
+    grid->setVerticalSpacing(4);
+    grid->addWidget(new QLabel("表示ページ"), 0, 0, 1, 2);
+    grid->addWidget(PageSelector("Page0:", LblMapSetPage0, ScrBarSelectPage0), 1, 0);
+    grid->addWidget(PageSelector("Page1:", LblMapSetPage1, ScrBarSelectPage1), 1, 1);
+    grid->addWidget(ImgEditMapSetPage0, 2, 0);
+    grid->addWidget(ImgEditMapSetPage1, 2, 1);
+    grid->addWidget(ScrBarMapSet, 3, 0, 1, 2);
+    grid->addLayout(options, 4, 0, 1, 2);
+    grid->setColumnMinimumWidth(2, 12);
+    grid->addWidget(Img32x32ChipTable, 2, 3);
+    grid->addWidget(selected, 3, 3, 3, 1, Qt::AlignTop);
+    grid->setRowStretch(5, 1);
+    grid->setColumnStretch(4, 1);
 }
 
 void TMainForm::CreateMapSetEditor() {
@@ -146,12 +136,12 @@ void TMainForm::CreateMapSetEditor() {
     const std::array<TImageEx*, 2> pages = {ImgEditMapSetPage0, ImgEditMapSetPage1};
     for (int side = 0; side < 2; ++side) {
         TImageEx* page = pages[static_cast<std::size_t>(side)];
-        connect(page, &TImageEx::mouseDown, this,
-                [this, side](Qt::MouseButton button, Qt::KeyboardModifiers modifiers, int x,
-                             int y) {
-                    if (MapSetEdit)
-                        MapSetEdit->PageMouseDown(side, button, modifiers, x, y);
-                });
+        connect(
+            page, &TImageEx::mouseDown, this,
+            [this, side](Qt::MouseButton button, Qt::KeyboardModifiers modifiers, int x, int y) {
+                if (MapSetEdit)
+                    MapSetEdit->PageMouseDown(side, button, modifiers, x, y);
+            });
         connect(page, &TImageEx::mouseMove, this,
                 [this, side](Qt::MouseButtons, Qt::KeyboardModifiers, int x, int y) {
                     if (MapSetEdit)
@@ -203,11 +193,17 @@ void TMainForm::DestroyMapSetEditor() {
     MapSetEdit = nullptr;
 }
 
-void TMainForm::LoadMapSetStage() { MapSetEdit->LoadStage(); }
+void TMainForm::LoadMapSetStage() {
+    MapSetEdit->LoadStage();
+}
 
-void TMainForm::ActivateMapSetTab() { MapSetEdit->ActivateTab(); }
+void TMainForm::ActivateMapSetTab() {
+    MapSetEdit->ActivateTab();
+}
 
-void TMainForm::RedrawMapSetTab() { MapSetEdit->RedrawAll(); }
+void TMainForm::RedrawMapSetTab() {
+    MapSetEdit->RedrawAll();
+}
 
 void TMainForm::HandChipToMapSet(int chip) {
     if (MapSetEdit)

@@ -1,0 +1,394 @@
+#include "mapsetedit/MapSetEditClass.h"
+
+#include "ImageEx/TImageEx.h"
+#include "edit_flag/EditFlagManagement.h"
+#include "editdata/StageData.h"
+#include "fileio/RomImageData.h"
+#include "graphics/EditorGraphics.h"
+#include "graphics/ViewSurface.h"
+#include "paletteedit/HexText.h"
+#include "prompts/UserPrompts.h"
+
+#include <QCheckBox>
+#include <QLabel>
+#include <QScrollBar>
+#include <QSignalBlocker>
+
+#include <algorithm>
+
+namespace {
+
+bool InsideSquare(int x, int y, int size) {
+    return x >= 0 && y >= 0 && x < size && y < size;
+}
+
+} // namespace
+
+MapSetEditClass::MapSetEditClass(RomImageData& imageHolder, EditFlagManagement& tracker,
+                                 EditorGraphics& graphics, UserPrompts& prompts)
+    : ImageHolder(imageHolder), Tracker(tracker), Graphics(graphics), Prompts(prompts) {}
+
+MapSetEditClass::~MapSetEditClass() = default;
+
+// ---- Binding ----
+
+void MapSetEditClass::BindImages(TImageEx* page0, TImageEx* page1, TImageEx* placeChip,
+                                 TImageEx* chipTable) {
+    PageImages = {page0, page1};
+    PlaceChipImage = placeChip;
+    ChipTableImage = chipTable;
+    for (std::size_t side = 0; side < PageImages.size(); ++side) {
+        PageSurfaces[side] = Graphics.CreateViewBitmap(PageSize, PageSize);
+        PageImages[side]->SetSurface(PageSurfaces[side].get());
+    }
+    PlaceChipSurface = Graphics.CreateViewBitmap(PlaceChipViewSize, PlaceChipViewSize);
+    PlaceChipImage->SetSurface(PlaceChipSurface.get());
+    ChipTableSurface = Graphics.CreateViewBitmap(ChipTableSize, ChipTableSize);
+    ChipTableImage->SetSurface(ChipTableSurface.get());
+}
+
+void MapSetEditClass::BindLabels(QLabel* page0, QLabel* page1, QLabel* placeChipIndex,
+                                 const std::array<QLabel*, 4>& structChipIndex,
+                                 const std::array<QLabel*, 4>& structChipProperty) {
+    PageLabels = {page0, page1};
+    PlaceChipLabel = placeChipIndex;
+    StructChipIndexLabels = structChipIndex;
+    StructChipPropertyLabels = structChipProperty;
+}
+
+void MapSetEditClass::BindScrollBars(QScrollBar* bothPages, QScrollBar* page0, QScrollBar* page1) {
+    BothPagesBar = bothPages;
+    PageBars = {page0, page1};
+}
+
+void MapSetEditClass::BindGridCheckBox(QCheckBox* grid) {
+    GridCheckBox = grid;
+}
+
+// ---- Helpers ----
+
+bool MapSetEditClass::HasStage() const {
+    return ImageHolder.HasStages();
+}
+
+std::span<std::uint8_t, MapSetEditClass::CellsPerPage> MapSetEditClass::PageBytes(int side) {
+    auto& table = ImageHolder.CurrentStageData().MapSetTable;
+    const auto first = static_cast<std::size_t>(PageIndex(side) * CellsPerPage);
+    return std::span<std::uint8_t, CellsPerPage>(table.data() + first, CellsPerPage);
+}
+
+bool MapSetEditClass::GridEnabled() const {
+    return GridCheckBox != nullptr && GridCheckBox->isChecked();
+}
+
+void MapSetEditClass::ShowPageLabel(int side) {
+    PageLabels.at(Side(side))->setText(HexText::Two(PageIndex(side)));
+}
+
+// Programmatic positions never come back as a scroll event.
+void MapSetEditClass::SetScrollPosition(QScrollBar* bar, int position) {
+    const QSignalBlocker blocker(bar);
+    bar->setValue(position);
+}
+
+void MapSetEditClass::RepaintCell(int side, int cell) {
+    Graphics.CopyChip32x32(PageSurface(side), (cell % CellsPerRow) * CellSize,
+                           (cell / CellsPerRow) * CellSize, CellSize, CellSize, ChipAt(side, cell));
+}
+
+// ---- Stage, reload, animation, activation ----
+
+void MapSetEditClass::LoadStage() {
+    PageIndices = {0, 1};
+    DrawPage(0);
+    DrawPage(1);
+    PageHovers = {HoverPair{-1, -1}, HoverPair{-1, -1}};
+    TableHover = {-1, -1};
+    ShowPageLabel(0);
+    ShowPageLabel(1);
+    DrawChipTable();
+    PlaceChipNumber = 0;
+    ShowPlaceChip(0);
+    SetScrollPosition(BothPagesBar, 0);
+    SetScrollPosition(PageBars[0], 0);
+    SetScrollPosition(PageBars[1], 1);
+}
+
+void MapSetEditClass::ReloadStage() {
+    if (!HasStage()) {
+        return;
+    }
+    QWidget* parent = PageImages[0] != nullptr ? PageImages[0]->window() : nullptr;
+    if (!Prompts.AskYesNo(parent, ReloadQuestion)) {
+        return;
+    }
+    // Only the map set goes back to the cartridge's bytes; the modified flag stays as it is.
+    ImageHolder.CurrentStageData().DecodeMapSetTable();
+    LoadStage();
+}
+
+void MapSetEditClass::RedrawAll() {
+    Graphics.RefreshChip32x32SheetColors();
+    DrawPage(0);
+    DrawPage(1);
+    DrawChipTable();
+    Graphics.CopyChip32x32(*PlaceChipSurface, 0, 0, PlaceChipViewSize, PlaceChipViewSize,
+                           PlaceChipNumber);
+    for (int side = 0; side < SideCount; ++side) {
+        PageHovers[Side(side)].Previous = -1;
+        RedrawPageHover(side);
+    }
+    TableHover.Previous = -1;
+    RedrawChipTableHover();
+}
+
+void MapSetEditClass::ActivateTab() {
+    DrawPage(0);
+    DrawPage(1);
+    DrawChipTable();
+    ShowPlaceChip(PlaceChipNumber);
+}
+
+// ---- Pages ----
+
+void MapSetEditClass::ScrollPages(int position) {
+    position = std::clamp(position, 0, LastScrollPosition);
+    // Side 1 keeps its distance to side 0 while it fits and is pressed against the ends.
+    const int side1 = std::clamp(PageIndices[1] + (position - PageIndices[0]), 1, LastPage);
+    PageIndices = {position, side1};
+    DrawPage(0);
+    DrawPage(1);
+    ShowPageLabel(0);
+    ShowPageLabel(1);
+    SetScrollPosition(PageBars[0], PageIndices[0]);
+    SetScrollPosition(PageBars[1], PageIndices[1]);
+}
+
+void MapSetEditClass::SetPage(int side, int page) {
+    PageIndices.at(Side(side)) = std::clamp(page, 0, LastPage);
+    DrawPage(side);
+    ShowPageLabel(side);
+}
+
+void MapSetEditClass::DrawPage(int side) {
+    if (!HasStage()) {
+        return;
+    }
+    ViewSurface& surface = PageSurface(side);
+    Graphics.DrawMapPage(surface, PageBytes(side));
+    if (GridEnabled()) {
+        Graphics.DrawGrid(surface, GridSpacing, GridSpacing);
+    }
+}
+
+// ---- Cells ----
+
+int MapSetEditClass::CellAt(int side, int x, int y) {
+    // A drag that leaves the view reports positions outside it: no cell there.
+    const int cell =
+        InsideSquare(x, y, PageSize) ? x / CellSize + (y / CellSize) * CellsPerRow : -1;
+    PageHovers.at(Side(side)).Shift(cell);
+    return cell;
+}
+
+int MapSetEditClass::ChipAt(int side, int cell) const {
+    if (!HasStage() || cell < 0 || cell >= CellsPerPage) {
+        return -1;
+    }
+    const auto& table = ImageHolder.CurrentStageData().MapSetTable;
+    return table[static_cast<std::size_t>(PageIndex(side) * CellsPerPage + cell)];
+}
+
+void MapSetEditClass::PlaceChip(int side, int cell) {
+    if (!HasStage() || cell < 0 || cell >= CellsPerPage) {
+        return;
+    }
+    std::uint8_t& stored = PageBytes(side)[static_cast<std::size_t>(cell)];
+    if (stored == PlaceChipNumber) {
+        return;
+    }
+    stored = static_cast<std::uint8_t>(PlaceChipNumber);
+    RepaintCell(side, cell);
+    PageHovers[Side(side)].Previous = -1;
+    RedrawPageHover(side);
+    // Both sides may show the same page: keep the other one true to the data.
+    const int other = 1 - static_cast<int>(Side(side));
+    if (PageIndex(other) == PageIndex(side)) {
+        RepaintCell(other, cell);
+        if (GridEnabled()) {
+            Graphics.DrawGrid(PageSurface(other), GridSpacing, GridSpacing);
+        }
+    }
+    Tracker.SetMapSetModified(ImageHolder.CurrentStage(), true);
+}
+
+void MapSetEditClass::CopyPage(int side) {
+    if (!HasStage()) {
+        return;
+    }
+    const auto bytes = PageBytes(side);
+    std::copy(bytes.begin(), bytes.end(), Copied.begin());
+}
+
+void MapSetEditClass::PastePage(int side) {
+    if (!HasStage()) {
+        return;
+    }
+    const auto bytes = PageBytes(side);
+    if (std::equal(bytes.begin(), bytes.end(), Copied.begin())) {
+        return;
+    }
+    std::copy(Copied.begin(), Copied.end(), bytes.begin());
+    Tracker.SetMapSetModified(ImageHolder.CurrentStage(), true);
+    DrawPage(side);
+    PageHovers[Side(side)].Previous = -1;
+    RedrawPageHover(side);
+    const int other = 1 - static_cast<int>(Side(side));
+    if (PageIndex(other) == PageIndex(side)) {
+        DrawPage(other);
+    }
+}
+
+// ---- The chip to place and the chip table ----
+
+void MapSetEditClass::ShowPlaceChip(int chip) {
+    if (chip < 0 || chip >= ChipCount) {
+        return;
+    }
+    PlaceChipNumber = chip;
+    Graphics.CopyChip32x32(*PlaceChipSurface, 0, 0, PlaceChipViewSize, PlaceChipViewSize, chip);
+    PlaceChipLabel->setText(HexText::Two(chip));
+    if (!HasStage()) {
+        return;
+    }
+    StageData& stage = ImageHolder.CurrentStageData();
+    const auto& captions = ImageHolder.PropertyCaptions();
+    const auto& properties = stage.ChipPropertyTable();
+    for (std::size_t q = 0; q < StructChipIndexLabels.size(); ++q) {
+        const int chip16 = stage.Chip32x32Table[static_cast<std::size_t>(chip) * 4 + q];
+        StructChipIndexLabels[q]->setText(HexText::Two(chip16));
+        const std::size_t type = properties[static_cast<std::size_t>(chip16)] >> 4;
+        StructChipPropertyLabels[q]->setText(QString::fromStdString(captions[type]));
+    }
+}
+
+void MapSetEditClass::DrawChipTable() {
+    Graphics.ShowChip32x32Sheet(*ChipTableSurface);
+}
+
+void MapSetEditClass::SetPlaceChipIndex(int chip) {
+    if (chip >= 0 && chip < ChipCount) {
+        PlaceChipNumber = chip;
+    }
+}
+
+int MapSetEditClass::TableChipAt(int x, int y) const {
+    if (!InsideSquare(x, y, ChipTableSize)) {
+        return -1;
+    }
+    return (y / TableCellSize) * ChipsPerTableRow + x / TableCellSize;
+}
+
+// ---- Mouse ----
+
+void MapSetEditClass::PageMouseDown(int side, Qt::MouseButton button,
+                                    Qt::KeyboardModifiers modifiers, int x, int y) {
+    const bool ctrl = modifiers.testFlag(Qt::ControlModifier);
+    if (button == Qt::LeftButton) {
+        if (ctrl) {
+            PastePage(side);
+        } else {
+            PlaceChip(side, CellAt(side, x, y));
+        }
+    } else if (button == Qt::RightButton) {
+        if (ctrl) {
+            CopyPage(side);
+        } else {
+            ShowPlaceChip(ChipAt(side, CellAt(side, x, y)));
+        }
+    }
+}
+
+void MapSetEditClass::PageMouseMove(int side, int x, int y) {
+    CellAt(side, x, y);
+    RedrawPageHover(side);
+}
+
+void MapSetEditClass::PageMouseLeave(int side) {
+    LeavePage(side);
+}
+
+void MapSetEditClass::ChipTableMouseDown(Qt::MouseButton button, int x, int y) {
+    if (button == Qt::LeftButton) {
+        ShowPlaceChip(TableChipAt(x, y));
+    }
+}
+
+void MapSetEditClass::ChipTableMouseMove(int x, int y) {
+    TableHover.Shift(TableChipAt(x, y));
+    RedrawChipTableHover();
+}
+
+void MapSetEditClass::ChipTableMouseLeave() {
+    if (TableHover.Current != -1) {
+        TableHover.Previous = TableHover.Current;
+        TableHover.Current = -1;
+        RedrawChipTableHover();
+    }
+    TableHover = {-1, -1};
+}
+
+void MapSetEditClass::GridChanged() {
+    DrawPage(0);
+    DrawPage(1);
+}
+
+// ---- Hover frames ----
+
+void MapSetEditClass::RedrawPageHover(int side) {
+    const HoverPair& hover = PageHovers.at(Side(side));
+    if (hover.Previous == hover.Current || !HasStage()) {
+        return;
+    }
+    ViewSurface& surface = PageSurface(side);
+    if (hover.Previous != -1) {
+        RepaintCell(side, hover.Previous);
+    }
+    if (GridEnabled()) {
+        Graphics.DrawGrid(surface, GridSpacing, GridSpacing);
+    }
+    if (hover.Current != -1) {
+        Graphics.DrawFrame(surface, (hover.Current % CellsPerRow) * CellSize,
+                           (hover.Current / CellsPerRow) * CellSize, CellSize);
+    }
+}
+
+void MapSetEditClass::LeavePage(int side) {
+    HoverPair& hover = PageHovers.at(Side(side));
+    if (HasStage()) {
+        if (hover.Current != -1) {
+            RepaintCell(side, hover.Current);
+        }
+        if (GridEnabled()) {
+            Graphics.DrawGrid(PageSurface(side), GridSpacing, GridSpacing);
+        }
+    }
+    hover = {-1, -1};
+}
+
+void MapSetEditClass::RedrawChipTableHover() {
+    if (TableHover.Previous == TableHover.Current) {
+        return;
+    }
+    const auto cellX = [](int chip) { return (chip % ChipsPerTableRow) * TableCellSize; };
+    const auto cellY = [](int chip) { return (chip / ChipsPerTableRow) * TableCellSize; };
+    if (TableHover.Previous != -1) {
+        Graphics.CopyChip32x32(*ChipTableSurface, cellX(TableHover.Previous),
+                               cellY(TableHover.Previous), TableCellSize, TableCellSize,
+                               TableHover.Previous);
+    }
+    if (TableHover.Current != -1) {
+        Graphics.DrawFrame(*ChipTableSurface, cellX(TableHover.Current), cellY(TableHover.Current),
+                           TableCellSize);
+    }
+}

@@ -1,0 +1,152 @@
+#pragma once
+
+#include <Qt>
+
+#include <array>
+#include <cstdint>
+#include <memory>
+#include <span>
+
+class EditFlagManagement;
+class EditorGraphics;
+class QCheckBox;
+class QLabel;
+class QScrollBar;
+class RomImageData;
+class TImageEx;
+class UserPrompts;
+class ViewSurface;
+
+// The map-set tab: two pages of the current stage side by side, the 256 32x32 chips at half
+// size to pick from, and the chip to place. Every operation writes MapSetTable of the current
+// stage directly and is the only place that raises the stage's map-set flag for its edit.
+//
+// Chips are never rendered here: pages and the chip table are copied out of Chip32x32Sheet,
+// which the 32x32 chip editor draws before this editor loads or its tab is activated.
+class MapSetEditClass {
+  public:
+    static constexpr int SideCount = 2;
+    static constexpr int PageCount = 32;
+    static constexpr int LastPage = PageCount - 1;
+    // ScrBarMapSet moves side 0 over 0..30 so that side 1 can still show the page after it.
+    static constexpr int LastScrollPosition = PageCount - 2;
+    static constexpr int CellsPerRow = 8;
+    static constexpr int CellsPerPage = CellsPerRow * CellsPerRow;
+    static constexpr int CellSize = 32;
+    static constexpr int PageSize = CellsPerRow * CellSize; // 256
+    static constexpr int ChipCount = 256;
+    static constexpr int ChipsPerTableRow = 16;
+    static constexpr int TableCellSize = 16; // a 32x32 chip at half size
+    static constexpr int ChipTableSize = ChipsPerTableRow * TableCellSize; // 256
+    static constexpr int PlaceChipViewSize = 64; // the chip enlarged twice
+    static constexpr int GridSpacing = 32;
+
+    static constexpr const char* ReloadQuestion =
+        "このステージのマップセットデータを読み込み直します。よろしいですか？";
+
+    // The item under the pointer, before and after the last move; -1 is none.
+    struct HoverPair {
+        int Previous = 0;
+        int Current = 0;
+        // previous := current, current := item.
+        void Shift(int item) {
+            Previous = Current;
+            Current = item;
+        }
+    };
+
+    MapSetEditClass(RomImageData& imageHolder, EditFlagManagement& tracker,
+                    EditorGraphics& graphics, UserPrompts& prompts);
+    ~MapSetEditClass();
+    MapSetEditClass(const MapSetEditClass&) = delete;
+    MapSetEditClass& operator=(const MapSetEditClass&) = delete;
+
+    // Binding, in this order, once after creation. Each image gets a view surface of its size.
+    void BindImages(TImageEx* page0, TImageEx* page1, TImageEx* placeChip, TImageEx* chipTable);
+    void BindLabels(QLabel* page0, QLabel* page1, QLabel* placeChipIndex,
+                    const std::array<QLabel*, 4>& structChipIndex,
+                    const std::array<QLabel*, 4>& structChipProperty);
+    void BindScrollBars(QScrollBar* bothPages, QScrollBar* page0, QScrollBar* page1);
+    void BindGridCheckBox(QCheckBox* grid);
+
+    // Stage selection, the reload button, the palette animation and tab activation.
+    void LoadStage();
+    void ReloadStage();
+    void RedrawAll();
+    void ActivateTab();
+
+    void ScrollPages(int position);
+    void SetPage(int side, int page);
+    void DrawPage(int side);
+
+    // The cell under (x, y) of a page image; also shifts that side's hover pair.
+    int CellAt(int side, int x, int y);
+    int ChipAt(int side, int cell) const;
+    void PlaceChip(int side, int cell);
+    void CopyPage(int side);
+    void PastePage(int side);
+
+    void ShowPlaceChip(int chip);
+    void DrawChipTable();
+    // The 32x32 chip editor's plain left press: the chip to place, shown at the next activation.
+    void SetPlaceChipIndex(int chip);
+
+    // Mouse, as the views report it.
+    void PageMouseDown(int side, Qt::MouseButton button, Qt::KeyboardModifiers modifiers, int x,
+                       int y);
+    void PageMouseMove(int side, int x, int y);
+    void PageMouseLeave(int side);
+    void ChipTableMouseDown(Qt::MouseButton button, int x, int y);
+    void ChipTableMouseMove(int x, int y);
+    void ChipTableMouseLeave();
+    // The grid check box changed.
+    void GridChanged();
+
+    int PageIndex(int side) const { return PageIndices.at(Side(side)); }
+    int PlaceChipIndex() const { return PlaceChipNumber; }
+    const std::array<std::uint8_t, CellsPerPage>& CopiedPage() const { return Copied; }
+    const HoverPair& PageHover(int side) const { return PageHovers.at(Side(side)); }
+    const HoverPair& ChipTableHover() const { return TableHover; }
+
+  private:
+    static std::size_t Side(int side) { return side == 0 ? 0U : 1U; }
+    bool HasStage() const;
+    std::span<std::uint8_t, CellsPerPage> PageBytes(int side);
+    bool GridEnabled() const;
+    ViewSurface& PageSurface(int side) { return *PageSurfaces.at(Side(side)); }
+
+    void ShowPageLabel(int side);
+    void SetScrollPosition(QScrollBar* bar, int position);
+    void RepaintCell(int side, int cell);
+    void RedrawPageHover(int side);
+    void LeavePage(int side);
+    void RedrawChipTableHover();
+    // The chip under (x, y) of the chip table, -1 outside it.
+    int TableChipAt(int x, int y) const;
+
+    RomImageData& ImageHolder;
+    EditFlagManagement& Tracker;
+    EditorGraphics& Graphics;
+    UserPrompts& Prompts;
+
+    std::array<TImageEx*, SideCount> PageImages{};
+    TImageEx* PlaceChipImage = nullptr;
+    TImageEx* ChipTableImage = nullptr;
+    std::array<std::unique_ptr<ViewSurface>, SideCount> PageSurfaces;
+    std::unique_ptr<ViewSurface> PlaceChipSurface;
+    std::unique_ptr<ViewSurface> ChipTableSurface;
+
+    std::array<QLabel*, SideCount> PageLabels{};
+    QLabel* PlaceChipLabel = nullptr;
+    std::array<QLabel*, 4> StructChipIndexLabels{};
+    std::array<QLabel*, 4> StructChipPropertyLabels{};
+    QScrollBar* BothPagesBar = nullptr;
+    std::array<QScrollBar*, SideCount> PageBars{};
+    QCheckBox* GridCheckBox = nullptr;
+
+    std::array<int, SideCount> PageIndices{};
+    int PlaceChipNumber = 0;
+    std::array<std::uint8_t, CellsPerPage> Copied{};
+    std::array<HoverPair, SideCount> PageHovers{};
+    HoverPair TableHover;
+};
