@@ -58,7 +58,9 @@ void TMainForm::CreateObjectTab() {
         list->setMaxVisibleItems(20);
     }
     UDObjectX = new TUpDown(Qt::Horizontal);
+    UDObjectX->setFixedSize(40, 22);
     UDObjectY = new TUpDown(Qt::Vertical);
+    UDObjectY->setFixedSize(20, 30);
     BtnObjectCreate = new QPushButton("新規作成");
     BtnObjectRemove = new QPushButton("削除");
     ChkSortObjectList = new QCheckBox("オブジェクトを自動で並び替える");
@@ -102,9 +104,10 @@ void TMainForm::CreateObjectTab() {
     // Right: the selected object, the commands and the options.
     auto* selected = new QGroupBox("選択中のオブジェクト");
     auto* panel = new QGridLayout(selected);
-    const std::pair<const char*, QLabel*> rows[] = {
-        {"設置番号:", LblObjectIndex}, {"部屋:", LblObjectScreen},
-        {"X座標:", LblObjectX},        {"Y座標:", LblObjectY}};
+    const std::pair<const char*, QLabel*> rows[] = {{"設置番号:", LblObjectIndex},
+                                                    {"部屋:", LblObjectScreen},
+                                                    {"X座標:", LblObjectX},
+                                                    {"Y座標:", LblObjectY}};
     int row = 0;
     for (const auto& [caption, value] : rows) {
         panel->addWidget(new QLabel(caption), row, 0);
@@ -150,8 +153,8 @@ void TMainForm::CreateObjectEditor() {
     ObjectEdit->BindUpDowns(UDObjectX, UDObjectY);
     ObjectEdit->BindButtons(BtnObjectCreate, BtnObjectRemove);
     ObjectEdit->BindCheckBoxes(ChkSortObjectList, ChkPopupHint);
-    ObjectEdit->BindPopupMenu(PopupMenuObjectEdit, MenuCreateObject, MenuCopyObject,
-                              MenuCutObject, MenuPasteObject, MenuRemoveObject);
+    ObjectEdit->BindPopupMenu(PopupMenuObjectEdit, MenuCreateObject, MenuCopyObject, MenuCutObject,
+                              MenuPasteObject, MenuRemoveObject);
 
     const std::pair<TImageEx*, int> sides[] = {{ImgObjectMapPage0, 0}, {ImgObjectMapPage1, 1}};
     for (const auto& [image, side] : sides) {
@@ -177,7 +180,8 @@ void TMainForm::CreateObjectEditor() {
             [this] { ObjectEdit->CreateObjectAtClick(); });
     connect(BtnObjectRemove, &QPushButton::clicked, this,
             [this] { ObjectEdit->RemoveEditObject(); });
-    connect(BtnObjectEditReload, &QPushButton::clicked, this, [this] { ObjectEdit->ReloadStage(); });
+    connect(BtnObjectEditReload, &QPushButton::clicked, this,
+            [this] { ObjectEdit->ReloadStage(); });
     connect(MenuCreateObject, &QAction::triggered, this,
             [this] { ObjectEdit->CreateObjectAtPopup(); });
     connect(MenuCopyObject, &QAction::triggered, this, [this] { ObjectEdit->CopyObject(); });
@@ -191,8 +195,14 @@ void TMainForm::DestroyObjectEditor() {
     ObjectEdit = nullptr;
 }
 
-void TMainForm::LoadObjectStage() { ObjectEdit->LoadStage(); }
+void TMainForm::LoadObjectStage() {
+    ObjectEdit->LoadStage();
+}
 
-void TMainForm::ActivateObjectTab() { ObjectEdit->ActivateTab(); }
+void TMainForm::ActivateObjectTab() {
+    ObjectEdit->ActivateTab();
+}
 
-void TMainForm::RedrawObjectTab() { ObjectEdit->RedrawAll(); }
+void TMainForm::RedrawObjectTab() {
+    ObjectEdit->RedrawAll();
+}

@@ -1,0 +1,585 @@
+#include "objectedit/ObjectEditClass.h"
+
+#include "ImageEx/TImageEx.h"
+#include "ImageEx/TUpDown.h"
+#include "edit_flag/EditFlagManagement.h"
+#include "editdata/StageData.h"
+#include "fileio/RomImageData.h"
+#include "graphics/EditorGraphics.h"
+#include "graphics/ViewSurface.h"
+#include "prompts/UserPrompts.h"
+
+#include <QAction>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLabel>
+#include <QMenu>
+#include <QPushButton>
+#include <QScrollBar>
+#include <QSignalBlocker>
+#include <QStringList>
+
+#include <algorithm>
+#include <cstdlib>
+#include <span>
+
+namespace {
+
+constexpr int PageBytes = 64; // 8 x 8 map cells per room
+const char* const LineBreak = "\r\n";
+const char* const NoValue = "--";
+
+QString Hex2(int value) {
+    return QString("%1").arg(value & 0xFF, 2, 16, QChar('0')).toUpper();
+}
+
+int ClampByte(int value) {
+    return std::clamp(value, 0, 255);
+}
+
+// Snapping truncates toward zero, so positions left of or above the view snap to 0 or below
+// and are clamped afterwards.
+int SnapDown(int value, int step) {
+    return (value / step) * step;
+}
+
+void SetText(QLabel* label, const QString& text) {
+    if (label != nullptr)
+        label->setText(text);
+}
+
+void SetEnabled(QWidget* widget, bool enabled) {
+    if (widget != nullptr)
+        widget->setEnabled(enabled);
+}
+
+// Selects an item without reporting a change; a value without an item selects none.
+void SelectItem(QComboBox* list, int index) {
+    if (list == nullptr)
+        return;
+    const QSignalBlocker blocker(list);
+    list->setCurrentIndex(index >= 0 && index < list->count() ? index : -1);
+}
+
+} // namespace
+
+ObjectEditClass::ObjectEditClass(RomImageData& imageHolder, EditFlagManagement& tracker,
+                                 EditorGraphics& graphics, UserPrompts& prompts)
+    : ImageHolder(imageHolder), Tracker(tracker), Graphics(graphics), Prompts(prompts) {}
+
+// The surfaces tell their views to let go when they are freed.
+ObjectEditClass::~ObjectEditClass() = default;
+
+// ---- Binding ----
+
+void ObjectEditClass::BindRoomImages(TImageEx* side0, TImageEx* side1) {
+    RoomImages = {side0, side1};
+    for (std::size_t side = 0; side < RoomImages.size(); ++side) {
+        RoomSurfaces[side] = Graphics.CreateViewBitmap(RoomSize, RoomSize);
+        RoomImages[side]->SetSurface(RoomSurfaces[side].get());
+    }
+}
+
+void ObjectEditClass::BindScrollBar(QScrollBar* rooms) {
+    ScrBarObjectMap = rooms;
+}
+
+void ObjectEditClass::BindLabels(QLabel* room, QLabel* num, QLabel* sum, QLabel* index,
+                                 QLabel* screen, QLabel* x, QLabel* y, QLabel* allSum) {
+    LblObjectRoom = room;
+    LblObjectNum = num;
+    LblObjectSum = sum;
+    LblObjectIndex = index;
+    LblObjectScreen = screen;
+    LblObjectX = x;
+    LblObjectY = y;
+    LblAllObjectSum = allSum;
+}
+
+void ObjectEditClass::BindLists(QComboBox* objectTypes, QComboBox* scrollTypes) {
+    CBSelectObject = objectTypes;
+    CBSelectScroll = scrollTypes;
+}
+
+void ObjectEditClass::BindUpDowns(TUpDown* x, TUpDown* y) {
+    UDObjectX = x;
+    UDObjectY = y;
+}
+
+void ObjectEditClass::BindButtons(QPushButton* create, QPushButton* remove) {
+    BtnObjectCreate = create;
+    BtnObjectRemove = remove;
+}
+
+void ObjectEditClass::BindCheckBoxes(QCheckBox* sort, QCheckBox* hint) {
+    ChkSortObjectList = sort;
+    ChkPopupHint = hint;
+}
+
+void ObjectEditClass::BindPopupMenu(QMenu* menu, QAction* create, QAction* copy, QAction* cut,
+                                    QAction* paste, QAction* remove) {
+    PopupMenuObjectEdit = menu;
+    MenuCreateObject = create;
+    MenuCopyObject = copy;
+    MenuCutObject = cut;
+    MenuPasteObject = paste;
+    MenuRemoveObject = remove;
+}
+
+// ---- Helpers ----
+
+StageData& ObjectEditClass::Stage() {
+    return ImageHolder.CurrentStageData();
+}
+
+const StageData& ObjectEditClass::Stage() const {
+    return ImageHolder.CurrentStageData();
+}
+
+int ObjectEditClass::AllStagesTotal() const {
+    int total = 0;
+    for (int stage = 0; stage < RomImageData::StageCount; ++stage)
+        total += ImageHolder.Stage(stage).ObjectTotal();
+    return total;
+}
+
+QWidget* ObjectEditClass::DialogParent() const {
+    return RoomImages[0] != nullptr ? RoomImages[0]->window() : nullptr;
+}
+
+int ObjectEditClass::SideOfRoom(int room) const {
+    if (room == Room0Index)
+        return 0;
+    if (room == Room1Index)
+        return 1;
+    return -1;
+}
+
+void ObjectEditClass::MarkModified() {
+    Tracker.SetObjectModified(ImageHolder.CurrentStage(), true);
+}
+
+void ObjectEditClass::Forget(const ObjectNode* node) {
+    if (node == nullptr)
+        return;
+    for (ObjectNode** reference : {&HoverObject, &HoverObjectPrev, &EditObject, &DrawnEditObject})
+        if (*reference == node)
+            *reference = nullptr;
+}
+
+void ObjectEditClass::ForgetAll() {
+    HoverObject = nullptr;
+    HoverObjectPrev = nullptr;
+    EditObject = nullptr;
+    DrawnEditObject = nullptr;
+}
+
+// A list file may hold fewer than 256 lines: a value without an item shows as its number.
+QString ObjectEditClass::ObjectCaption(int type) const {
+    if (CBSelectObject != nullptr && type >= 0 && type < CBSelectObject->count())
+        return CBSelectObject->itemText(type);
+    return Hex2(type);
+}
+
+QString ObjectEditClass::ScrollCaption(int value) const {
+    if (CBSelectScroll != nullptr && value >= 0 && value < CBSelectScroll->count())
+        return CBSelectScroll->itemText(value);
+    return Hex2(value);
+}
+
+// ---- Drawing ----
+
+void ObjectEditClass::DrawRoom(int side) {
+    ViewSurface* view = RoomSurfaces[static_cast<std::size_t>(side)].get();
+    if (view == nullptr || !ImageHolder.HasStages())
+        return;
+    const int room = side == 0 ? Room0Index : Room1Index;
+    const std::span<const std::uint8_t> map(Stage().MapSetTable);
+    Graphics.DrawMapPage(*view, map.subspan(static_cast<std::size_t>(room * PageBytes), PageBytes));
+    for (const ObjectNode& object : Stage().ObjectsOfPage(room))
+        Graphics.DrawObjectMarker(*view, object.X, object.Y, object.Type);
+}
+
+void ObjectEditClass::DrawRooms() {
+    DrawRoom(0);
+    DrawRoom(1);
+}
+
+void ObjectEditClass::RefreshMarks() {
+    if (!ImageHolder.HasStages())
+        return;
+    if (EditObject != DrawnEditObject || NeedRedraw || HoverObject != HoverObjectPrev) {
+        DrawRooms();
+        DrawnEditObject = EditObject;
+        NeedRedraw = false;
+    }
+    const int side = SideOfRoom(HoverRoom);
+    if (HoverObject != nullptr && side >= 0)
+        Graphics.DrawObjectFrame24(*RoomSurfaces[static_cast<std::size_t>(side)], HoverObject->X,
+                                   HoverObject->Y);
+}
+
+void ObjectEditClass::DrawEditMark() {
+    const int side = SideOfRoom(EditRoom);
+    if (EditObject != nullptr && side >= 0)
+        Graphics.DrawObjectFrame32(*RoomSurfaces[static_cast<std::size_t>(side)], EditObject->X,
+                                   EditObject->Y);
+}
+
+void ObjectEditClass::RedrawAll() {
+    if (!ImageHolder.HasStages())
+        return;
+    Graphics.RefreshChip32x32SheetColors();
+    DrawRooms();
+    RefreshMarks();
+    DrawEditMark();
+}
+
+// The chip sheets have just been re-rendered; the marks come back with the next mouse move.
+void ObjectEditClass::ActivateTab() {
+    if (ImageHolder.HasStages())
+        DrawRooms();
+}
+
+void ObjectEditClass::SetRooms(int n) {
+    Room0Index = std::clamp(n, 0, LastLeftRoom);
+    Room1Index = Room0Index + 1;
+    if (!ImageHolder.HasStages())
+        return;
+    DrawRooms();
+    DrawEditMark();
+    SetText(LblObjectRoom, Hex2(Room0Index) + "-" + Hex2(Room1Index));
+    SetText(LblObjectNum, QString::number(Stage().ObjectCountOfPage(Room0Index)) + "-" +
+                              QString::number(Stage().ObjectCountOfPage(Room1Index)));
+}
+
+// ---- Stage ----
+
+void ObjectEditClass::LoadStage() {
+    ForgetAll();
+    if (!ImageHolder.HasStages())
+        return;
+    if (ScrBarObjectMap != nullptr) {
+        const QSignalBlocker blocker(ScrBarObjectMap);
+        ScrBarObjectMap->setValue(0);
+    }
+    SetRooms(0);
+    ShowEditObject();
+    ShowCounts();
+    CreatePoint = {};
+}
+
+void ObjectEditClass::ReloadStage() {
+    if (!ImageHolder.HasStages() || !Prompts.AskYesNo(DialogParent(), ReloadQuestion))
+        return;
+    // The decode frees every node of the stage.
+    ForgetAll();
+    Stage().DecodeObjects();
+    LoadStage();
+}
+
+// ---- Pointer ----
+
+void ObjectEditClass::HitTest(int side, int x, int y) {
+    const int room = side == 0 ? Room0Index : Room1Index;
+    HoverObjectPrev = HoverObject;
+    HoverObject = nullptr;
+    if (!ImageHolder.HasStages())
+        return;
+    for (ObjectNode& object : Stage().ObjectsOfPage(room)) {
+        if (std::abs(x - object.X) <= HitRadius && std::abs(y - object.Y) <= HitRadius) {
+            HoverObject = &object;
+            HoverRoom = room;
+            return;
+        }
+    }
+}
+
+void ObjectEditClass::SelectHovered() {
+    EditObject = HoverObject;
+    EditRoom = HoverRoom;
+    ShowEditObject();
+}
+
+void ObjectEditClass::RoomMouseDown(int side, Qt::MouseButton button, int x, int y) {
+    if (!ImageHolder.HasStages())
+        return;
+    if (button == Qt::LeftButton) {
+        CreatePoint = {side, x, y};
+        SelectHovered();
+        RefreshMarks();
+        DrawEditMark();
+    } else if (button == Qt::RightButton) {
+        HitTest(side, x, y);
+        RefreshMarks();
+        DrawEditMark();
+        PopupPoint = {side == 0 ? Room0Index : Room1Index, ClampByte(x), ClampByte(y)};
+        PreparePopupMenu();
+        if (PopupMenuObjectEdit != nullptr) {
+            TImageEx* image = RoomImages[static_cast<std::size_t>(side)];
+            Prompts.PopupMenu(PopupMenuObjectEdit, image->mapToGlobal(QPoint(x, y)));
+        }
+    }
+}
+
+void ObjectEditClass::RoomMouseMove(int side, Qt::MouseButtons buttons,
+                                    Qt::KeyboardModifiers modifiers, int x, int y) {
+    if (!ImageHolder.HasStages())
+        return;
+    TImageEx* image = RoomImages[static_cast<std::size_t>(side)];
+    const bool leftHeld = buttons.testFlag(Qt::LeftButton);
+    if (leftHeld && HoverObject != nullptr) {
+        image->ShowHint(false);
+        const bool ctrl = modifiers.testFlag(Qt::ControlModifier);
+        const bool shift = modifiers.testFlag(Qt::ShiftModifier);
+        if (ctrl && shift)
+            return;
+        if (ctrl) {
+            x = SnapDown(x, 8);
+            y = SnapDown(y, 8);
+        } else if (shift) {
+            x = SnapDown(x, 4);
+            y = SnapDown(y, 4);
+        }
+        DragTo(x, y);
+    } else if (!leftHeld) {
+        HitTest(side, x, y);
+        if (ChkPopupHint != nullptr && ChkPopupHint->isChecked()) {
+            const QString hint = HintText(side);
+            image->SetHintText(hint);
+            image->ShowHint(!hint.isEmpty());
+        } else {
+            image->ShowHint(false);
+        }
+    }
+    RefreshMarks();
+    DrawEditMark();
+}
+
+QString ObjectEditClass::HintText(int side) const {
+    if (HoverObject == nullptr)
+        return {};
+    const int room = side == 0 ? Room0Index : Room1Index;
+    QStringList lines;
+    lines << "設置番号:" + Hex2(Stage().ObjectIndexOf(HoverObject, room))
+          << "X座標:" + Hex2(HoverObject->X) << "Y座標:" + Hex2(HoverObject->Y)
+          << "種類:" << ObjectCaption(HoverObject->Type);
+    if (HoverObject->Type == ScrollObjectType) {
+        QString scroll = ScrollCaption(HoverObject->Y);
+        scroll.replace('\t', LineBreak);
+        lines << "------" << scroll;
+    }
+    return lines.join(LineBreak);
+}
+
+void ObjectEditClass::PreparePopupMenu() {
+    const bool hovered = HoverObject != nullptr;
+    const bool copied = CopiedType >= 0;
+    if (MenuCreateObject != nullptr)
+        MenuCreateObject->setEnabled(true);
+    if (MenuCopyObject != nullptr)
+        MenuCopyObject->setEnabled(hovered);
+    if (MenuCutObject != nullptr)
+        MenuCutObject->setEnabled(hovered);
+    if (MenuRemoveObject != nullptr)
+        MenuRemoveObject->setEnabled(hovered);
+    if (MenuPasteObject != nullptr) {
+        MenuPasteObject->setEnabled(copied);
+        MenuPasteObject->setText(copied ? "オブジェクト(" + Hex2(CopiedType) + ")を貼り付け"
+                                        : QString("オブジェクトを貼り付け"));
+    }
+}
+
+// ---- Panel ----
+
+void ObjectEditClass::ShowEditObject() {
+    const bool selected = EditObject != nullptr;
+    if (selected) {
+        SetText(LblObjectIndex, Hex2(Stage().ObjectIndexOf(EditObject, EditRoom)));
+        SetText(LblObjectScreen, Hex2(EditRoom));
+        SetText(LblObjectX, Hex2(EditObject->X));
+        SetText(LblObjectY, Hex2(EditObject->Y));
+        SelectItem(CBSelectObject, EditObject->Type);
+        const bool scroll = EditObject->Type == ScrollObjectType;
+        SelectItem(CBSelectScroll, scroll ? EditObject->Y : -1);
+        SetEnabled(CBSelectScroll, scroll);
+    } else {
+        for (QLabel* label : {LblObjectIndex, LblObjectScreen, LblObjectX, LblObjectY})
+            SetText(label, NoValue);
+        SelectItem(CBSelectObject, -1);
+        SelectItem(CBSelectScroll, -1);
+        SetEnabled(CBSelectScroll, false);
+    }
+    SetEnabled(CBSelectObject, selected);
+    SetEnabled(BtnObjectCreate, !selected);
+    SetEnabled(BtnObjectRemove, selected);
+    SetEnabled(UDObjectX, selected);
+    SetEnabled(UDObjectY, selected);
+}
+
+void ObjectEditClass::ShowCounts() {
+    if (!ImageHolder.HasStages())
+        return;
+    SetText(LblObjectRoom, Hex2(Room0Index) + "-" + Hex2(Room1Index));
+    SetText(LblObjectNum, QString::number(Stage().ObjectCountOfPage(Room0Index)) + "-" +
+                              QString::number(Stage().ObjectCountOfPage(Room1Index)));
+    SetText(LblObjectSum,
+            QString::number(Stage().ObjectTotal()) + " / " + QString::number(MaxObjectsPerStage));
+    SetText(LblAllObjectSum,
+            QString::number(AllStagesTotal()) + " / " + QString::number(MaxObjectsInAllStages));
+}
+
+bool ObjectEditClass::CanCreate() const {
+    return ImageHolder.HasStages() && Stage().ObjectTotal() < MaxObjectsPerStage &&
+           AllStagesTotal() < MaxObjectsInAllStages;
+}
+
+// ---- Editing ----
+
+void ObjectEditClass::CreateObjectAtClick() {
+    if (!ImageHolder.HasStages())
+        return;
+    if (!CanCreate()) {
+        Prompts.ShowMessage(DialogParent(), LimitMessage);
+        return;
+    }
+    const int room = Room0Index + CreatePoint.Side;
+    EditRoom = room;
+    Stage().AddObject(room, ClampByte(CreatePoint.X), ClampByte(CreatePoint.Y), 0);
+    EditObject = Stage().LastObjectOfPage(room);
+    if (ChkSortObjectList != nullptr && ChkSortObjectList->isChecked())
+        Stage().SortPageByX(room);
+    DrawRooms();
+    ShowEditObject();
+    ShowCounts();
+    DrawEditMark();
+    MarkModified();
+}
+
+void ObjectEditClass::AddAtPopupPoint(int type) {
+    if (!ImageHolder.HasStages())
+        return;
+    if (!CanCreate()) {
+        Prompts.ShowMessage(DialogParent(), LimitMessage);
+        return;
+    }
+    Stage().AddObject(PopupPoint.Room, PopupPoint.X, PopupPoint.Y, type);
+    if (ChkSortObjectList != nullptr && ChkSortObjectList->isChecked())
+        Stage().SortPageByX(PopupPoint.Room);
+    ShowEditObject();
+    ShowCounts();
+    NeedRedraw = true;
+    MarkModified();
+}
+
+void ObjectEditClass::CreateObjectAtPopup() {
+    AddAtPopupPoint(0);
+}
+
+void ObjectEditClass::CopyObject() {
+    if (HoverObject != nullptr)
+        CopiedType = HoverObject->Type;
+}
+
+void ObjectEditClass::CutObject() {
+    CopyObject();
+    RemoveHovered();
+}
+
+void ObjectEditClass::PasteObject() {
+    if (CopiedType >= 0)
+        AddAtPopupPoint(CopiedType);
+}
+
+void ObjectEditClass::RemoveHovered() {
+    if (HoverObject == nullptr || !ImageHolder.HasStages())
+        return;
+    ObjectNode* const removed = HoverObject;
+    Forget(removed);
+    Stage().RemoveObject(removed, PopupPoint.Room);
+    HoverObject = nullptr;
+    HoverObjectPrev = nullptr;
+    ShowEditObject();
+    ShowCounts();
+    NeedRedraw = true;
+    MarkModified();
+}
+
+void ObjectEditClass::RemoveEditObject() {
+    if (EditObject == nullptr || !ImageHolder.HasStages())
+        return;
+    ObjectNode* const removed = EditObject;
+    Forget(removed);
+    Stage().RemoveObject(removed, EditRoom);
+    EditObject = nullptr;
+    DrawnEditObject = nullptr;
+    DrawRooms();
+    ShowEditObject();
+    ShowCounts();
+    MarkModified();
+}
+
+// The panel follows at once (the scroll list opens or closes with type 80).
+void ObjectEditClass::SetEditType(int type) {
+    if (EditObject == nullptr || type < 0 || EditObject->Type == type)
+        return;
+    EditObject->Type = type;
+    DrawRooms();
+    DrawEditMark();
+    ShowEditObject();
+    MarkModified();
+}
+
+void ObjectEditClass::SetEditScroll(int value) {
+    if (EditObject == nullptr || value < 0 || EditObject->Y == value)
+        return;
+    EditObject->Y = value;
+    DrawRooms();
+    DrawEditMark();
+    ShowEditObject();
+    MarkModified();
+}
+
+// A nudge against a bound changes nothing, yet counts as an edit.
+void ObjectEditClass::NudgeX(int d) {
+    if (EditObject == nullptr)
+        return;
+    EditObject->X = ClampByte(EditObject->X + d);
+    ShowEditObject();
+    NeedRedraw = true;
+    MarkModified();
+}
+
+void ObjectEditClass::NudgeY(int d) {
+    if (EditObject == nullptr)
+        return;
+    EditObject->Y = ClampByte(EditObject->Y + d);
+    ShowEditObject();
+    NeedRedraw = true;
+    MarkModified();
+}
+
+void ObjectEditClass::ArrowX(int direction) {
+    NudgeX(direction);
+    RefreshMarks();
+    DrawEditMark();
+}
+
+void ObjectEditClass::ArrowY(int direction) {
+    NudgeY(direction);
+    RefreshMarks();
+    DrawEditMark();
+}
+
+// The object jumps to the pointer, not by the pointer's travel since the press.
+void ObjectEditClass::DragTo(int x, int y) {
+    if (HoverObject == nullptr)
+        return;
+    HoverObject->X = ClampByte(x);
+    HoverObject->Y = ClampByte(y);
+    if (ChkSortObjectList != nullptr && ChkSortObjectList->isChecked())
+        Stage().SortPageByX(HoverRoom);
+    ShowEditObject();
+    NeedRedraw = true;
+    MarkModified();
+}

@@ -1,0 +1,187 @@
+#pragma once
+
+#include <QString>
+#include <Qt>
+
+#include <array>
+#include <memory>
+
+class EditFlagManagement;
+class EditorGraphics;
+class QAction;
+class QCheckBox;
+class QComboBox;
+class QLabel;
+class QMenu;
+class QPushButton;
+class QScrollBar;
+class QWidget;
+class RomImageData;
+class StageData;
+class TImageEx;
+class TUpDown;
+class UserPrompts;
+class ViewSurface;
+struct ObjectNode;
+
+// The object tab: two neighbouring rooms with their map pages and a mark for every object;
+// selecting, dragging, nudging, retyping, creating, copying, cutting, pasting and removing
+// objects of the current stage within the per-stage and all-stage limits.
+//
+// Object references point into the current stage's room lists. Every removal (and every
+// re-decode) clears each reference to the freed node, so none of them ever dangles.
+class ObjectEditClass {
+  public:
+    static constexpr int RoomCount = 32;
+    static constexpr int LastLeftRoom = 30;
+    static constexpr int RoomSize = 256;
+    static constexpr int MaxObjectsPerStage = 127;
+    static constexpr int MaxObjectsInAllStages = 1657;
+    // Objects of this type keep a scroll selection in Y instead of a position.
+    static constexpr int ScrollObjectType = 0x80;
+    // Half the side of the square around an object that the pointer hits.
+    static constexpr int HitRadius = 9;
+
+    static constexpr const char* LimitMessage =
+        "オブジェクトの総数を越えるため、オブジェクトを作成できませんでした";
+    static constexpr const char* ReloadQuestion =
+        "このステージのオブジェクトデータを読み込み直します。よろしいですか？";
+
+    ObjectEditClass(RomImageData& imageHolder, EditFlagManagement& tracker,
+                    EditorGraphics& graphics, UserPrompts& prompts);
+    ~ObjectEditClass();
+    ObjectEditClass(const ObjectEditClass&) = delete;
+    ObjectEditClass& operator=(const ObjectEditClass&) = delete;
+
+    // Binding, in the shell's order.
+    void BindRoomImages(TImageEx* side0, TImageEx* side1);
+    void BindScrollBar(QScrollBar* rooms);
+    void BindLabels(QLabel* room, QLabel* num, QLabel* sum, QLabel* index, QLabel* screen,
+                    QLabel* x, QLabel* y, QLabel* allSum);
+    void BindLists(QComboBox* objectTypes, QComboBox* scrollTypes);
+    void BindUpDowns(TUpDown* x, TUpDown* y);
+    void BindButtons(QPushButton* create, QPushButton* remove);
+    void BindCheckBoxes(QCheckBox* sort, QCheckBox* hint);
+    // The pop-up menu and its items, in menu order (the cancel item needs nothing).
+    void BindPopupMenu(QMenu* menu, QAction* create, QAction* copy, QAction* cut, QAction* paste,
+                       QAction* remove);
+
+    // Stage and view.
+    void LoadStage();
+    void ReloadStage();
+    void RedrawAll();
+    void ActivateTab();
+    void SetRooms(int n);
+
+    // Mouse events of a room image (side 0 or 1), positions in view pixels.
+    void RoomMouseDown(int side, Qt::MouseButton button, int x, int y);
+    void RoomMouseMove(int side, Qt::MouseButtons buttons, Qt::KeyboardModifiers modifiers, int x,
+                       int y);
+    // The arrows of the up-downs: +1 right / down, -1 left / up.
+    void ArrowX(int direction);
+    void ArrowY(int direction);
+
+    void HitTest(int side, int x, int y);
+    void RefreshMarks();
+    void DrawEditMark();
+    void SelectHovered();
+    QString HintText(int side) const;
+    void PreparePopupMenu();
+
+    void ShowEditObject();
+    void ShowCounts();
+    bool CanCreate() const;
+
+    void CreateObjectAtClick();
+    void CreateObjectAtPopup();
+    void CopyObject();
+    void CutObject();
+    void PasteObject();
+    void RemoveHovered();
+    void RemoveEditObject();
+
+    void SetEditType(int type);
+    void SetEditScroll(int value);
+    void NudgeX(int d);
+    void NudgeY(int d);
+    void DragTo(int x, int y);
+
+    // State, for the window and for checks.
+    int LeftRoom() const { return Room0Index; }
+    const ObjectNode* HoveredNode() const { return HoverObject; }
+    const ObjectNode* SelectedNode() const { return EditObject; }
+    int SelectedRoom() const { return EditRoom; }
+    int ClipboardType() const { return CopiedType; }
+
+  private:
+    struct ClickPoint {
+        int Side = 0;
+        int X = 0;
+        int Y = 0;
+    };
+    struct RoomPoint {
+        int Room = 0;
+        int X = 0;
+        int Y = 0;
+    };
+
+    StageData& Stage();
+    const StageData& Stage() const;
+    int AllStagesTotal() const;
+    QWidget* DialogParent() const;
+    // -1 when the room is not on either side.
+    int SideOfRoom(int room) const;
+    void DrawRooms();
+    void DrawRoom(int side);
+    void AddAtPopupPoint(int type);
+    // Clears every reference to a node that is about to be freed.
+    void Forget(const ObjectNode* node);
+    void ForgetAll();
+    void MarkModified();
+    QString ObjectCaption(int type) const;
+    QString ScrollCaption(int value) const;
+
+    RomImageData& ImageHolder;
+    EditFlagManagement& Tracker;
+    EditorGraphics& Graphics;
+    UserPrompts& Prompts;
+
+    std::array<TImageEx*, 2> RoomImages{};
+    std::array<std::unique_ptr<ViewSurface>, 2> RoomSurfaces;
+    QScrollBar* ScrBarObjectMap = nullptr;
+    QLabel* LblObjectRoom = nullptr;
+    QLabel* LblObjectNum = nullptr;
+    QLabel* LblObjectSum = nullptr;
+    QLabel* LblObjectIndex = nullptr;
+    QLabel* LblObjectScreen = nullptr;
+    QLabel* LblObjectX = nullptr;
+    QLabel* LblObjectY = nullptr;
+    QLabel* LblAllObjectSum = nullptr;
+    QComboBox* CBSelectObject = nullptr;
+    QComboBox* CBSelectScroll = nullptr;
+    TUpDown* UDObjectX = nullptr;
+    TUpDown* UDObjectY = nullptr;
+    QPushButton* BtnObjectCreate = nullptr;
+    QPushButton* BtnObjectRemove = nullptr;
+    QCheckBox* ChkSortObjectList = nullptr;
+    QCheckBox* ChkPopupHint = nullptr;
+    QMenu* PopupMenuObjectEdit = nullptr;
+    QAction* MenuCreateObject = nullptr;
+    QAction* MenuCopyObject = nullptr;
+    QAction* MenuCutObject = nullptr;
+    QAction* MenuPasteObject = nullptr;
+    QAction* MenuRemoveObject = nullptr;
+
+    int Room0Index = 0;
+    int Room1Index = 1;
+    ObjectNode* HoverObject = nullptr;
+    int HoverRoom = 0;
+    ObjectNode* HoverObjectPrev = nullptr;
+    ObjectNode* EditObject = nullptr;
+    int EditRoom = 0;
+    ObjectNode* DrawnEditObject = nullptr;
+    bool NeedRedraw = false;
+    ClickPoint CreatePoint;
+    RoomPoint PopupPoint;
+    int CopiedType = -1; // -1: nothing copied yet
+};
