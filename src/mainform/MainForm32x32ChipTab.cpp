@@ -19,6 +19,8 @@ namespace {
 // Room for the longest attribute caption ("10 W3カプセル中？").
 constexpr int PropertyLabelWidth = 150;
 constexpr int IndexLabelWidth = 20;
+constexpr int UpDownWidth = 17;
+constexpr int UpDownHeight = 30;
 
 QLabel* NumberLabel() {
     auto* label = new QLabel("00");
@@ -50,6 +52,7 @@ void TMainForm::Create32x32ChipTab() {
                                      Chip32x32EditClass::SelectChipSize);
 
     UDChange32x32ChipView = new TUpDown(Qt::Vertical);
+    UDChange32x32ChipView->setFixedSize(UpDownWidth, UpDownHeight);
     LblEdit32x32ChipView = new QLabel(Chip32x32EditClass::FirstHalfCaption);
     LblSelect32x32ChipIndex = NumberLabel();
     for (std::size_t q = 0; q < LblStructChipIndex.size(); ++q) {
@@ -72,8 +75,7 @@ void TMainForm::Create32x32ChipTab() {
     auto* structIndexLayout = new QGridLayout;
     structIndexLayout->setHorizontalSpacing(6);
     for (int q = 0; q < 4; ++q)
-        structIndexLayout->addWidget(LblStructChipIndex[static_cast<std::size_t>(q)], q / 2,
-                                     q % 2);
+        structIndexLayout->addWidget(LblStructChipIndex[static_cast<std::size_t>(q)], q / 2, q % 2);
     editLayout->addLayout(structIndexLayout, 1, 2, Qt::AlignLeft | Qt::AlignTop);
     editLayout->addWidget(new QLabel("構成チップ属性:"), 2, 1, Qt::AlignRight | Qt::AlignTop);
     auto* structPropertyLayout = new QVBoxLayout;
@@ -91,8 +93,8 @@ void TMainForm::Create32x32ChipTab() {
     selectLayout->addWidget(LblSelect16x16ChipIndex, 0, 2);
     selectLayout->addWidget(new QLabel("属性:"), 1, 1, Qt::AlignRight);
     selectLayout->addWidget(LblSelect16x16ChipProperty, 1, 2);
-    selectLayout->setRowStretch(2, 1);
     selectLayout->setColumnStretch(3, 1);
+    selectGroup->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Maximum);
 
     // Under the view: which half it shows, and the grid.
     auto* viewBar = new QHBoxLayout;
@@ -103,14 +105,10 @@ void TMainForm::Create32x32ChipTab() {
     viewBar->addWidget(Chk32x32ChipEditDrawGrid);
     viewBar->addStretch();
 
-    auto* panels = new QHBoxLayout;
-    panels->addWidget(editGroup, 3);
-    panels->addWidget(selectGroup, 2);
-
     auto* left = new QVBoxLayout;
     left->addWidget(ImgEdit32x32ChipView, 0, Qt::AlignLeft);
     left->addLayout(viewBar);
-    left->addLayout(panels);
+    left->addWidget(editGroup);
     left->addStretch();
 
     auto* buttons = new QHBoxLayout;
@@ -118,14 +116,16 @@ void TMainForm::Create32x32ChipTab() {
     buttons->addWidget(BtnUnused32x32ChipChk);
     buttons->addStretch();
 
+    // The 16x16 chips to pick from, with the one picked right below.
     auto* right = new QVBoxLayout;
     right->addWidget(Img16x16ChipTable, 0, Qt::AlignLeft);
+    right->addWidget(selectGroup);
     right->addLayout(buttons);
     right->addStretch();
 
     auto* layout = new QHBoxLayout(Tab32x32ChipEdit);
     layout->addLayout(left);
-    layout->addSpacing(8);
+    layout->addSpacing(12);
     layout->addLayout(right);
     layout->addStretch();
 }
@@ -202,8 +202,9 @@ void TMainForm::Create32x32ChipEditor() {
         });
     if (BtnUnusedTileChk != nullptr)
         connect(BtnUnusedTileChk, &QPushButton::clicked, this, [this] {
-            ShowUnusedChipNumForm->ShowReport(Prompts(), TShowUnusedChipNumForm::UnusedTileMessage,
-                                              [this] { return Chip16x16Edit ? Chip16x16Edit->UnusedTileList() : QString(); });
+            ShowUnusedChipNumForm->ShowReport(
+                Prompts(), TShowUnusedChipNumForm::UnusedTileMessage,
+                [this] { return Chip16x16Edit ? Chip16x16Edit->UnusedTileList() : QString(); });
         });
 }
 
@@ -214,11 +215,17 @@ void TMainForm::Destroy32x32ChipEditor() {
     Chip32x32Edit = nullptr;
 }
 
-void TMainForm::Load32x32ChipStage() { Chip32x32Edit->LoadStage(); }
+void TMainForm::Load32x32ChipStage() {
+    Chip32x32Edit->LoadStage();
+}
 
-void TMainForm::Activate32x32ChipTab() { Chip32x32Edit->ActivateTab(); }
+void TMainForm::Activate32x32ChipTab() {
+    Chip32x32Edit->ActivateTab();
+}
 
-void TMainForm::Redraw32x32ChipTab() { Chip32x32Edit->RedrawAll(); }
+void TMainForm::Redraw32x32ChipTab() {
+    Chip32x32Edit->RedrawAll();
+}
 
 void TMainForm::Refresh32x32ChipSheet() {
     Chip32x32Edit->SetChipSheetPalette();

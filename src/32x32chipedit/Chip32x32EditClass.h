@@ -1,0 +1,174 @@
+#pragma once
+
+#include <QString>
+#include <Qt>
+
+#include <array>
+#include <cstdint>
+#include <memory>
+
+class EditFlagManagement;
+class EditorGraphics;
+class QCheckBox;
+class QLabel;
+class QWidget;
+class RomImageData;
+class StageData;
+class TImageEx;
+class TUpDown;
+class UserPrompts;
+class ViewSurface;
+
+// The 32x32 chip tab: which four 16x16 chips make up each 32x32 chip of the current stage.
+// Shows half of the stage's 32x32 chips, the 16x16 chips to pick from and an enlarged edit
+// panel; every change goes straight into the stage's Chip32x32Table and marks it modified.
+// It also renders the shared Chip32x32Sheet the map-set and object tabs copy from.
+class Chip32x32EditClass {
+  public:
+    static constexpr int ChipCount = 256;
+    static constexpr int QuarterCount = 4;
+    static constexpr int HalfChipCount = 128;
+    static constexpr int ViewWidth = 512;  // 16 chips of 32 pixels
+    static constexpr int ViewHeight = 256; // 8 rows of chips
+    static constexpr int ChipTableSize = 256;
+    static constexpr int EditChipSize = 64; // the edited chip enlarged twice
+    static constexpr int SelectChipSize = 32;
+    static constexpr int Chip32Size = 32;
+    static constexpr int Chip16Size = 16;
+    static constexpr int ChipsPerRow = 16;
+    static constexpr int GridSpacing = 32;
+
+    static constexpr const char* FirstHalfCaption = "00-7F";
+    static constexpr const char* SecondHalfCaption = "80-FF";
+    static constexpr const char* ReloadQuestion =
+        "このステージの32x32チップデータを読み込み直します。よろしいですか？";
+
+    // (previous, current) item under the pointer of one image; -1 means none.
+    struct HoverPair {
+        int Previous = -1;
+        int Current = -1;
+        void Shift(int item) {
+            Previous = Current;
+            Current = item;
+        }
+        void Reset() { Previous = Current = -1; }
+    };
+
+    Chip32x32EditClass(RomImageData& holder, EditFlagManagement& tracker, EditorGraphics& graphics,
+                       UserPrompts& prompts);
+    ~Chip32x32EditClass();
+    Chip32x32EditClass(const Chip32x32EditClass&) = delete;
+    Chip32x32EditClass& operator=(const Chip32x32EditClass&) = delete;
+
+    // Binding, in this order. Each image gets a surface of its own size.
+    void BindImages(TImageEx* chipTable, TImageEx* chipView, TImageEx* editChip,
+                    TImageEx* selectChip);
+    void BindUpDown(TUpDown* changeView);
+    void BindLabels(QLabel* editView, QLabel* select16x16Index, QLabel* select16x16Property,
+                    const std::array<QLabel*, 4>& structIndex,
+                    const std::array<QLabel*, 4>& structProperty, QLabel* select32x32Index);
+    void BindGridCheckBox(QCheckBox* drawGrid);
+
+    // Stage, sheets and tab.
+    void LoadStage();
+    void SetChipSheetPalette();
+    void RenderChipSheet();
+    void ReloadStage();
+    void RedrawAll();
+    // The tab became active (after the shell has refreshed both chip sheets).
+    void ActivateTab();
+
+    // Drawing.
+    void SetViewHalf(int half);
+    void DrawView();
+    void DrawChipTable();
+    void ShowEditChip(int chip);
+    void ShowSelectChip(int chip);
+    void RedrawChip32x32(int chip);
+
+    // Edits.
+    void SetQuarter(int quarter);
+    void SetQuarterAt(int x, int y);
+    int QuarterAt(int x, int y);
+    void CopyStruct(int chip);
+    void PasteStruct(int chip);
+
+    // Mouse on the three images, positions in image pixels. The view's press returns the chip
+    // a plain left press made the edited one (the shell hands it on to the map-set tab), or -1.
+    int ChipViewMouseDown(Qt::MouseButton button, Qt::KeyboardModifiers modifiers, int x, int y);
+    void EditChipMouseDown(Qt::MouseButton button, int x, int y);
+    void ChipTableMouseDown(Qt::MouseButton button, int x, int y);
+    void ChipViewMouseMove(int x, int y);
+    void EditChipMouseMove(int x, int y);
+    void ChipTableMouseMove(int x, int y);
+    void ChipViewMouseLeave();
+    void EditChipMouseLeave();
+    void ChipTableMouseLeave();
+
+    // The unused-number report of this tab: 32x32 chips no map-set cell uses.
+    QString UnusedChipList();
+
+    int EditChip() const { return EditChipIndex; }
+    int SelectChip() const { return SelectChipIndex; }
+    int ViewHalfShown() const { return ViewHalf; }
+    const std::array<std::uint8_t, QuarterCount>& CopiedComposition() const { return CopiedStruct; }
+
+  private:
+    enum class HoverImage { ChipView, ChipTable, EditChip };
+
+    bool HasStage() const;
+    StageData& Stage();
+    QWidget* DialogParent() const;
+    bool GridEnabled() const;
+    void DrawGrid();
+    void MarkModified();
+    void CopyEditPanel();
+    void CopySelectChip();
+    QString CaptionOf16x16Chip(int chip);
+
+    // Position arithmetic; each computation of an item shifts that image's hover pair.
+    static bool Inside(int x, int y, int width, int height);
+    int ViewChipAt(int x, int y);
+    static int ViewQuarterOf(int x, int y);
+    int EditQuarterAt(int x, int y);
+    int TableChipAt(int x, int y);
+
+    HoverPair& PairOf(HoverImage image);
+    void RedrawHover(HoverImage image);
+    void RedrawHoverAfterChange(HoverImage image);
+    void LeaveHover(HoverImage image);
+    void RepaintHoverItem(HoverImage image, int item);
+    void DrawHoverFrame(HoverImage image, int item);
+
+    RomImageData& Holder;
+    EditFlagManagement& Tracker;
+    EditorGraphics& Graphics;
+    UserPrompts& Prompts;
+
+    TImageEx* Img16x16ChipTable = nullptr;
+    TImageEx* ImgEdit32x32ChipView = nullptr;
+    TImageEx* ImgEdit32x32Chip = nullptr;
+    TImageEx* ImgSelect16x16Chip = nullptr;
+    TUpDown* UDChange32x32ChipView = nullptr;
+    QLabel* LblEdit32x32ChipView = nullptr;
+    QLabel* LblSelect16x16ChipIndex = nullptr;
+    QLabel* LblSelect16x16ChipProperty = nullptr;
+    std::array<QLabel*, 4> LblStructChipIndex{};
+    std::array<QLabel*, 4> LblStructChipProperty{};
+    QLabel* LblSelect32x32ChipIndex = nullptr;
+    QCheckBox* Chk32x32ChipEditDrawGrid = nullptr;
+
+    std::unique_ptr<ViewSurface> ChipTableSurface;
+    std::unique_ptr<ViewSurface> ChipViewSurface;
+    std::unique_ptr<ViewSurface> EditChipSurface;
+    std::unique_ptr<ViewSurface> SelectChipSurface;
+
+    int EditChipIndex = 0;
+    int SelectChipIndex = 0;
+    int ViewHalf = 0;
+    // Survives stage changes and reloads: a composition can be carried to another stage.
+    std::array<std::uint8_t, QuarterCount> CopiedStruct{};
+    HoverPair ViewHover{0, 0};
+    HoverPair TableHover{0, 0};
+    HoverPair QuarterHover{0, 0};
+};
