@@ -6,7 +6,7 @@
 #include "fileio/RomImageData.h"
 #include "graphics/EditorGraphics.h"
 #include "graphics/ViewSurface.h"
-#include "paletteedit/HexText.h"
+#include "graphics/HexText.h"
 #include "prompts/UserPrompts.h"
 
 #include <QCheckBox>

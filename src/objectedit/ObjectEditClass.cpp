@@ -6,6 +6,7 @@
 #include "editdata/StageData.h"
 #include "fileio/RomImageData.h"
 #include "graphics/EditorGraphics.h"
+#include "graphics/HexText.h"
 #include "graphics/ViewSurface.h"
 #include "prompts/UserPrompts.h"
 
@@ -28,10 +29,6 @@ namespace {
 constexpr int PageBytes = 64; // 8 x 8 map cells per room
 const char* const LineBreak = "\r\n";
 const char* const NoValue = "--";
-
-QString Hex2(int value) {
-    return QString("%1").arg(value & 0xFF, 2, 16, QChar('0')).toUpper();
-}
 
 int ClampByte(int value) {
     return std::clamp(value, 0, 255);
@@ -178,13 +175,13 @@ void ObjectEditClass::ForgetAll() {
 QString ObjectEditClass::ObjectCaption(int type) const {
     if (CBSelectObject != nullptr && type >= 0 && type < CBSelectObject->count())
         return CBSelectObject->itemText(type);
-    return Hex2(type);
+    return HexText::Two(type);
 }
 
 QString ObjectEditClass::ScrollCaption(int value) const {
     if (CBSelectScroll != nullptr && value >= 0 && value < CBSelectScroll->count())
         return CBSelectScroll->itemText(value);
-    return Hex2(value);
+    return HexText::Two(value);
 }
 
 // ---- Drawing ----
@@ -248,7 +245,7 @@ void ObjectEditClass::SetRooms(int n) {
         return;
     DrawRooms();
     DrawEditMark();
-    SetText(LblObjectRoom, Hex2(Room0Index) + "-" + Hex2(Room1Index));
+    SetText(LblObjectRoom, HexText::Two(Room0Index) + "-" + HexText::Two(Room1Index));
     SetText(LblObjectNum, QString::number(Stage().ObjectCountOfPage(Room0Index)) + "-" +
                               QString::number(Stage().ObjectCountOfPage(Room1Index)));
 }
@@ -361,8 +358,8 @@ QString ObjectEditClass::HintText(int side) const {
         return {};
     const int room = side == 0 ? Room0Index : Room1Index;
     QStringList lines;
-    lines << "設置番号:" + Hex2(Stage().ObjectIndexOf(HoverObject, room))
-          << "X座標:" + Hex2(HoverObject->X) << "Y座標:" + Hex2(HoverObject->Y)
+    lines << "設置番号:" + HexText::Two(Stage().ObjectIndexOf(HoverObject, room))
+          << "X座標:" + HexText::Two(HoverObject->X) << "Y座標:" + HexText::Two(HoverObject->Y)
           << "種類:" << ObjectCaption(HoverObject->Type);
     if (HoverObject->Type == ScrollObjectType) {
         QString scroll = ScrollCaption(HoverObject->Y);
@@ -385,7 +382,7 @@ void ObjectEditClass::PreparePopupMenu() {
         MenuRemoveObject->setEnabled(hovered);
     if (MenuPasteObject != nullptr) {
         MenuPasteObject->setEnabled(copied);
-        MenuPasteObject->setText(copied ? "オブジェクト(" + Hex2(CopiedType) + ")を貼り付け"
+        MenuPasteObject->setText(copied ? "オブジェクト(" + HexText::Two(CopiedType) + ")を貼り付け"
                                         : QString("オブジェクトを貼り付け"));
     }
 }
@@ -395,10 +392,10 @@ void ObjectEditClass::PreparePopupMenu() {
 void ObjectEditClass::ShowEditObject() {
     const bool selected = EditObject != nullptr;
     if (selected) {
-        SetText(LblObjectIndex, Hex2(Stage().ObjectIndexOf(EditObject, EditRoom)));
-        SetText(LblObjectScreen, Hex2(EditRoom));
-        SetText(LblObjectX, Hex2(EditObject->X));
-        SetText(LblObjectY, Hex2(EditObject->Y));
+        SetText(LblObjectIndex, HexText::Two(Stage().ObjectIndexOf(EditObject, EditRoom)));
+        SetText(LblObjectScreen, HexText::Two(EditRoom));
+        SetText(LblObjectX, HexText::Two(EditObject->X));
+        SetText(LblObjectY, HexText::Two(EditObject->Y));
         SelectItem(CBSelectObject, EditObject->Type);
         const bool scroll = EditObject->Type == ScrollObjectType;
         SelectItem(CBSelectScroll, scroll ? EditObject->Y : -1);
@@ -420,7 +417,7 @@ void ObjectEditClass::ShowEditObject() {
 void ObjectEditClass::ShowCounts() {
     if (!ImageHolder.HasStages())
         return;
-    SetText(LblObjectRoom, Hex2(Room0Index) + "-" + Hex2(Room1Index));
+    SetText(LblObjectRoom, HexText::Two(Room0Index) + "-" + HexText::Two(Room1Index));
     SetText(LblObjectNum, QString::number(Stage().ObjectCountOfPage(Room0Index)) + "-" +
                               QString::number(Stage().ObjectCountOfPage(Room1Index)));
     SetText(LblObjectSum,
