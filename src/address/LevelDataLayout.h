@@ -1,0 +1,21 @@
+#pragma once
+
+#include <cstdint>
+#include <span>
+#include <string>
+
+class AddressData;
+
+// Decides whether an image's level data can be used at all: every block the stages decode or
+// encode, and every table the 16x16 chip editor reads, must lie inside the cartridge buffer.
+// The offsets come from the settings and the bytes of an untrusted image, so they are checked
+// once, before the image is taken over.
+class LevelDataLayout {
+public:
+    static constexpr const char* BadLayoutMessage = "ROMイメージのレベルデータの位置が不正です";
+
+    // Empty when everything fits; otherwise a short description of the first block that does
+    // not (for tests and diagnostics; the user sees BadLayoutMessage).
+    static std::string FindMisplacedBlock(std::span<const std::uint8_t> cartridge,
+                                          const AddressData& address);
+};

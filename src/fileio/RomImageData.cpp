@@ -1,0 +1,145 @@
+#include "fileio/RomImageData.h"
+
+#include "address/AddressData.h"
+#include "address/LevelDataLayout.h"
+#include "edit_flag/EditFlagManagement.h"
+#include "editdata/ChipTypeCaptions.h"
+#include "editdata/StageData.h"
+#include "fileio/AtomicFileWriter.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+
+namespace {
+
+constexpr std::array<std::uint8_t, 4> HeaderMagic = {0x4E, 0x45, 0x53, 0x1A};
+
+std::string CannotOpen(const std::string& path, const std::string& reason) {
+    return path + " を開けませんでした。(" + reason + ")";
+}
+
+} // namespace
+
+RomImageData::RomImageData(EditFlagManagement& flags, IniFile& settings)
+    : Flags(flags), Settings(settings), Image(ImageSize, 0),
+      Captions(ChipTypeCaptions::Defaults()) {}
+
+RomImageData::~RomImageData() = default;
+
+bool RomImageData::HasValidHeader(std::span<const std::uint8_t> image) {
+    return image.size() >= HeaderMagic.size() &&
+           std::equal(HeaderMagic.begin(), HeaderMagic.end(), image.begin());
+}
+
+bool RomImageData::HasValidHeader() const {
+    return HasValidHeader(Buffer());
+}
+
+void RomImageData::SetCurrentStage(int stage) {
+    Current = std::clamp(stage, 0, StageCount - 1);
+}
+
+RomImageData::Outcome RomImageData::LoadFromFile(const std::string& path) {
+    std::error_code error;
+    if (std::filesystem::is_directory(path, error))
+        return {false, CannotOpen(path, std::strerror(EISDIR))};
+    std::ifstream in(path, std::ios::binary);
+    if (!in)
+        return {false, CannotOpen(path, std::strerror(errno))};
+    const std::uintmax_t size = std::filesystem::file_size(path, error);
+    if (error)
+        return {false, CannotOpen(path, error.message())};
+    if (size < HeaderSize || size > ImageSize)
+        return {false, BadSizeMessage};
+
+    // The candidate is read beside the held image and taken over only once accepted. A short
+    // file leaves zeros after its end, never bytes of the previous image.
+    std::vector<std::uint8_t> candidate(ImageSize, 0);
+    in.read(reinterpret_cast<char*>(candidate.data()), static_cast<std::streamsize>(size));
+    if (in.gcount() != static_cast<std::streamsize>(size))
+        return {false, CannotOpen(path, "read error")};
+    return Adopt(candidate, path);
+}
+
+RomImageData::Outcome RomImageData::LoadFromBytes(std::span<const std::uint8_t> bytes,
+                                                  const std::string& path) {
+    if (bytes.size() < HeaderSize || bytes.size() > ImageSize)
+        return {false, BadSizeMessage};
+    std::vector<std::uint8_t> candidate(ImageSize, 0);
+    std::copy(bytes.begin(), bytes.end(), candidate.begin());
+    return Adopt(candidate, path);
+}
+
+RomImageData::Outcome RomImageData::Adopt(const std::vector<std::uint8_t>& candidate,
+                                          const std::string& path) {
+    if (!HasValidHeader(candidate))
+        return {false, BadHeaderMessage};
+    // The keys are read and written back normalised even when the layout is then refused.
+    auto address = std::make_unique<AddressData>(candidate, Settings);
+    if (!LevelDataLayout::FindMisplacedBlock(candidate, *address).empty())
+        return {false, LevelDataLayout::BadLayoutMessage};
+
+    std::copy(candidate.begin(), candidate.end(), Image.begin());
+    OpenFileName = path;
+    std::array<std::unique_ptr<StageData>, StageCount> stages;
+    for (int s = 0; s < StageCount; ++s) {
+        auto& stage = stages[static_cast<std::size_t>(s)];
+        stage = std::make_unique<StageData>(s, *address, Buffer());
+        stage->DecodeStage();
+    }
+    StageData::LinkSharedChipSets(stages);
+    // The old stages refer to the old address tables: free them first.
+    Stages = std::move(stages);
+    AddressTables = std::move(address);
+    return {true, {}};
+}
+
+RomImageData::Outcome RomImageData::ComposeSavedImage(std::vector<std::uint8_t>& image) const {
+    image.assign(Image.begin(), Image.end());
+    if (!HasStages())
+        return {true, {}};
+    bool objectsChanged = false;
+    for (int s = 0; s < StageCount; ++s) {
+        const StageData& stage = *Stages[static_cast<std::size_t>(s)];
+        if (Flags.IsChip16x16Modified(s)) {
+            // A shared after-destruction set goes out once per flagged stage of its bank:
+            // always the same bytes.
+            stage.EncodeChip16x16Tables(image);
+            stage.EncodeChipPropertyTables(image);
+        }
+        if (Flags.IsChip32x32Modified(s))
+            stage.EncodeChip32x32Table(image);
+        if (Flags.IsMapSetModified(s))
+            stage.EncodeMapSetTable(image);
+        // Palette edits stay in memory: the compressed palette data is never rewritten.
+        objectsChanged = objectsChanged || Flags.IsObjectModified(s);
+    }
+    if (objectsChanged) {
+        const std::string refused = StageData::PackObjects(Stages, *AddressTables, image);
+        if (!refused.empty())
+            return {false, refused};
+    }
+    return {true, {}};
+}
+
+RomImageData::Outcome RomImageData::SaveToFile(const std::string& path) {
+    std::vector<std::uint8_t> composed;
+    const Outcome prepared = ComposeSavedImage(composed);
+    if (!prepared.Ok)
+        return prepared;
+    std::copy(composed.begin(), composed.end(), Image.begin());
+    const std::string error = AtomicFileWriter::Write(path, Image.data(), Image.size());
+    if (!error.empty())
+        return {false, error};
+    Flags.ClearAll();
+    OpenFileName = path;
+    return {true, {}};
+}
+
+void RomImageData::CloseImage() {
+    std::fill(Image.begin(), Image.end(), std::uint8_t{0});
+    Current = 0;
+}

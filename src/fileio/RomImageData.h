@@ -1,0 +1,83 @@
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <memory>
+#include <span>
+#include <string>
+#include <vector>
+
+class AddressData;
+class EditFlagManagement;
+class IniFile;
+class StageData;
+
+// The cartridge image holder: the one in-memory copy of the image, the level data decoded from
+// it, and the stage being edited.
+class RomImageData {
+public:
+    static constexpr std::size_t ImageSize = 0x80010;
+    static constexpr std::size_t HeaderSize = 16;
+    static constexpr int StageCount = 16;
+
+    static constexpr const char* BadSizeMessage = "ファイルを開けませんでした";
+    static constexpr const char* BadHeaderMessage = "ROMイメージが異常です";
+
+    // What a file command reports: on failure, the text the user must see.
+    struct Outcome {
+        bool Ok = false;
+        std::string Message;
+    };
+
+    RomImageData(EditFlagManagement& flags, IniFile& settings);
+    ~RomImageData();
+    RomImageData(const RomImageData&) = delete;
+    RomImageData& operator=(const RomImageData&) = delete;
+
+    // Reads the image, tests size, header and level-data layout (the "LevelDataAddress" keys
+    // are written into the settings once the header has passed), then decodes the sixteen
+    // stages. A refused file never disturbs the image already held.
+    Outcome LoadFromFile(const std::string& path);
+    // The same for bytes already in memory; path becomes FileName.
+    Outcome LoadFromBytes(std::span<const std::uint8_t> bytes, const std::string& path);
+    // Writes the flagged edits into the buffer, then the whole buffer to path. A failed save
+    // leaves the file on disk as it was and the modified flags and FileName untouched; a save
+    // refused because the objects do not fit leaves the buffer untouched too.
+    Outcome SaveToFile(const std::string& path);
+    // The image a save would write: the buffer with the flagged categories of every stage
+    // written back and, when any stage's objects are flagged, all object blocks re-packed.
+    // The buffer itself is not changed.
+    Outcome ComposeSavedImage(std::vector<std::uint8_t>& image) const;
+    void CloseImage();
+
+    bool HasValidHeader() const;
+    static bool HasValidHeader(std::span<const std::uint8_t> image);
+
+    int CurrentStage() const { return Current; }
+    void SetCurrentStage(int stage);
+    const std::string& FileName() const { return OpenFileName; }
+
+    // The buffer's address never changes for the holder's whole life.
+    std::span<std::uint8_t> Buffer() { return {Image.data(), Image.size()}; }
+    std::span<const std::uint8_t> Buffer() const { return {Image.data(), Image.size()}; }
+
+    // None before the first successful open; after a close, those of the closed image.
+    const AddressData* Address() const { return AddressTables.get(); }
+    bool HasStages() const { return Stages[0] != nullptr; }
+    StageData& Stage(int stage) { return *Stages.at(static_cast<std::size_t>(stage)); }
+    StageData& CurrentStageData() { return *Stages.at(static_cast<std::size_t>(Current)); }
+    std::span<const std::unique_ptr<StageData>> AllStages() const { return Stages; }
+    std::array<std::string, 16>& PropertyCaptions() { return Captions; }
+
+private:
+    Outcome Adopt(const std::vector<std::uint8_t>& candidate, const std::string& path);
+
+    EditFlagManagement& Flags;
+    IniFile& Settings;
+    std::vector<std::uint8_t> Image;
+    int Current = 0;
+    std::string OpenFileName;
+    std::unique_ptr<AddressData> AddressTables;
+    std::array<std::unique_ptr<StageData>, StageCount> Stages;
+    std::array<std::string, 16> Captions;
+};
