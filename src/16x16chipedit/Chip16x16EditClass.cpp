@@ -381,7 +381,7 @@ void Chip16x16EditClass::EditChipMouseLeave() {
 
 // ---- Hover frames ----
 
-Chip16x16EditClass::HoverPair& Chip16x16EditClass::PairOf(HoverView view) {
+HoverPair& Chip16x16EditClass::PairOf(HoverView view) {
     switch (view) {
     case HoverView::BankTable:
         return BankTableHover;

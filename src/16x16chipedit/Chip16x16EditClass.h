@@ -1,5 +1,7 @@
 #pragma once
 
+#include "graphics/HoverPair.h"
+
 #include <QString>
 #include <Qt>
 
@@ -47,16 +49,6 @@ class Chip16x16EditClass {
     static constexpr const char* SwitchToDestroyedCaption = "破壊後に切替";
     static constexpr const char* SwitchToNormalCaption = "破壊前に切替";
 
-    // (previous, current) item under the pointer of one view; -1 means none.
-    struct HoverPair {
-        int Previous = -1;
-        int Current = -1;
-        void Shift(int item) {
-            Previous = Current;
-            Current = item;
-        }
-        void Reset() { Previous = Current = -1; }
-    };
 
     Chip16x16EditClass(RomImageData& holder, EditFlagManagement& tracker, EditorGraphics& graphics,
                        UserPrompts& prompts);

@@ -401,7 +401,7 @@ int Chip32x32EditClass::TableChipAt(int x, int y) {
 
 // ---- Hover frames ----
 
-Chip32x32EditClass::HoverPair& Chip32x32EditClass::PairOf(HoverImage image) {
+HoverPair& Chip32x32EditClass::PairOf(HoverImage image) {
     switch (image) {
     case HoverImage::ChipView:
         return ViewHover;

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "graphics/HoverPair.h"
+
 #include <QString>
 #include <Qt>
 
@@ -43,16 +45,6 @@ class Chip32x32EditClass {
     static constexpr const char* ReloadQuestion =
         "このステージの32x32チップデータを読み込み直します。よろしいですか？";
 
-    // (previous, current) item under the pointer of one image; -1 means none.
-    struct HoverPair {
-        int Previous = -1;
-        int Current = -1;
-        void Shift(int item) {
-            Previous = Current;
-            Current = item;
-        }
-        void Reset() { Previous = Current = -1; }
-    };
 
     Chip32x32EditClass(RomImageData& holder, EditFlagManagement& tracker, EditorGraphics& graphics,
                        UserPrompts& prompts);

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "graphics/HoverPair.h"
+
 #include <Qt>
 
 #include <array>
@@ -44,16 +46,6 @@ class MapSetEditClass {
     static constexpr const char* ReloadQuestion =
         "このステージのマップセットデータを読み込み直します。よろしいですか？";
 
-    // The item under the pointer, before and after the last move; -1 is none.
-    struct HoverPair {
-        int Previous = 0;
-        int Current = 0;
-        // previous := current, current := item.
-        void Shift(int item) {
-            Previous = Current;
-            Current = item;
-        }
-    };
 
     MapSetEditClass(RomImageData& imageHolder, EditFlagManagement& tracker,
                     EditorGraphics& graphics, UserPrompts& prompts);

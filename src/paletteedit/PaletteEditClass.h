@@ -1,5 +1,7 @@
 #pragma once
 
+#include "graphics/HoverPair.h"
+
 #include <Qt>
 
 #include <array>
@@ -49,18 +51,6 @@ public:
     static constexpr const char* AnimeReloadQuestion =
         "このステージのアニメーションパレットを読み込み直します。よろしいですか？";
 
-    // (previous, current) of the item under the pointer; -1 is none.
-    struct HoverPair {
-        int Previous = -1;
-        int Current = -1;
-        // Shifts in item; true when the pair now names two different items.
-        bool Shift(int item) {
-            Previous = Current;
-            Current = item;
-            return Previous != Current;
-        }
-        void Reset() { Previous = Current = -1; }
-    };
 
     PaletteEditClass(RomImageData& holder, EditFlagManagement& tracker, EditorGraphics& graphics,
                      UserPrompts& prompts);
