@@ -46,6 +46,9 @@ RomImageData::Outcome RomImageData::LoadFromFile(const std::string& path) {
     std::error_code error;
     if (std::filesystem::is_directory(path, error))
         return {false, CannotOpen(path, std::strerror(EISDIR))};
+    // A pipe or device would block the read or never end: only plain files are images.
+    if (std::filesystem::exists(path, error) && !std::filesystem::is_regular_file(path, error))
+        return {false, CannotOpen(path, std::strerror(EINVAL))};
     std::ifstream in(path, std::ios::binary);
     if (!in)
         return {false, CannotOpen(path, std::strerror(errno))};

@@ -61,6 +61,10 @@ IniFile::IniFile(std::string path) : FilePath(std::move(path)) {
     std::error_code error;
     if (!std::filesystem::exists(FilePath, error))
         return;
+    if (!std::filesystem::is_regular_file(FilePath, error)) {
+        LoadErrorText = FilePath + " を読み込めませんでした。(通常のファイルではありません)";
+        return;
+    }
     const std::uintmax_t size = std::filesystem::file_size(FilePath, error);
     if (error) {
         LoadErrorText = FilePath + " を読み込めませんでした。(" + error.message() + ")";

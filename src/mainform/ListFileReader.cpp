@@ -1,9 +1,13 @@
 #include "mainform/ListFileReader.h"
 
 #include <QFile>
+#include <QFileInfo>
 #include <QStringDecoder>
 
 ListFileReader::Result ListFileReader::Read(const QString& path) {
+    // Only a plain file: a pipe or device could block start-up.
+    if (!QFileInfo(path).isFile())
+        return {};
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly) || file.size() > MaxFileSize)
         return {};

@@ -10,6 +10,8 @@
 #include <filesystem>
 #include <optional>
 
+#include <sys/stat.h>
+
 namespace {
 
 struct IntegerCase {
@@ -124,6 +126,16 @@ TEST(IniFile, OversizedFileIsNotReadAndNeverOverwritten) {
     ini.WriteInteger("Timer", "Interval", 16);
     EXPECT_NE(ini.Flush(), "");
     EXPECT_EQ(std::filesystem::file_size(path), IniFile::MaxFileSize + 1);
+}
+
+TEST(IniFile, APipeInsteadOfAFileIsNeitherReadNorReplaced) {
+    TempDir dir;
+    const std::string path = dir.File("settings.ini");
+    ASSERT_EQ(::mkfifo(path.c_str(), 0644), 0);
+    IniFile ini(path); // would block forever if it read the pipe
+    EXPECT_NE(ini.LoadError(), "");
+    EXPECT_NE(ini.Flush(), "");
+    EXPECT_TRUE(std::filesystem::is_fifo(path));
 }
 
 TEST(AtomicFileWriter, FailureLeavesTheTargetAsItWasAndNoTemporaryBehind) {

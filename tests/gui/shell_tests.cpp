@@ -10,12 +10,15 @@
 #include <QComboBox>
 #include <QDir>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMenu>
 #include <QPushButton>
 #include <QTabWidget>
 #include <QTimer>
 
 #include <filesystem>
+
+#include <sys/stat.h>
 
 namespace {
 
@@ -265,6 +268,31 @@ TEST_F(Shell, YesInThePromptSavesUnderTheChosenNameBeforeOpening) {
     EXPECT_TRUE(Form->windowTitle().endsWith("second.nes"));
 }
 
+TEST_F(Shell, APaletteEditAloneMakesCloseAskAndASaveSettlesIt) {
+    WriteStartupFiles();
+    StartForm();
+    const QString path = WriteCartridge("game.nes");
+    OpenThroughMenu(path);
+    Form->EditPageControl->setCurrentWidget(Form->TabPaletteEdit);
+    QLineEdit* field = Form->EditPal[0];
+    field->setText(field->text() == "0F" ? "30" : "0F");
+    EXPECT_EQ(StatusText(), "変更あり");
+    EXPECT_TRUE(Form->Tracker().IsPaletteModified(0));
+
+    Prompts.Log.clear();
+    Prompts.YesNoCancelAnswers = {Answer::Cancel};
+    Form->Close1Click();
+    EXPECT_EQ(Prompts.Log, std::vector<std::string>{Question(path)});
+
+    // After a successful save nothing is unsaved: closing the window asks nothing.
+    Form->Save1Click();
+    EXPECT_EQ(StatusText(), "");
+    EXPECT_FALSE(Form->Tracker().IsModified());
+    Prompts.Log.clear();
+    EXPECT_TRUE(CloseForm());
+    EXPECT_TRUE(Prompts.Log.empty());
+}
+
 TEST_F(Shell, CloseWithUnsavedChangesAndCancelledSaveKeepsTheImage) {
     WriteStartupFiles();
     StartForm();
@@ -388,6 +416,15 @@ TEST_F(Shell, RefusedFilesLeaveTheHeldImageIntact) {
     OpenThroughMenu(QString::fromStdString(Dir.File("missing.nes")));
     ASSERT_EQ(Prompts.Messages().size(), 1u);
     EXPECT_NE(Prompts.Messages()[0].find("missing.nes"), std::string::npos);
+
+    // Nor does a pipe: it is refused before anything waits on it.
+    Prompts.Log.clear();
+    ASSERT_EQ(::mkfifo(Dir.File("pipe.nes").c_str(), 0644), 0);
+    Prompts.YesNoCancelAnswers = {Answer::No};
+    OpenThroughMenu(QString::fromStdString(Dir.File("pipe.nes")));
+    ASSERT_EQ(Prompts.Messages().size(), 1u);
+    EXPECT_NE(Prompts.Messages()[0].find("pipe.nes"), std::string::npos);
+    EXPECT_EQ(Form->ImageHolder().FileName(), path.toStdString());
 }
 
 TEST_F(Shell, StageSelectionKeepsTheActiveTab) {
