@@ -6,14 +6,14 @@
 
 namespace {
 
-struct KeySpec {
+struct KeyDefinition {
     const char* Name;
     const char* DefaultText;
     std::int32_t Fallback;
 };
 
 // Table order is the order of reading and writing.
-constexpr std::array<KeySpec, AddressData::KeyCount> Keys = {{
+constexpr std::array<KeyDefinition, AddressData::KeyCount> Keys = {{
     {"MapDataBankA000", "7DF35", 0x7DF35},
     {"MapDataAddressLow", "7DF45", 0x7DF45},
     {"MapDataAddressHigh", "7DF55", 0x7DF55},
@@ -73,11 +73,11 @@ std::string FormatKeyValue(std::int32_t value) {
 
 AddressData::AddressData(std::span<const std::uint8_t> cartridge, IniFile& settings) {
     for (int i = 0; i < KeyCount; ++i) {
-        const KeySpec& spec = ::Keys[static_cast<std::size_t>(i)];
-        const std::string text = settings.ReadString(SectionName, spec.Name, spec.DefaultText);
-        const std::int32_t value = ParseKeyText(text).value_or(spec.Fallback);
+        const KeyDefinition& key = ::Keys[static_cast<std::size_t>(i)];
+        const std::string text = settings.ReadString(SectionName, key.Name, key.DefaultText);
+        const std::int32_t value = ParseKeyText(text).value_or(key.Fallback);
         Keys[static_cast<std::size_t>(i)] = value;
-        settings.WriteString(SectionName, spec.Name, FormatKeyValue(value));
+        settings.WriteString(SectionName, key.Name, FormatKeyValue(value));
     }
 
     // The offsets are not trusted here: a byte outside the buffer reads as 0, and
