@@ -57,7 +57,6 @@ public:
     static constexpr const char* ObjectListFileName = "ObjectList.txt";
     static constexpr const char* ScrollListFileName = "ScrollList.txt";
     static constexpr const char* TitleSeparator = " - ";
-    static constexpr int HintDisplayMs = 10000;
     static constexpr int DefaultTimerInterval = 16;
 
     explicit TMainForm(const StartupOptions& options);
@@ -279,7 +278,6 @@ private:
     UserPrompts* PromptsInUse = nullptr;
     bool StartupFailedFlag = false;
     bool ApplyingSettingsFlag = false;
-    bool SettingsWritten = false;
 
     std::unique_ptr<FcPaletteData> MasterPalette;
     std::unique_ptr<EditFlagManagement> EditFlags;
