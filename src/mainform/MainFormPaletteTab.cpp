@@ -181,17 +181,6 @@ void TMainForm::CreatePaletteEditor() {
 }
 
 void TMainForm::DestroyPaletteEditor() {
-    if (PaletteEdit == nullptr)
-        return;
-    // The controls outlive the editor: nothing they report may reach it any more.
-    QList<QObject*> controls = {ImgColorTable, CBSelectPaletteSet, BtnPaletteReload,
-                                BtnAnimationPaletteReload};
-    for (std::size_t k = 0; k < 4; ++k)
-        controls << ImgPalView[k] << EditAnimePal[k] << UDAnimePal[k];
-    for (QLineEdit* field : EditPal)
-        controls << field;
-    for (QObject* control : controls)
-        control->disconnect(this);
     delete PaletteEdit;
     PaletteEdit = nullptr;
 }

@@ -87,6 +87,10 @@ TMainForm::TMainForm(const StartupOptions& options) : Options(options) {
 }
 
 TMainForm::~TMainForm() {
+    // Controls still report events while the window tears them down (a view under the pointer
+    // gets a leave); none of them may reach an editor that is already gone.
+    for (QObject* control : findChildren<QObject*>())
+        disconnect(control, nullptr, this, nullptr);
     DestroyEditors();
     ImageData.reset();
     EditFlags.reset();
