@@ -1,9 +1,11 @@
 #include "MainFormFixture.h"
 
+#include "graphics/EditorGraphics.h"
 #include "romgen/CartridgeGenerator.h"
 
 #include <QDir>
 
+#include <cstdio>
 #include <filesystem>
 
 void MainFormFixture::SetUp() {
@@ -44,4 +46,24 @@ QString MainFormFixture::WriteCartridge(const std::string& name) {
 void MainFormFixture::OpenThroughMenu(const QString& path) {
     Prompts.OpenFiles.push_back(path);
     Form->Open1Click();
+}
+
+std::string MainFormFixture::GeneratedAnimationSettings() {
+    using G = CartridgeGenerator;
+    char text[256];
+    std::snprintf(text, sizeof text,
+                  "[Timer]\nInterval=3600000\n[PaletteAnimation]\nAnimeLowTable=%zX\n"
+                  "AnimeHighTable=%zX\nAnimeColorTable=%zX\nAnimeBase=%zX\n",
+                  G::AnimeLowTable, G::AnimeHighTable, G::AnimeColorTable, G::AnimeBase);
+    return text;
+}
+
+bool MainFormFixture::TickUntilStageColorChanges(int index, int maxTicks) {
+    const std::uint32_t before = Form->Graphics().GetStageColor(index);
+    for (int tick = 0; tick < maxTicks; ++tick) {
+        Form->FrameTimerTimer();
+        if (Form->Graphics().GetStageColor(index) != before)
+            return true;
+    }
+    return false;
 }

@@ -29,6 +29,13 @@ protected:
     void OpenThroughMenu(const QString& path);
     std::string SettingsPath() const { return Dir.File("kestrin6editor.ini"); }
 
+    // Settings that turn the palette animation on with the generated image's tables; the
+    // real timer never fires during a test, ticks are driven by hand.
+    static std::string GeneratedAnimationSettings();
+    // Runs frame ticks until stage colour index differs from what it was; false if it never
+    // does within the given number of ticks.
+    bool TickUntilStageColorChanges(int index, int maxTicks = 1000);
+
     TempDir Dir;
     FakePrompts Prompts;
     std::unique_ptr<TMainForm> Form;

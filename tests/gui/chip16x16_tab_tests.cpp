@@ -740,11 +740,7 @@ TEST_F(Chip16x16Tab, PaletteEditsShowOnActivationAndReachTheSharedSheet) {
 }
 
 TEST_F(Chip16x16Tab, AnimationTickRecoloursEveryViewAndKeepsTheFrames) {
-    char settings[256];
-    std::snprintf(settings, sizeof settings,
-                  "[PaletteAnimation]\nAnimeLowTable=%zX\nAnimeHighTable=%zX\n"
-                  "AnimeColorTable=%zX\nAnimeBase=%zX\n",
-                  G::AnimeLowTable, G::AnimeHighTable, G::AnimeColorTable, G::AnimeBase);
+    const std::string settings = GeneratedAnimationSettings();
     StartWithImage(G::MakeImage(), settings);
     PickChip(G::ChipWindow); // sub-palette 1
     PickTile(0x09);
@@ -755,13 +751,7 @@ TEST_F(Chip16x16Tab, AnimationTickRecoloursEveryViewAndKeepsTheFrames) {
 
     // Sub-palette 1 of palette set 0 runs animation 1.
     Stage().AnimePalette[1] = 0x81;
-    const std::uint32_t before = Form->Graphics().GetStageColor(5);
-    bool changed = false;
-    for (int tick = 0; tick < 1000 && !changed; ++tick) {
-        Form->FrameTimerTimer();
-        changed = Form->Graphics().GetStageColor(5) != before;
-    }
-    ASSERT_TRUE(changed);
+    ASSERT_TRUE(TickUntilStageColorChanges(5));
     UseEngineColours = true;
     EXPECT_EQ(TableTileMismatches(0x09, 1), 0);
     EXPECT_EQ(SelectedTileMismatches(0x09, 1), 0);

@@ -530,15 +530,7 @@ TEST_F(Chip32x32Tab, ActivationShowsChangesMadeOnOtherTabs) {
 // With the generated image's animation tables configured.
 class Chip32x32TabAnimated : public Chip32x32Tab {
   protected:
-    std::string SettingsText() override {
-        using G = CartridgeGenerator;
-        char text[256];
-        std::snprintf(text, sizeof text,
-                      "[Timer]\nInterval=3600000\n[PaletteAnimation]\nAnimeLowTable=%zX\n"
-                      "AnimeHighTable=%zX\nAnimeColorTable=%zX\nAnimeBase=%zX\n",
-                      G::AnimeLowTable, G::AnimeHighTable, G::AnimeColorTable, G::AnimeBase);
-        return text;
-    }
+    std::string SettingsText() override { return GeneratedAnimationSettings(); }
 };
 
 TEST_F(Chip32x32TabAnimated, TickRecoloursTheViewsAndKeepsTheFrames) {

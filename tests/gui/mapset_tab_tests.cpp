@@ -457,24 +457,13 @@ TEST_F(MapSetTab, ActivationShowsChipEditsMadeOnOtherTabs) {
 }
 
 TEST_F(MapSetTab, AnimationTickRecoloursPagesAndKeepsTheFrame) {
-    char settings[256];
-    std::snprintf(settings, sizeof settings,
-                  "[PaletteAnimation]\nAnimeLowTable=%zX\nAnimeHighTable=%zX\n"
-                  "AnimeColorTable=%zX\nAnimeBase=%zX\n",
-                  CartridgeGenerator::AnimeLowTable, CartridgeGenerator::AnimeHighTable,
-                  CartridgeGenerator::AnimeColorTable, CartridgeGenerator::AnimeBase);
+    const std::string settings = GeneratedAnimationSettings();
     StartWithImage(settings);
     ViewDriver::Move(PageView(0), 70, 70);
     ViewDriver::Move(Form->Img32x32ChipTable, 20, 4);
     // Sub-palette 1 of palette set 0 runs animation 1.
     Stage().AnimePalette[1] = 0x81;
-    const std::uint32_t before = Form->Graphics().GetStageColor(5);
-    bool changed = false;
-    for (int tick = 0; tick < 1000 && !changed; ++tick) {
-        Form->FrameTimerTimer();
-        changed = Form->Graphics().GetStageColor(5) != before;
-    }
-    ASSERT_TRUE(changed);
+    ASSERT_TRUE(TickUntilStageColorChanges(5));
     // Every cell shows the sheet with the colours now in effect.
     int wrong = 0;
     const PalettedImage& sheet = Form->Graphics().Chip32x32Sheet();
