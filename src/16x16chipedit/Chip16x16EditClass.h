@@ -49,7 +49,6 @@ class Chip16x16EditClass {
     static constexpr const char* SwitchToDestroyedCaption = "破壊後に切替";
     static constexpr const char* SwitchToNormalCaption = "破壊前に切替";
 
-
     Chip16x16EditClass(RomImageData& holder, EditFlagManagement& tracker, EditorGraphics& graphics,
                        UserPrompts& prompts);
     ~Chip16x16EditClass();

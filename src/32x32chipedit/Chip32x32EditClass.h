@@ -45,7 +45,6 @@ class Chip32x32EditClass {
     static constexpr const char* ReloadQuestion =
         "このステージの32x32チップデータを読み込み直します。よろしいですか？";
 
-
     Chip32x32EditClass(RomImageData& holder, EditFlagManagement& tracker, EditorGraphics& graphics,
                        UserPrompts& prompts);
     ~Chip32x32EditClass();

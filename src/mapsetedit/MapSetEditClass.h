@@ -46,7 +46,6 @@ class MapSetEditClass {
     static constexpr const char* ReloadQuestion =
         "このステージのマップセットデータを読み込み直します。よろしいですか？";
 
-
     MapSetEditClass(RomImageData& imageHolder, EditFlagManagement& tracker,
                     EditorGraphics& graphics, UserPrompts& prompts);
     ~MapSetEditClass();

@@ -51,7 +51,6 @@ public:
     static constexpr const char* AnimeReloadQuestion =
         "このステージのアニメーションパレットを読み込み直します。よろしいですか？";
 
-
     PaletteEditClass(RomImageData& holder, EditFlagManagement& tracker, EditorGraphics& graphics,
                      UserPrompts& prompts);
     ~PaletteEditClass();
