@@ -29,7 +29,7 @@ class ViewSurface;
 // chip tabs draw from, keeps the stage's attribute captions in the image holder, and switches
 // every stage between its normal and after-destruction chip set.
 class Chip16x16EditClass {
-  public:
+public:
     static constexpr int TileCount = 256;
     static constexpr int ChipCount = 256;
     static constexpr int PatternTableBytes = 4096;
@@ -121,7 +121,7 @@ class Chip16x16EditClass {
     int CurrentBankTablePalette() const { return BankTablePalette; }
     std::span<const std::uint8_t> PatternTables() const { return PatternTableBuffer; }
 
-  private:
+private:
     enum class HoverView { BankTable, ChipView, EditChip };
 
     bool HasStage() const;

@@ -7,8 +7,8 @@
 #include "editdata/UnusedNumbers.h"
 #include "fileio/RomImageData.h"
 #include "graphics/EditorGraphics.h"
-#include "graphics/ViewSurface.h"
 #include "graphics/HexText.h"
+#include "graphics/ViewSurface.h"
 #include "prompts/UserPrompts.h"
 
 #include <QCheckBox>

@@ -26,7 +26,7 @@ class ViewSurface;
 // panel; every change goes straight into the stage's Chip32x32Table and marks it modified.
 // It also renders the shared Chip32x32Sheet the map-set and object tabs copy from.
 class Chip32x32EditClass {
-  public:
+public:
     static constexpr int ChipCount = 256;
     static constexpr int QuarterCount = 4;
     static constexpr int HalfChipCount = 128;
@@ -104,7 +104,7 @@ class Chip32x32EditClass {
     int ViewHalfShown() const { return ViewHalf; }
     const std::array<std::uint8_t, QuarterCount>& CopiedComposition() const { return CopiedStruct; }
 
-  private:
+private:
     enum class HoverImage { ChipView, ChipTable, EditChip };
 
     bool HasStage() const;

@@ -15,7 +15,7 @@ class QRadioButton;
 class TRadioGroup : public QGroupBox {
     Q_OBJECT
 
-  public:
+public:
     TRadioGroup(const QString& caption, const QStringList& items, int columns = 1,
                 QWidget* parent = nullptr);
 
@@ -34,11 +34,11 @@ class TRadioGroup : public QGroupBox {
     // The radio button of an item, null outside the items.
     QRadioButton* Item(int index) const;
 
-  signals:
+signals:
     // The user clicked item index (also when it was already chosen).
     void itemClicked(int index);
 
-  private:
+private:
     QButtonGroup* Buttons;
     std::vector<QRadioButton*> Items;
     int ColumnCount;

@@ -25,8 +25,7 @@ std::string Trim(const std::string& text) {
 }
 
 bool EqualsIgnoringCase(const std::string& a, const std::string& b) {
-    return a.size() == b.size() &&
-           std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
+    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
                return std::tolower(static_cast<unsigned char>(x)) ==
                       std::tolower(static_cast<unsigned char>(y));
            });
@@ -149,7 +148,8 @@ std::optional<std::int32_t> IniFile::ParseInteger(const std::string& text) {
     if (i < text.size() && text[i] == '$') {
         base = 16;
         i += 1;
-    } else if (i + 1 < text.size() && text[i] == '0' && (text[i + 1] == 'x' || text[i + 1] == 'X')) {
+    } else if (i + 1 < text.size() && text[i] == '0' &&
+               (text[i + 1] == 'x' || text[i + 1] == 'X')) {
         base = 16;
         i += 2;
     } else if (i < text.size() && (text[i] == 'x' || text[i] == 'X')) {
@@ -213,8 +213,7 @@ void IniFile::WriteString(const std::string& section, const std::string& key,
     Lines.insert(Lines.begin() + static_cast<std::ptrdiff_t>(insertAt), {key + "=" + value});
 }
 
-void IniFile::WriteInteger(const std::string& section, const std::string& key,
-                           std::int32_t value) {
+void IniFile::WriteInteger(const std::string& section, const std::string& key, std::int32_t value) {
     WriteString(section, key, std::to_string(value));
 }
 
@@ -228,7 +227,6 @@ std::string IniFile::Flush() const {
     std::string content;
     for (const Line& line : Lines)
         content += line.Text + LineEnding;
-    return AtomicFileWriter::Write(FilePath,
-                                   reinterpret_cast<const std::uint8_t*>(content.data()),
+    return AtomicFileWriter::Write(FilePath, reinterpret_cast<const std::uint8_t*>(content.data()),
                                    content.size());
 }

@@ -51,7 +51,8 @@ QWidget* MakeCellColumn(TImageEx* view, const std::array<QLineEdit*, 4>& fields)
 void TMainForm::CreatePaletteTab() {
     auto* tabLayout = new QVBoxLayout(TabPaletteEdit);
 
-    auto* paletteGroup = new QGroupBox("パレット編集(現時点でファイルの保存を行っても反映されません)");
+    auto* paletteGroup =
+        new QGroupBox("パレット編集(現時点でファイルの保存を行っても反映されません)");
     auto* groupLayout = new QVBoxLayout(paletteGroup);
     groupLayout->setSpacing(8);
 
@@ -185,11 +186,17 @@ void TMainForm::DestroyPaletteEditor() {
     PaletteEdit = nullptr;
 }
 
-void TMainForm::LoadPaletteStage() { PaletteEdit->LoadStage(); }
+void TMainForm::LoadPaletteStage() {
+    PaletteEdit->LoadStage();
+}
 
-void TMainForm::ActivatePaletteTab() { PaletteEdit->ActivateTab(); }
+void TMainForm::ActivatePaletteTab() {
+    PaletteEdit->ActivateTab();
+}
 
-void TMainForm::RedrawPaletteTab() { PaletteEdit->DrawAnimeStrip(); }
+void TMainForm::RedrawPaletteTab() {
+    PaletteEdit->DrawAnimeStrip();
+}
 
 bool TMainForm::StepPaletteAnimationTick() {
     return PaletteEdit != nullptr && PaletteEdit->StepAnimation();

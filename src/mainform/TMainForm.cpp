@@ -44,7 +44,9 @@ QString QtFilterOf(const QString& filter) {
     return descriptions.join(";;");
 }
 
-QString FromStd(const std::string& text) { return QString::fromStdString(text); }
+QString FromStd(const std::string& text) {
+    return QString::fromStdString(text);
+}
 
 } // namespace
 
@@ -179,7 +181,7 @@ void TMainForm::ApplySettings() {
 
 void TMainForm::SetScrollBarMaxima() {
     const std::pair<QScrollBar*, int> maxima[] = {
-        {ScrBarObjectMap, 30},   {ScrBarMapSet, 30},  {ScrBarSelectPage0, 31},
+        {ScrBarObjectMap, 30},   {ScrBarMapSet, 30},   {ScrBarSelectPage0, 31},
         {ScrBarSelectPage1, 31}, {ScrBarBGBank0, 254}, {ScrBarBGBank1, 254},
     };
     for (const auto& [bar, maximum] : maxima) {
@@ -308,9 +310,13 @@ void TMainForm::ShowClosedState() {
     Close1->setEnabled(false);
 }
 
-void TMainForm::SetWindowTitle(const QString& text) { setWindowTitle(text); }
+void TMainForm::SetWindowTitle(const QString& text) {
+    setWindowTitle(text);
+}
 
-void TMainForm::ShowMessage(const QString& text) { Prompts().ShowMessage(this, text); }
+void TMainForm::ShowMessage(const QString& text) {
+    Prompts().ShowMessage(this, text);
+}
 
 void TMainForm::closeEvent(QCloseEvent* event) {
     if (StartupFailedFlag) {

@@ -5,8 +5,8 @@
 #include "editdata/StageData.h"
 #include "fileio/RomImageData.h"
 #include "graphics/EditorGraphics.h"
-#include "graphics/ViewSurface.h"
 #include "graphics/HexText.h"
+#include "graphics/ViewSurface.h"
 #include "prompts/UserPrompts.h"
 
 #include <QCheckBox>

@@ -26,7 +26,7 @@ class ViewSurface;
 // Chips are never rendered here: pages and the chip table are copied out of Chip32x32Sheet,
 // which the 32x32 chip editor draws before this editor loads or its tab is activated.
 class MapSetEditClass {
-  public:
+public:
     static constexpr int SideCount = 2;
     static constexpr int PageCount = 32;
     static constexpr int LastPage = PageCount - 1;
@@ -99,7 +99,7 @@ class MapSetEditClass {
     const HoverPair& PageHover(int side) const { return PageHovers.at(Side(side)); }
     const HoverPair& ChipTableHover() const { return TableHover; }
 
-  private:
+private:
     static std::size_t Side(int side) { return side == 0 ? 0U : 1U; }
     bool HasStage() const;
     std::span<std::uint8_t, CellsPerPage> PageBytes(int side);

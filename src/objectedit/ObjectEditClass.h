@@ -31,7 +31,7 @@ struct ObjectNode;
 // Object references point into the current stage's room lists. Every removal (and every
 // re-decode) clears each reference to the freed node, so none of them ever dangles.
 class ObjectEditClass {
-  public:
+public:
     static constexpr int RoomCount = 32;
     static constexpr int LastLeftRoom = 30;
     static constexpr int RoomSize = 256;
@@ -113,7 +113,7 @@ class ObjectEditClass {
     int SelectedRoom() const { return EditRoom; }
     int ClipboardType() const { return CopiedType; }
 
-  private:
+private:
     struct ClickPoint {
         int Side = 0;
         int X = 0;

@@ -7,8 +7,8 @@
 #include "editdata/StageData.h"
 #include "fileio/RomImageData.h"
 #include "graphics/EditorGraphics.h"
-#include "graphics/ViewSurface.h"
 #include "graphics/HexText.h"
+#include "graphics/ViewSurface.h"
 #include "prompts/UserPrompts.h"
 
 #include <QComboBox>
@@ -59,8 +59,7 @@ PaletteEditClass::~PaletteEditClass() = default;
 // ---- Binding ----
 
 void PaletteEditClass::SetImages(const std::array<TImageEx*, 4>& palViews, TImageEx* colorTable,
-                                 TImageEx* selectColor,
-                                 const std::array<TImageEx*, 4>& animePals) {
+                                 TImageEx* selectColor, const std::array<TImageEx*, 4>& animePals) {
     ImgPalView = palViews;
     ImgColorTable = colorTable;
     ImgSelectColor = selectColor;
@@ -87,15 +86,21 @@ void PaletteEditClass::SetEditFields(const std::array<QLineEdit*, EntryCount>& p
     EditAnimePal = animation;
 }
 
-void PaletteEditClass::SetSelectColorLabel(QLabel* label) { LblSelectColor = label; }
+void PaletteEditClass::SetSelectColorLabel(QLabel* label) {
+    LblSelectColor = label;
+}
 
 void PaletteEditClass::SetAnimeUpDowns(const std::array<TUpDown*, SubPaletteCount>& upDowns) {
     UDAnimePal = upDowns;
 }
 
-void PaletteEditClass::SetFrameTimer(QTimer* timer) { FrameTimer = timer; }
+void PaletteEditClass::SetFrameTimer(QTimer* timer) {
+    FrameTimer = timer;
+}
 
-void PaletteEditClass::SetPaletteSetSelector(QComboBox* selector) { CBSelectPaletteSet = selector; }
+void PaletteEditClass::SetPaletteSetSelector(QComboBox* selector) {
+    CBSelectPaletteSet = selector;
+}
 
 // ---- Helpers ----
 
@@ -111,11 +116,17 @@ std::uint8_t* PaletteEditClass::ChosenAnimeRow() {
     return Holder.CurrentStageData().AnimePalette.data() + PaletteSet() * SubPaletteCount;
 }
 
-QWidget* PaletteEditClass::PromptParent() const { return ImgPalView[0]->window(); }
+QWidget* PaletteEditClass::PromptParent() const {
+    return ImgPalView[0]->window();
+}
 
-void PaletteEditClass::StopTimer() { FrameTimer->stop(); }
+void PaletteEditClass::StopTimer() {
+    FrameTimer->stop();
+}
 
-void PaletteEditClass::StartTimer() { FrameTimer->start(); }
+void PaletteEditClass::StartTimer() {
+    FrameTimer->start();
+}
 
 // Cell i of the palette views from the stored entry.
 void PaletteEditClass::RepaintPaletteCell(int i) {
@@ -127,8 +138,7 @@ void PaletteEditClass::RepaintPaletteCell(int i) {
 }
 
 void PaletteEditClass::RepaintColorTableCell(int n) {
-    Graphics.CopyToView(*ColorTableSurface, ColorTableCell(n), *ColorTableImage,
-                        ColorTableCell(n));
+    Graphics.CopyToView(*ColorTableSurface, ColorTableCell(n), *ColorTableImage, ColorTableCell(n));
 }
 
 void PaletteEditClass::ShowSelectColor() {
@@ -165,8 +175,8 @@ void PaletteEditClass::LoadStage() {
                                set[i] & ColourNumberMask);
     }
     for (int k = 0; k < SubPaletteCount; ++k) {
-        Graphics.CopyToView(*PalViewSurfaces[static_cast<std::size_t>(k)],
-                            SubPaletteStrip(0), *PaletteStrip, SubPaletteStrip(k));
+        Graphics.CopyToView(*PalViewSurfaces[static_cast<std::size_t>(k)], SubPaletteStrip(0),
+                            *PaletteStrip, SubPaletteStrip(k));
     }
     ShowPaletteTexts();
 
@@ -174,10 +184,9 @@ void PaletteEditClass::LoadStage() {
         const ImageRect cell = ColorTableCell(n);
         Graphics.FillSheetRect(*ColorTableImage, cell.Left, cell.Top, CellSize, CellSize, n);
     }
-    Graphics.CopyToView(*ColorTableSurface,
-                        ImageRect::FromSize(0, 0, ColorTableWidth, ColorTableHeight),
-                        *ColorTableImage,
-                        ImageRect::FromSize(0, 0, ColorTableWidth, ColorTableHeight));
+    Graphics.CopyToView(
+        *ColorTableSurface, ImageRect::FromSize(0, 0, ColorTableWidth, ColorTableHeight),
+        *ColorTableImage, ImageRect::FromSize(0, 0, ColorTableWidth, ColorTableHeight));
     ShowSelectColor();
 
     Graphics.SetStagePalette({ChosenSet(), static_cast<std::size_t>(EntryCount)});
@@ -410,8 +419,8 @@ void PaletteEditClass::PalViewMouseMove(int k, int x, int y) {
     }
     const int i = PalViewHoverPair.Current;
     if (i >= 0) {
-        Graphics.DrawFrame(*PalViewSurfaces[static_cast<std::size_t>(i / 4)], (i % 4) * CellSize,
-                           0, CellSize);
+        Graphics.DrawFrame(*PalViewSurfaces[static_cast<std::size_t>(i / 4)], (i % 4) * CellSize, 0,
+                           CellSize);
     }
 }
 

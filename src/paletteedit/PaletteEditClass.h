@@ -32,14 +32,14 @@ class ViewSurface;
 class PaletteEditClass {
 public:
     static constexpr int SetCount = 2;
-    static constexpr int EntryCount = 16;    // per set: four sub-palettes of four colours
+    static constexpr int EntryCount = 16; // per set: four sub-palettes of four colours
     static constexpr int SubPaletteCount = 4;
     static constexpr int MasterColorCount = 64;
     static constexpr int CellSize = 24;
     static constexpr int ColorTableColumns = 16;
-    static constexpr int PalViewWidth = CellSize * 4;                          // 96
-    static constexpr int StripWidth = CellSize * EntryCount;                   // 384
-    static constexpr int ColorTableWidth = CellSize * ColorTableColumns;       // 384
+    static constexpr int PalViewWidth = CellSize * 4;                           // 96
+    static constexpr int StripWidth = CellSize * EntryCount;                    // 384
+    static constexpr int ColorTableWidth = CellSize * ColorTableColumns;        // 384
     static constexpr int ColorTableHeight = CellSize * (MasterColorCount / 16); // 96
     static constexpr int SelectColorSize = 32;
     static constexpr int HighestColorNumber = 0x3F;

@@ -8,7 +8,9 @@
 
 namespace {
 
-QString ApplicationTitle() { return QApplication::applicationName(); }
+QString ApplicationTitle() {
+    return QApplication::applicationName();
+}
 
 } // namespace
 
@@ -53,7 +55,9 @@ QString QtUserPrompts::ChooseSaveFile(QWidget* parent, const QString& filter,
     return dialog.selectedFiles().first();
 }
 
-void QtUserPrompts::ShowModal(QDialog* dialog) { dialog->exec(); }
+void QtUserPrompts::ShowModal(QDialog* dialog) {
+    dialog->exec();
+}
 
 void QtUserPrompts::PopupMenu(QMenu* menu, const QPoint& globalPosition) {
     menu->exec(globalPosition);

@@ -14,7 +14,7 @@ class UserPrompts;
 class TShowUnusedChipNumForm : public QDialog {
     Q_OBJECT
 
-  public:
+public:
     static constexpr const char* Caption = "未使用チップ番号";
     static constexpr const char* DesignMessage = "未使用チップ番号は";
     static constexpr int ClientWidth = 339;

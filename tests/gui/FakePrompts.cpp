@@ -7,7 +7,9 @@
 
 namespace {
 
-std::string Utf8(const QString& text) { return text.toStdString(); }
+std::string Utf8(const QString& text) {
+    return text.toStdString();
+}
 
 template <typename T> T Next(std::deque<T>& answers, const T& fallback, const std::string& what) {
     if (answers.empty()) {
@@ -41,8 +43,7 @@ QString FakePrompts::ChooseOpenFile(QWidget*, const QString& filter) {
     return Next(OpenFiles, QString(), "open dialog");
 }
 
-QString FakePrompts::ChooseSaveFile(QWidget*, const QString& filter,
-                                    const QString& defaultSuffix) {
+QString FakePrompts::ChooseSaveFile(QWidget*, const QString& filter, const QString& defaultSuffix) {
     Log.push_back("save:" + Utf8(filter) + "|" + Utf8(defaultSuffix));
     return Next(SaveFiles, QString(), "save dialog");
 }

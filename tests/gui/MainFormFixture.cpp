@@ -36,7 +36,9 @@ TMainForm& MainFormFixture::StartForm() {
     return *Form;
 }
 
-bool MainFormFixture::CloseForm() { return Form->close(); }
+bool MainFormFixture::CloseForm() {
+    return Form->close();
+}
 
 QString MainFormFixture::WriteCartridge(const std::string& name) {
     WriteWholeFile(Dir.File(name), CartridgeGenerator::MakeImage());

@@ -27,8 +27,7 @@ void Press(QWidget* view, Qt::MouseButton button, int x, int y, Qt::KeyboardModi
     SendMouse(view, QEvent::MouseButtonPress, button, button, x, y, modifiers);
 }
 
-void Release(QWidget* view, Qt::MouseButton button, int x, int y,
-             Qt::KeyboardModifiers modifiers) {
+void Release(QWidget* view, Qt::MouseButton button, int x, int y, Qt::KeyboardModifiers modifiers) {
     SendMouse(view, QEvent::MouseButtonRelease, button, Qt::NoButton, x, y, modifiers);
 }
 

@@ -90,7 +90,7 @@ bool FramedAt(const TImageEx* view, int x, int y, int size) {
 }
 
 class Chip16x16Tab : public MainFormFixture {
-  protected:
+protected:
     // A started window with image open on the 16x16 chip tab.
     void StartWithImage(std::vector<std::uint8_t> image = G::MakeImage(),
                         const std::string& settings = "") {

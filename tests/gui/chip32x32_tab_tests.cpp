@@ -48,7 +48,7 @@ std::vector<std::uint32_t> Square(const TImageEx* view, int x, int y, int size, 
 }
 
 class Chip32x32Tab : public MainFormFixture {
-  protected:
+protected:
     void SetUp() override {
         MainFormFixture::SetUp();
         WriteStartupFiles();
@@ -529,7 +529,7 @@ TEST_F(Chip32x32Tab, ActivationShowsChangesMadeOnOtherTabs) {
 
 // With the generated image's animation tables configured.
 class Chip32x32TabAnimated : public Chip32x32Tab {
-  protected:
+protected:
     std::string SettingsText() override { return GeneratedAnimationSettings(); }
 };
 

@@ -60,7 +60,7 @@ std::vector<std::uint32_t> Picture(const TImageEx* view) {
 }
 
 class MapSetTab : public MainFormFixture {
-  protected:
+protected:
     // A started window with the generated image open and the map-set tab in front.
     void StartWithImage(const std::string& settings = "") {
         WriteStartupFiles();

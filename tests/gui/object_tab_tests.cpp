@@ -60,7 +60,7 @@ std::string Text(const QLabel* label) {
 }
 
 class ObjectTab : public MainFormFixture {
-  protected:
+protected:
     void SetUp() override {
         MainFormFixture::SetUp();
         WriteStartupFiles();

@@ -54,7 +54,8 @@ std::string Hex(int value) {
 class RepaintCounter {
 public:
     explicit RepaintCounter(TImageEx* view) : Surface(view->Surface()) {
-        Surface->AddObserver(this, [this] { ++Count; }, nullptr);
+        Surface->AddObserver(
+            this, [this] { ++Count; }, nullptr);
     }
     ~RepaintCounter() { Surface->RemoveObserver(this); }
     int Count = 0;
@@ -307,7 +308,8 @@ TEST_F(PaletteTab, SavingKeepsTheFileAndTheEditButClearsTheMark) {
     // Opening again asks nothing and brings the file's colour back.
     OpenThroughMenu(ImagePath);
     EXPECT_EQ(Prompts.Log.back().rfind("open:", 0), 0u);
-    EXPECT_EQ(Form->EditPal[5]->text().toStdString(), Hex(CartridgeGenerator::PaletteOfStage(0)[5]));
+    EXPECT_EQ(Form->EditPal[5]->text().toStdString(),
+              Hex(CartridgeGenerator::PaletteOfStage(0)[5]));
 }
 
 TEST_F(PaletteTab, ReloadAsksAndRereadsOnlyOnYes) {
@@ -449,15 +451,12 @@ TEST_P(PaletteTabHover, FrameFollowsThePointerAndLeavingRemovesIt) {
     EXPECT_FALSE(Form->Tracker().IsModified());
 }
 
-INSTANTIATE_TEST_SUITE_P(Views, PaletteTabHover,
-                         testing::Values(HoverCase{"ColorTable", 4, 0x12, 0x22},
-                                         HoverCase{"PalView0", 0, 0, 1},
-                                         HoverCase{"PalView1", 1, 5, 6},
-                                         HoverCase{"PalView2", 2, 10, 11},
-                                         HoverCase{"PalView3", 3, 15, 14}),
-                         [](const testing::TestParamInfo<HoverCase>& param) {
-                             return std::string(param.param.Name);
-                         });
+INSTANTIATE_TEST_SUITE_P(
+    Views, PaletteTabHover,
+    testing::Values(HoverCase{"ColorTable", 4, 0x12, 0x22}, HoverCase{"PalView0", 0, 0, 1},
+                    HoverCase{"PalView1", 1, 5, 6}, HoverCase{"PalView2", 2, 10, 11},
+                    HoverCase{"PalView3", 3, 15, 14}),
+    [](const testing::TestParamInfo<HoverCase>& param) { return std::string(param.param.Name); });
 
 TEST_F(PaletteTab, APressTakesTheHoverPairWithoutDrawing) {
     OpenOnPaletteTab();

@@ -54,7 +54,7 @@ void PrintTo(const ReportCase& report, std::ostream* out) {
 }
 
 class UnusedReport : public MainFormFixture {
-  protected:
+protected:
     void OpenImage() {
         WriteStartupFiles();
         std::ofstream(SettingsPath()) << "[Timer]\nInterval=3600000\n";

@@ -30,7 +30,9 @@ const std::string SaveFilter = "save:ケストリン6 ROMイメージ (*.nes)|ne
 class Shell : public MainFormFixture {
 protected:
     // Marks a change the way an editor does.
-    void MakeAChange() { Form->Tracker().SetMapSetModified(Form->ImageHolder().CurrentStage(), true); }
+    void MakeAChange() {
+        Form->Tracker().SetMapSetModified(Form->ImageHolder().CurrentStage(), true);
+    }
     static std::vector<std::uint8_t> CartridgeBytes() { return CartridgeGenerator::MakeImage(); }
     QString StatusText() const { return Form->StatusPanels[0]->text(); }
     std::string Question(const QString& path) const {
@@ -71,7 +73,8 @@ TEST_F(Shell, MissingObjectListFallsBackToTheBuiltInList) {
     std::filesystem::remove(Dir.File("ObjectList.txt"));
     StartForm();
     ASSERT_FALSE(Form->StartupFailed());
-    EXPECT_EQ(Prompts.Messages(), std::vector<std::string>{"ObjectList.txtを読み込めませんでした。"});
+    EXPECT_EQ(Prompts.Messages(),
+              std::vector<std::string>{"ObjectList.txtを読み込めませんでした。"});
     EXPECT_TRUE(Form->isVisible());
     ASSERT_EQ(Form->CBSelectObject->count(), 256);
     for (int i : {0, 0x2A, 0x80, 0xFF}) {
@@ -124,8 +127,7 @@ INSTANTIATE_TEST_SUITE_P(
     Values, ShellSettings,
     testing::Values(SettingsCase{"[Timer]\nInterval=0x20\n[ObjectEdit]\nSort=0\n", 32, false},
                     SettingsCase{"[Timer]\nInterval=020\n[ObjectEdit]\nSort=2\n", 20, true},
-                    SettingsCase{"[Timer]\nInterval=abc\n", 16, true},
-                    SettingsCase{"", 16, true}));
+                    SettingsCase{"[Timer]\nInterval=abc\n", 16, true}, SettingsCase{"", 16, true}));
 
 TEST_F(Shell, SettingsFileIsUntouchedByStartupAndWrittenAtExit) {
     WriteStartupFiles();
@@ -184,7 +186,8 @@ TEST_F(Shell, WindowBeforeAnyOpen) {
     QStringList tabs;
     for (int i = 0; i < Form->EditPageControl->count(); ++i)
         tabs << Form->EditPageControl->tabText(i);
-    EXPECT_EQ(tabs, (QStringList{"マップセット", "32x32チップ", "16x16チップ", "パレット", "オブジェクト"}));
+    EXPECT_EQ(tabs, (QStringList{"マップセット", "32x32チップ", "16x16チップ", "パレット",
+                                 "オブジェクト"}));
     EXPECT_EQ(Form->EditPageControl->currentWidget(), Form->Tab16x16ChipEdit);
     EXPECT_EQ(Form->StatusPanels[0]->width(), 100);
     EXPECT_EQ(Form->StatusPanels[1]->width(), 120);
@@ -405,8 +408,7 @@ TEST_F(Shell, RefusedFilesLeaveTheHeldImageIntact) {
         OpenThroughMenu(QString::fromStdString(Dir.File(bad.Name)));
         EXPECT_EQ(Prompts.Messages(), std::vector<std::string>{bad.Message}) << bad.Name;
         EXPECT_EQ(Form->ImageHolder().FileName(), path.toStdString()) << bad.Name;
-        EXPECT_TRUE(std::equal(before.begin(), before.end(),
-                               Form->ImageHolder().Buffer().begin()))
+        EXPECT_TRUE(std::equal(before.begin(), before.end(), Form->ImageHolder().Buffer().begin()))
             << bad.Name;
         EXPECT_EQ(Form->windowTitle(), "KESTRIN 6 EDITOR - " + path);
     }
