@@ -367,6 +367,17 @@ void EditorGraphics::DrawFrame(ViewSurface& view, int x, int y, int size) const 
     DrawSquare(view, x, y, size, FrameColor);
 }
 
+void EditorGraphics::DrawFrame(ViewSurface& view, const ImageRect& cell) const {
+    DrawFrame(view, cell.Left, cell.Top, cell.Width());
+}
+
+HoverFrame EditorGraphics::GridHoverFrame(const std::unique_ptr<ViewSurface>& view,
+                                          GridGeometry grid,
+                                          HoverFrame::ItemPainter repaintItem) const {
+    return HoverFrame(std::move(repaintItem),
+                      [this, &view, grid](int item) { DrawFrame(*view, grid.CellRect(item)); });
+}
+
 void EditorGraphics::DrawObjectMarker(ViewSurface& view, int x, int y, int type) const {
     if (!OverlayInRange(x) || !OverlayInRange(y)) {
         return;

@@ -2,6 +2,8 @@
 
 #include "dib/ImageRect.h"
 #include "dib/PalettedImage.h"
+#include "graphics/GridGeometry.h"
+#include "graphics/HoverFrame.h"
 #include "graphics/PaletteAnimationTables.h"
 #include "graphics/ViewSurface.h"
 
@@ -92,6 +94,12 @@ public:
 
     // Overlays: one-pixel outlines, clipped to the view.
     void DrawFrame(ViewSurface& view, int x, int y, int size) const;
+    // The frame around one square grid cell (the hover frame of every view).
+    void DrawFrame(ViewSurface& view, const ImageRect& cell) const;
+    // A hover frame over the square cells of grid on *view; the view is looked up at each
+    // draw, since editors get their surfaces after they are made.
+    HoverFrame GridHoverFrame(const std::unique_ptr<ViewSurface>& view, GridGeometry grid,
+                              HoverFrame::ItemPainter repaintItem) const;
     // White text of the type's low byte; needs a QGuiApplication for the font.
     void DrawObjectMarker(ViewSurface& view, int x, int y, int type) const;
     void DrawObjectFrame24(ViewSurface& view, int x, int y) const;
