@@ -11,6 +11,7 @@
 #include "editdata/UnusedNumbers.h"
 #include "fileio/RomImageData.h"
 #include "graphics/EditorGraphics.h"
+#include "graphics/GridGeometry.h"
 #include "graphics/HexText.h"
 #include "graphics/ViewSurface.h"
 #include "prompts/UserPrompts.h"
@@ -40,17 +41,14 @@ constexpr int SourceBlockMask = 0x7F;
 constexpr std::int64_t SourceBlockBytes = 0x1000;
 constexpr std::int64_t CartridgeHeaderBytes = 0x10;
 
-// Cell of a 16 x 16 grid under (x, y), -1 outside the grid.
-int CellAt(int x, int y, int viewSize, int cellSize) {
-    if (x < 0 || y < 0 || x >= viewSize || y >= viewSize)
-        return -1;
-    return (y / cellSize) * CellsPerRow + x / cellSize;
-}
-
-ImageRect GridCell(int item, int cellSize) {
-    return ImageRect::FromSize((item % CellsPerRow) * cellSize, (item / CellsPerRow) * cellSize,
-                               cellSize, cellSize);
-}
+// The bank table and the chip view: 16 x 16 cells of a tile or a chip.
+constexpr GridGeometry TableGrid =
+    GridGeometry::Square(CellsPerRow, CellsPerRow, Chip16x16EditClass::TableCellSize);
+// The bank table image holds the tiles at their own size.
+constexpr GridGeometry TileGrid = GridGeometry::Square(CellsPerRow, CellsPerRow, TileSize);
+// The edited chip, its four quarters enlarged.
+constexpr GridGeometry QuarterGrid =
+    GridGeometry::Square(2, 2, Chip16x16EditClass::QuarterViewSize);
 
 QColor ToQColor(std::uint32_t packed) {
     // Packed colours hold red in the lowest byte.
@@ -63,19 +61,24 @@ QColor ToQColor(std::uint32_t packed) {
 Chip16x16EditClass::Chip16x16EditClass(RomImageData& holder, EditFlagManagement& tracker,
                                        EditorGraphics& graphics, UserPrompts& prompts)
     : Holder(holder), Tracker(tracker), Graphics(graphics), Prompts(prompts),
-      BankTableImage(graphics.CreateSheet(BankTableImageSize, BankTableImageSize)) {}
+      BankTableImage(graphics.CreateSheet(BankTableImageSize, BankTableImageSize)),
+      BankTableHover(graphics.GridHoverFrame(BankTableSurface, TableGrid,
+                                             [this](int tile) { RepaintBankTableCell(tile); })),
+      ChipViewHover(graphics.GridHoverFrame(ChipViewSurface, TableGrid,
+                                            [this](int chip) { DrawSheetCell(chip); })),
+      QuarterHover(
+          graphics.GridHoverFrame(EditChipSurface, QuarterGrid, [this](int) { DrawEditChip(); })) {}
 
 // The surfaces tell their views when they go, so no view keeps showing a freed one.
 Chip16x16EditClass::~Chip16x16EditClass() = default;
 
 // ---- Binding ----
 
-void Chip16x16EditClass::BindImages(TImageEx* bankTable, TImageEx* chipView, TImageEx* editChip,
-                                    TImageEx* selectTile) {
-    ImgBGBankTable = bankTable;
-    ImgEdit16x16ChipView = chipView;
-    ImgEdit16x16Chip = editChip;
-    ImgSelectTile = selectTile;
+void Chip16x16EditClass::BindImages(const Images& images) {
+    ImgBGBankTable = images.BankTable;
+    ImgEdit16x16ChipView = images.ChipView;
+    ImgEdit16x16Chip = images.EditChip;
+    ImgSelectTile = images.SelectTile;
     BankTableSurface = Graphics.CreateViewBitmap(TableViewSize, TableViewSize);
     ChipViewSurface = Graphics.CreateViewBitmap(TableViewSize, TableViewSize);
     EditChipSurface = Graphics.CreateViewBitmap(EditChipViewSize, EditChipViewSize);
@@ -90,14 +93,12 @@ void Chip16x16EditClass::BindPanels(const std::array<QFrame*, 16>& paletteColors
     PanelPaletteColor = paletteColors;
 }
 
-void Chip16x16EditClass::BindLabels(QLabel* selectChipIndex, QLabel* selectBankTileIndex,
-                                    const std::array<QLabel*, 4>& selectChipTiles,
-                                    QLabel* selectChipProperty, QLabel* selectScrollIndex) {
-    LblSelectChipIndex = selectChipIndex;
-    LblSelectBGBankTileIndex = selectBankTileIndex;
-    LblSelectChipTile = selectChipTiles;
-    LblSelectChipProperty = selectChipProperty;
-    LblSelectScrollIndex = selectScrollIndex;
+void Chip16x16EditClass::BindLabels(const Labels& labels) {
+    LblSelectChipIndex = labels.SelectChipIndex;
+    LblSelectBGBankTileIndex = labels.SelectBankTileIndex;
+    LblSelectChipTile = labels.SelectChipTiles;
+    LblSelectChipProperty = labels.SelectChipProperty;
+    LblSelectScrollIndex = labels.SelectScrollIndex;
 }
 
 void Chip16x16EditClass::BindRadioGroups(TRadioGroup* chipPropertySelect,
@@ -153,6 +154,7 @@ int Chip16x16EditClass::OwnPatternSetNumber() const {
 void Chip16x16EditClass::LoadStage() {
     if (!HasStage())
         return;
+    ShowSwitchCaption();
     const int stage = Holder.CurrentStage();
     if (stage != LoadedStage) {
         LoadPropertyCaptions();
@@ -194,14 +196,11 @@ void Chip16x16EditClass::RedrawAll() {
     if (!HasStage())
         return;
     DrawBankTable();
-    BankTableHover.Previous = -1;
-    RedrawHover(HoverView::BankTable);
+    BankTableHover.Refresh();
     DrawChipView();
-    ChipViewHover.Previous = -1;
-    RedrawHover(HoverView::ChipView);
+    ChipViewHover.Refresh();
     DrawEditChip();
-    QuarterHover.Previous = -1;
-    RedrawHover(HoverView::EditChip);
+    QuarterHover.Refresh();
     DrawSelectTile();
     DrawPaletteColors();
 }
@@ -221,9 +220,13 @@ void Chip16x16EditClass::SwitchChipSet() {
         return;
     for (int s = 0; s < RomImageData::StageCount; ++s)
         Holder.Stage(s).ToggleChip16x16Set();
+    LoadStage();
+}
+
+// Every stage shows the same set, so the last one tells which the button switches to.
+void Chip16x16EditClass::ShowSwitchCaption() {
     const bool normal = Holder.Stage(RomImageData::StageCount - 1).Chip16x16SetIndexValue() == 0;
     BtnSwitch16X16ChipSet->setText(normal ? SwitchToDestroyedCaption : SwitchToNormalCaption);
-    LoadStage();
 }
 
 void Chip16x16EditClass::SelectScrollIndexChanged(int /*position*/) {
@@ -270,8 +273,7 @@ void Chip16x16EditClass::SetQuarter(int quarter) {
     RedrawChip(EditChipIndex);
     DrawEditChip();
     // The panel was repainted under the pointer: show its frame again.
-    QuarterHover.Previous = -1;
-    RedrawHover(HoverView::EditChip);
+    QuarterHover.Refresh();
     Tracker.SetChip16x16Modified(Holder.CurrentStage(), true);
 }
 
@@ -304,11 +306,11 @@ void Chip16x16EditClass::SetChipPalette() {
 // ---- Mouse ----
 
 void Chip16x16EditClass::BankTableMouseDown(Qt::MouseButton button, int x, int y) {
-    const int tile = CellAt(x, y, TableViewSize, TableCellSize);
+    const int tile = TableGrid.ItemAt(x, y);
     if (!HasStage() || tile < 0)
         return;
     if (button == Qt::LeftButton) {
-        BankTableHover.Shift(tile);
+        BankTableHover.Press(tile);
         SelectTile(tile);
     } else if (button == Qt::RightButton) {
         BankTablePalette = (BankTablePalette + 1) % SubPaletteCount;
@@ -317,28 +319,30 @@ void Chip16x16EditClass::BankTableMouseDown(Qt::MouseButton button, int x, int y
 }
 
 void Chip16x16EditClass::ChipViewMouseDown(Qt::MouseButton button, int x, int y) {
-    const int chip = CellAt(x, y, TableViewSize, TableCellSize);
+    const int chip = TableGrid.ItemAt(x, y);
     if (!HasStage() || chip < 0)
         return;
+    if (button != Qt::LeftButton && button != Qt::RightButton)
+        return;
+    ChipViewHover.Press(chip);
     if (button == Qt::LeftButton) {
-        ChipViewHover.Shift(chip);
         SelectChip(chip);
-    } else if (button == Qt::RightButton) {
-        ChipViewHover.Shift(chip);
+    } else {
         const int quarter = ((y % TableCellSize) / TileSize) * 2 + (x % TableCellSize) / TileSize;
         SelectTile(Stage().Chip16x16Table()[static_cast<std::size_t>(quarter * ChipCount + chip)]);
     }
 }
 
 void Chip16x16EditClass::EditChipMouseDown(Qt::MouseButton button, int x, int y) {
-    if (!HasStage() || x < 0 || y < 0 || x >= EditChipViewSize || y >= EditChipViewSize)
+    const int quarter = QuarterGrid.ItemAt(x, y);
+    if (!HasStage() || quarter < 0)
         return;
-    const int quarter = (y / QuarterViewSize) * 2 + x / QuarterViewSize;
+    if (button != Qt::LeftButton && button != Qt::RightButton)
+        return;
+    QuarterHover.Press(quarter);
     if (button == Qt::LeftButton) {
-        QuarterHover.Shift(quarter);
         SetQuarter(quarter);
-    } else if (button == Qt::RightButton) {
-        QuarterHover.Shift(quarter);
+    } else {
         SelectTile(
             Stage()
                 .Chip16x16Table()[static_cast<std::size_t>(quarter * ChipCount + EditChipIndex)]);
@@ -348,99 +352,46 @@ void Chip16x16EditClass::EditChipMouseDown(Qt::MouseButton button, int x, int y)
 void Chip16x16EditClass::BankTableMouseMove(int x, int y) {
     if (!HasStage())
         return;
-    BankTableHover.Shift(CellAt(x, y, TableViewSize, TableCellSize));
-    RedrawHover(HoverView::BankTable);
+    BankTableHover.MoveTo(TableGrid.ItemAt(x, y));
 }
 
 void Chip16x16EditClass::ChipViewMouseMove(int x, int y) {
     if (!HasStage())
         return;
-    ChipViewHover.Shift(CellAt(x, y, TableViewSize, TableCellSize));
-    RedrawHover(HoverView::ChipView);
+    ChipViewHover.MoveTo(TableGrid.ItemAt(x, y));
 }
 
 void Chip16x16EditClass::EditChipMouseMove(int x, int y) {
     if (!HasStage())
         return;
-    const bool inside = x >= 0 && y >= 0 && x < EditChipViewSize && y < EditChipViewSize;
-    QuarterHover.Shift(inside ? (y / QuarterViewSize) * 2 + x / QuarterViewSize : -1);
-    RedrawHover(HoverView::EditChip);
+    QuarterHover.MoveTo(QuarterGrid.ItemAt(x, y));
 }
 
 void Chip16x16EditClass::BankTableMouseLeave() {
-    LeaveHover(HoverView::BankTable);
+    LeaveHover(BankTableHover);
 }
 
 void Chip16x16EditClass::ChipViewMouseLeave() {
-    LeaveHover(HoverView::ChipView);
+    LeaveHover(ChipViewHover);
 }
 
 void Chip16x16EditClass::EditChipMouseLeave() {
-    LeaveHover(HoverView::EditChip);
+    LeaveHover(QuarterHover);
 }
 
 // ---- Hover frames ----
 
-HoverPair& Chip16x16EditClass::PairOf(HoverView view) {
-    switch (view) {
-    case HoverView::BankTable:
-        return BankTableHover;
-    case HoverView::ChipView:
-        return ChipViewHover;
-    case HoverView::EditChip:
-        break;
-    }
-    return QuarterHover;
+void Chip16x16EditClass::LeaveHover(HoverFrame& frame) {
+    // Without a stage the views show nothing to put back.
+    if (HasStage())
+        frame.Leave();
+    else
+        frame.Reset();
 }
 
-void Chip16x16EditClass::RedrawHover(HoverView view) {
-    const HoverPair& pair = PairOf(view);
-    if (pair.Previous == pair.Current)
-        return;
-    if (pair.Previous != -1)
-        RepaintHoverItem(view, pair.Previous);
-    if (pair.Current != -1)
-        DrawHoverFrame(view, pair.Current);
-}
-
-void Chip16x16EditClass::LeaveHover(HoverView view) {
-    HoverPair& pair = PairOf(view);
-    if (HasStage() && pair.Current != -1)
-        RepaintHoverItem(view, pair.Current);
-    pair.Reset();
-}
-
-void Chip16x16EditClass::RepaintHoverItem(HoverView view, int item) {
-    switch (view) {
-    case HoverView::BankTable:
-        Graphics.CopyToView(*BankTableSurface, GridCell(item, TableCellSize), *BankTableImage,
-                            GridCell(item, TileSize));
-        break;
-    case HoverView::ChipView:
-        Graphics.CopyToView(*ChipViewSurface, GridCell(item, TableCellSize),
-                            Graphics.Chip16x16Sheet(), GridCell(item, TableCellSize));
-        break;
-    case HoverView::EditChip:
-        DrawEditChip();
-        break;
-    }
-}
-
-void Chip16x16EditClass::DrawHoverFrame(HoverView view, int item) {
-    switch (view) {
-    case HoverView::BankTable:
-        Graphics.DrawFrame(*BankTableSurface, (item % CellsPerRow) * TableCellSize,
-                           (item / CellsPerRow) * TableCellSize, TableCellSize);
-        break;
-    case HoverView::ChipView:
-        Graphics.DrawFrame(*ChipViewSurface, (item % CellsPerRow) * TableCellSize,
-                           (item / CellsPerRow) * TableCellSize, TableCellSize);
-        break;
-    case HoverView::EditChip:
-        Graphics.DrawFrame(*EditChipSurface, (item % 2) * QuarterViewSize,
-                           (item / 2) * QuarterViewSize, QuarterViewSize);
-        break;
-    }
+void Chip16x16EditClass::RepaintBankTableCell(int tile) {
+    Graphics.CopyToView(*BankTableSurface, TableGrid.CellRect(tile), *BankTableImage,
+                        TileGrid.CellRect(tile));
 }
 
 // ---- Pattern tables and captions ----
@@ -517,15 +468,15 @@ void Chip16x16EditClass::SetChipSheetPalette() {
 }
 
 void Chip16x16EditClass::DrawSheetCell(int chip) {
-    Graphics.CopyToView(*ChipViewSurface, GridCell(chip, TableCellSize), Graphics.Chip16x16Sheet(),
-                        GridCell(chip, TableCellSize));
+    Graphics.CopyToView(*ChipViewSurface, TableGrid.CellRect(chip), Graphics.Chip16x16Sheet(),
+                        TableGrid.CellRect(chip));
 }
 
 void Chip16x16EditClass::RedrawChip(int chip) {
     if (!HasStage() || chip < 0 || chip >= ChipCount)
         return;
     StageData& stage = Stage();
-    const ImageRect cell = GridCell(chip, TableCellSize);
+    const ImageRect cell = TableGrid.CellRect(chip);
     Graphics.DrawChip16x16(Graphics.Chip16x16Sheet(), FirstPatternTable(), stage.Chip16x16Table(),
                            cell.Left, cell.Top, chip,
                            stage.ChipPropertyTable()[static_cast<std::size_t>(chip)] & 3);
@@ -548,12 +499,12 @@ void Chip16x16EditClass::DrawBankTable() {
 
 void Chip16x16EditClass::DrawEditChip() {
     Graphics.CopyToView(*EditChipSurface, {0, 0, EditChipViewSize, EditChipViewSize},
-                        Graphics.Chip16x16Sheet(), GridCell(EditChipIndex, TableCellSize));
+                        Graphics.Chip16x16Sheet(), TableGrid.CellRect(EditChipIndex));
 }
 
 void Chip16x16EditClass::DrawSelectTile() {
     Graphics.CopyToView(*SelectTileSurface, {0, 0, SelectTileViewSize, SelectTileViewSize},
-                        *BankTableImage, GridCell(SelectTileIndex, TileSize));
+                        *BankTableImage, TileGrid.CellRect(SelectTileIndex));
 }
 
 void Chip16x16EditClass::DrawPaletteColors() {

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "graphics/HoverPair.h"
+#include "graphics/HoverFrame.h"
 
 #include <QString>
 #include <Qt>
@@ -55,13 +55,24 @@ public:
     Chip16x16EditClass(const Chip16x16EditClass&) = delete;
     Chip16x16EditClass& operator=(const Chip16x16EditClass&) = delete;
 
+    struct Images {
+        TImageEx* BankTable = nullptr;
+        TImageEx* ChipView = nullptr;
+        TImageEx* EditChip = nullptr;
+        TImageEx* SelectTile = nullptr;
+    };
+    struct Labels {
+        QLabel* SelectChipIndex = nullptr;
+        QLabel* SelectBankTileIndex = nullptr;
+        std::array<QLabel*, 4> SelectChipTiles{};
+        QLabel* SelectChipProperty = nullptr;
+        QLabel* SelectScrollIndex = nullptr;
+    };
+
     // Binding, in this order. Each image gets a surface of its own size.
-    void BindImages(TImageEx* bankTable, TImageEx* chipView, TImageEx* editChip,
-                    TImageEx* selectTile);
+    void BindImages(const Images& images);
     void BindPanels(const std::array<QFrame*, 16>& paletteColors);
-    void BindLabels(QLabel* selectChipIndex, QLabel* selectBankTileIndex,
-                    const std::array<QLabel*, 4>& selectChipTiles, QLabel* selectChipProperty,
-                    QLabel* selectScrollIndex);
+    void BindLabels(const Labels& labels);
     void BindRadioGroups(TRadioGroup* chipPropertySelect, TRadioGroup* paletteSelect);
     void BindScrollBar(QScrollBar* selectScrollIndex);
     // The chip-set button, whose caption names the set a click switches to.
@@ -122,20 +133,16 @@ public:
     std::span<const std::uint8_t> PatternTables() const { return PatternTableBuffer; }
 
 private:
-    enum class HoverView { BankTable, ChipView, EditChip };
-
     bool HasStage() const;
     StageData& Stage();
     std::uint8_t CartridgeByte(std::int64_t offset) const;
     std::span<const std::uint8_t> FirstPatternTable() const;
     int OwnPatternSetNumber() const;
     void DrawSheetCell(int chip);
+    void ShowSwitchCaption();
 
-    HoverPair& PairOf(HoverView view);
-    void RedrawHover(HoverView view);
-    void LeaveHover(HoverView view);
-    void RepaintHoverItem(HoverView view, int item);
-    void DrawHoverFrame(HoverView view, int item);
+    void LeaveHover(HoverFrame& frame);
+    void RepaintBankTableCell(int tile);
 
     RomImageData& Holder;
     EditFlagManagement& Tracker;
@@ -167,8 +174,8 @@ private:
     int EditChipIndex = 0;
     int SelectTileIndex = 0;
     int BankTablePalette = 0;
-    HoverPair BankTableHover;
-    HoverPair ChipViewHover;
-    HoverPair QuarterHover;
+    HoverFrame BankTableHover;
+    HoverFrame ChipViewHover;
+    HoverFrame QuarterHover;
     std::array<std::uint8_t, PatternBufferBytes> PatternTableBuffer{};
 };

@@ -7,6 +7,7 @@
 #include "editdata/UnusedNumbers.h"
 #include "fileio/RomImageData.h"
 #include "graphics/EditorGraphics.h"
+#include "graphics/GridGeometry.h"
 #include "graphics/HexText.h"
 #include "graphics/ViewSurface.h"
 #include "prompts/UserPrompts.h"
@@ -24,38 +25,47 @@ std::size_t EntryOf(int chip, int quarter) {
     return static_cast<std::size_t>(chip * Chip32x32EditClass::QuarterCount + quarter);
 }
 
-// Top-left corner of a chip's cell in the view (whichever half it belongs to).
-int ViewCellX(int chip) {
-    return (chip % Chip32x32EditClass::ChipsPerRow) * Chip32x32EditClass::Chip32Size;
-}
-int ViewCellY(int chip) {
-    return ((chip / Chip32x32EditClass::ChipsPerRow) % ViewRows) * Chip32x32EditClass::Chip32Size;
-}
+// One half of the chips in the view, 16 x 8 cells of 32 pixels.
+constexpr GridGeometry ViewGrid =
+    GridGeometry::Square(Chip32x32EditClass::ChipsPerRow, ViewRows, Chip32x32EditClass::Chip32Size);
+// The 16x16 chips, in Chip16x16Sheet and in the chip table alike.
+constexpr GridGeometry TableGrid =
+    GridGeometry::Square(Chip32x32EditClass::ChipsPerRow, Chip32x32EditClass::ChipsPerRow,
+                         Chip32x32EditClass::Chip16Size);
+// The edited chip, its four quarters enlarged.
+constexpr GridGeometry QuarterGrid = GridGeometry::Square(2, 2, Chip32x32EditClass::Chip32Size);
 
-// The cell of a 16x16 chip, in Chip16x16Sheet and in the chip table alike.
-ImageRect TableCellOf(int chip) {
-    return ImageRect::FromSize(
-        (chip % Chip32x32EditClass::ChipsPerRow) * Chip32x32EditClass::Chip16Size,
-        (chip / Chip32x32EditClass::ChipsPerRow) * Chip32x32EditClass::Chip16Size,
-        Chip32x32EditClass::Chip16Size, Chip32x32EditClass::Chip16Size);
+// The cell of a chip in the view, whichever half it belongs to.
+ImageRect ViewCellOf(int chip) {
+    return ViewGrid.CellRect(chip % Chip32x32EditClass::HalfChipCount);
 }
 
 } // namespace
 
 Chip32x32EditClass::Chip32x32EditClass(RomImageData& holder, EditFlagManagement& tracker,
                                        EditorGraphics& graphics, UserPrompts& prompts)
-    : Holder(holder), Tracker(tracker), Graphics(graphics), Prompts(prompts) {}
+    : Holder(holder), Tracker(tracker), Graphics(graphics), Prompts(prompts),
+      ViewHover([this](int chip) { RepaintViewCell(chip); },
+                [this](int chip) { FrameViewCell(chip); }),
+      TableHover(graphics.GridHoverFrame(ChipTableSurface, TableGrid,
+                                         [this](int chip) {
+                                             Graphics.CopyToView(*ChipTableSurface,
+                                                                 TableGrid.CellRect(chip),
+                                                                 Graphics.Chip16x16Sheet(),
+                                                                 TableGrid.CellRect(chip));
+                                         })),
+      QuarterHover(graphics.GridHoverFrame(EditChipSurface, QuarterGrid,
+                                           [this](int) { CopyEditPanel(); })) {}
 
 Chip32x32EditClass::~Chip32x32EditClass() = default;
 
 // ---- Binding ----
 
-void Chip32x32EditClass::BindImages(TImageEx* chipTable, TImageEx* chipView, TImageEx* editChip,
-                                    TImageEx* selectChip) {
-    Img16x16ChipTable = chipTable;
-    ImgEdit32x32ChipView = chipView;
-    ImgEdit32x32Chip = editChip;
-    ImgSelect16x16Chip = selectChip;
+void Chip32x32EditClass::BindImages(const Images& images) {
+    Img16x16ChipTable = images.ChipTable;
+    ImgEdit32x32ChipView = images.ChipView;
+    ImgEdit32x32Chip = images.EditChip;
+    ImgSelect16x16Chip = images.SelectChip;
     ChipTableSurface = Graphics.CreateViewBitmap(ChipTableSize, ChipTableSize);
     ChipViewSurface = Graphics.CreateViewBitmap(ViewWidth, ViewHeight);
     EditChipSurface = Graphics.CreateViewBitmap(EditChipSize, EditChipSize);
@@ -71,17 +81,13 @@ void Chip32x32EditClass::BindUpDown(TUpDown* changeView) {
     UDChange32x32ChipView->SetRange(0, 1);
 }
 
-void Chip32x32EditClass::BindLabels(QLabel* editView, QLabel* select16x16Index,
-                                    QLabel* select16x16Property,
-                                    const std::array<QLabel*, 4>& structIndex,
-                                    const std::array<QLabel*, 4>& structProperty,
-                                    QLabel* select32x32Index) {
-    LblEdit32x32ChipView = editView;
-    LblSelect16x16ChipIndex = select16x16Index;
-    LblSelect16x16ChipProperty = select16x16Property;
-    LblStructChipIndex = structIndex;
-    LblStructChipProperty = structProperty;
-    LblSelect32x32ChipIndex = select32x32Index;
+void Chip32x32EditClass::BindLabels(const Labels& labels) {
+    LblEdit32x32ChipView = labels.EditView;
+    LblSelect16x16ChipIndex = labels.Select16x16Index;
+    LblSelect16x16ChipProperty = labels.Select16x16Property;
+    LblStructChipIndex = labels.StructIndex;
+    LblStructChipProperty = labels.StructProperty;
+    LblSelect32x32ChipIndex = labels.Select32x32Index;
 }
 
 void Chip32x32EditClass::BindGridCheckBox(QCheckBox* drawGrid) {
@@ -120,7 +126,7 @@ void Chip32x32EditClass::CopyEditPanel() {
 
 void Chip32x32EditClass::CopySelectChip() {
     Graphics.CopyToView(*SelectChipSurface, {0, 0, SelectChipSize, SelectChipSize},
-                        Graphics.Chip16x16Sheet(), TableCellOf(SelectChipIndex));
+                        Graphics.Chip16x16Sheet(), TableGrid.CellRect(SelectChipIndex));
 }
 
 QString Chip32x32EditClass::CaptionOf16x16Chip(int chip) {
@@ -168,9 +174,8 @@ void Chip32x32EditClass::RedrawAll() {
     DrawChipTable();
     CopyEditPanel();
     CopySelectChip();
-    for (const HoverImage image :
-         {HoverImage::ChipView, HoverImage::ChipTable, HoverImage::EditChip})
-        RedrawHoverAfterChange(image);
+    for (HoverFrame* frame : {&ViewHover, &TableHover, &QuarterHover})
+        frame->Refresh();
 }
 
 void Chip32x32EditClass::ActivateTab() {
@@ -228,8 +233,8 @@ void Chip32x32EditClass::RedrawChip32x32(int chip) {
     Graphics.DrawChip32x32(Graphics.Chip32x32Sheet(), Stage().Chip32x32Table, chip);
     if (chip / HalfChipCount != ViewHalf)
         return;
-    Graphics.CopyChip32x32(*ChipViewSurface, ViewCellX(chip), ViewCellY(chip), Chip32Size,
-                           Chip32Size, chip);
+    const ImageRect cell = ViewCellOf(chip);
+    Graphics.CopyChip32x32(*ChipViewSurface, cell.Left, cell.Top, Chip32Size, Chip32Size, chip);
     // The copied cell covered its share of the grid lines.
     if (GridEnabled())
         DrawGrid();
@@ -244,7 +249,7 @@ void Chip32x32EditClass::SetQuarter(int quarter) {
     entry = static_cast<std::uint8_t>(SelectChipIndex);
     RedrawChip32x32(EditChipIndex);
     ShowEditChip(EditChipIndex);
-    RedrawHoverAfterChange(HoverImage::EditChip);
+    QuarterHover.Refresh();
     MarkModified();
 }
 
@@ -258,7 +263,7 @@ void Chip32x32EditClass::SetQuarterAt(int x, int y) {
     RedrawChip32x32(chip);
     // The panel shows the edited chip, which may be the one just changed.
     ShowEditChip(EditChipIndex);
-    RedrawHoverAfterChange(HoverImage::ChipView);
+    ViewHover.Refresh();
 }
 
 int Chip32x32EditClass::QuarterAt(int x, int y) {
@@ -286,30 +291,33 @@ void Chip32x32EditClass::PasteStruct(int chip) {
     MarkModified();
     RedrawChip32x32(chip);
     ShowEditChip(EditChipIndex);
-    RedrawHoverAfterChange(HoverImage::ChipView);
+    ViewHover.Refresh();
 }
 
 // ---- Mouse ----
 
 int Chip32x32EditClass::ChipViewMouseDown(Qt::MouseButton button, Qt::KeyboardModifiers modifiers,
                                           int x, int y) {
-    if (!HasStage() || !Inside(x, y, ViewWidth, ViewHeight))
+    if (!HasStage() || !ViewGrid.Contains(x, y))
         return -1;
     const bool ctrl = modifiers.testFlag(Qt::ControlModifier);
     const bool shift = modifiers.testFlag(Qt::ShiftModifier);
+    const int chip = ViewChipAt(x, y);
+    if (button != Qt::LeftButton && button != Qt::RightButton)
+        return -1;
+    ViewHover.Press(chip);
     if (button == Qt::LeftButton) {
         if (ctrl) {
-            PasteStruct(ViewChipAt(x, y));
+            PasteStruct(chip);
         } else if (shift) {
             SetQuarterAt(x, y);
         } else {
-            const int chip = ViewChipAt(x, y);
             ShowEditChip(chip);
             return chip;
         }
-    } else if (button == Qt::RightButton) {
+    } else {
         if (ctrl)
-            CopyStruct(ViewChipAt(x, y));
+            CopyStruct(chip);
         else
             ShowSelectChip(QuarterAt(x, y));
     }
@@ -317,165 +325,86 @@ int Chip32x32EditClass::ChipViewMouseDown(Qt::MouseButton button, Qt::KeyboardMo
 }
 
 void Chip32x32EditClass::EditChipMouseDown(Qt::MouseButton button, int x, int y) {
-    if (!HasStage() || !Inside(x, y, EditChipSize, EditChipSize))
+    const int quarter = QuarterGrid.ItemAt(x, y);
+    if (!HasStage() || quarter < 0)
         return;
+    if (button != Qt::LeftButton && button != Qt::RightButton)
+        return;
+    QuarterHover.Press(quarter);
     if (button == Qt::LeftButton) {
-        SetQuarter(EditQuarterAt(x, y));
-    } else if (button == Qt::RightButton) {
-        const int quarter = EditQuarterAt(x, y);
+        SetQuarter(quarter);
+    } else {
         ShowSelectChip(Stage().Chip32x32Table[EntryOf(EditChipIndex, quarter)]);
     }
 }
 
 void Chip32x32EditClass::ChipTableMouseDown(Qt::MouseButton button, int x, int y) {
-    if (!HasStage() || !Inside(x, y, ChipTableSize, ChipTableSize))
+    const int chip = TableGrid.ItemAt(x, y);
+    if (!HasStage() || chip < 0 || button != Qt::LeftButton)
         return;
-    if (button == Qt::LeftButton)
-        ShowSelectChip(TableChipAt(x, y));
+    TableHover.Press(chip);
+    ShowSelectChip(chip);
 }
 
 // A move outside an image (a drag that left it) points at nothing new.
 void Chip32x32EditClass::ChipViewMouseMove(int x, int y) {
-    if (!HasStage() || !Inside(x, y, ViewWidth, ViewHeight))
-        return;
-    ViewChipAt(x, y);
-    RedrawHover(HoverImage::ChipView);
+    if (HasStage() && ViewGrid.Contains(x, y))
+        ViewHover.MoveTo(ViewChipAt(x, y));
 }
 
 void Chip32x32EditClass::EditChipMouseMove(int x, int y) {
-    if (!HasStage() || !Inside(x, y, EditChipSize, EditChipSize))
-        return;
-    EditQuarterAt(x, y);
-    RedrawHover(HoverImage::EditChip);
+    if (HasStage() && QuarterGrid.Contains(x, y))
+        QuarterHover.MoveTo(QuarterGrid.ItemAt(x, y));
 }
 
 void Chip32x32EditClass::ChipTableMouseMove(int x, int y) {
-    if (!HasStage() || !Inside(x, y, ChipTableSize, ChipTableSize))
-        return;
-    TableChipAt(x, y);
-    RedrawHover(HoverImage::ChipTable);
+    if (HasStage() && TableGrid.Contains(x, y))
+        TableHover.MoveTo(TableGrid.ItemAt(x, y));
 }
 
 void Chip32x32EditClass::ChipViewMouseLeave() {
     if (HasStage())
-        LeaveHover(HoverImage::ChipView);
+        ViewHover.Leave();
 }
 
 void Chip32x32EditClass::EditChipMouseLeave() {
     if (HasStage())
-        LeaveHover(HoverImage::EditChip);
+        QuarterHover.Leave();
 }
 
 void Chip32x32EditClass::ChipTableMouseLeave() {
     if (HasStage())
-        LeaveHover(HoverImage::ChipTable);
+        TableHover.Leave();
 }
 
 // ---- Position arithmetic ----
 
-bool Chip32x32EditClass::Inside(int x, int y, int width, int height) {
-    return x >= 0 && y >= 0 && x < width && y < height;
-}
-
-int Chip32x32EditClass::ViewChipAt(int x, int y) {
-    const int chip = ViewHalf * HalfChipCount + (y / Chip32Size) * ChipsPerRow + x / Chip32Size;
-    ViewHover.Shift(chip);
-    return chip;
+int Chip32x32EditClass::ViewChipAt(int x, int y) const {
+    return ViewHalf * HalfChipCount + ViewGrid.ItemAt(x, y);
 }
 
 int Chip32x32EditClass::ViewQuarterOf(int x, int y) {
     return ((y % Chip32Size) / Chip16Size) * 2 + (x % Chip32Size) / Chip16Size;
 }
 
-int Chip32x32EditClass::EditQuarterAt(int x, int y) {
-    const int quarter = (y / Chip32Size) * 2 + x / Chip32Size;
-    QuarterHover.Shift(quarter);
-    return quarter;
-}
-
-int Chip32x32EditClass::TableChipAt(int x, int y) {
-    const int chip = (y / Chip16Size) * ChipsPerRow + x / Chip16Size;
-    TableHover.Shift(chip);
-    return chip;
-}
-
 // ---- Hover frames ----
 
-HoverPair& Chip32x32EditClass::PairOf(HoverImage image) {
-    switch (image) {
-    case HoverImage::ChipView:
-        return ViewHover;
-    case HoverImage::ChipTable:
-        return TableHover;
-    case HoverImage::EditChip:
-        break;
-    }
-    return QuarterHover;
-}
-
-void Chip32x32EditClass::RedrawHover(HoverImage image) {
-    const HoverPair& pair = PairOf(image);
-    if (pair.Previous == pair.Current)
-        return;
-    if (pair.Previous != -1)
-        RepaintHoverItem(image, pair.Previous);
-    if (image == HoverImage::ChipView && GridEnabled())
+void Chip32x32EditClass::RepaintViewCell(int chip) {
+    // The cell shows whatever the current half puts there.
+    const ImageRect cell = ViewCellOf(chip);
+    ImageRect source = cell;
+    source.Top += ViewHalf * ViewHeight;
+    source.Bottom += ViewHalf * ViewHeight;
+    Graphics.CopyToView(*ChipViewSurface, cell, Graphics.Chip32x32Sheet(), source);
+    if (GridEnabled())
         DrawGrid();
-    if (pair.Current != -1)
-        DrawHoverFrame(image, pair.Current);
 }
 
-// After an edit has repainted under the frame: draw it again where it is.
-void Chip32x32EditClass::RedrawHoverAfterChange(HoverImage image) {
-    PairOf(image).Previous = -1;
-    RedrawHover(image);
-}
-
-void Chip32x32EditClass::LeaveHover(HoverImage image) {
-    HoverPair& pair = PairOf(image);
-    if (pair.Current != -1)
-        RepaintHoverItem(image, pair.Current);
-    if (image == HoverImage::ChipView && GridEnabled())
+void Chip32x32EditClass::FrameViewCell(int chip) {
+    // The grid goes under the frame, so the frame stays whole.
+    if (GridEnabled())
         DrawGrid();
-    pair.Reset();
-}
-
-void Chip32x32EditClass::RepaintHoverItem(HoverImage image, int item) {
-    switch (image) {
-    case HoverImage::ChipView:
-        // The cell shows whatever the current half puts there.
-        Graphics.CopyToView(
-            *ChipViewSurface,
-            ImageRect::FromSize(ViewCellX(item), ViewCellY(item), Chip32Size, Chip32Size),
-            Graphics.Chip32x32Sheet(),
-            ImageRect::FromSize(ViewCellX(item), ViewHalf * ViewHeight + ViewCellY(item),
-                                Chip32Size, Chip32Size));
-        break;
-    case HoverImage::ChipTable:
-        Graphics.CopyToView(*ChipTableSurface, TableCellOf(item), Graphics.Chip16x16Sheet(),
-                            TableCellOf(item));
-        break;
-    case HoverImage::EditChip:
-        CopyEditPanel();
-        break;
-    }
-}
-
-void Chip32x32EditClass::DrawHoverFrame(HoverImage image, int item) {
-    switch (image) {
-    case HoverImage::ChipView:
-        Graphics.DrawFrame(*ChipViewSurface, ViewCellX(item), ViewCellY(item), Chip32Size);
-        break;
-    case HoverImage::ChipTable: {
-        const ImageRect cell = TableCellOf(item);
-        Graphics.DrawFrame(*ChipTableSurface, cell.Left, cell.Top, Chip16Size);
-        break;
-    }
-    case HoverImage::EditChip:
-        Graphics.DrawFrame(*EditChipSurface, (item % 2) * Chip32Size, (item / 2) * Chip32Size,
-                           Chip32Size);
-        break;
-    }
+    Graphics.DrawFrame(*ChipViewSurface, ViewCellOf(chip));
 }
 
 // ---- Report ----

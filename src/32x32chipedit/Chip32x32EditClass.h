@@ -1,6 +1,6 @@
 #pragma once
 
-#include "graphics/HoverPair.h"
+#include "graphics/HoverFrame.h"
 
 #include <QString>
 #include <Qt>
@@ -51,13 +51,25 @@ public:
     Chip32x32EditClass(const Chip32x32EditClass&) = delete;
     Chip32x32EditClass& operator=(const Chip32x32EditClass&) = delete;
 
+    struct Images {
+        TImageEx* ChipTable = nullptr;
+        TImageEx* ChipView = nullptr;
+        TImageEx* EditChip = nullptr;
+        TImageEx* SelectChip = nullptr;
+    };
+    struct Labels {
+        QLabel* EditView = nullptr;
+        QLabel* Select16x16Index = nullptr;
+        QLabel* Select16x16Property = nullptr;
+        std::array<QLabel*, 4> StructIndex{};
+        std::array<QLabel*, 4> StructProperty{};
+        QLabel* Select32x32Index = nullptr;
+    };
+
     // Binding, in this order. Each image gets a surface of its own size.
-    void BindImages(TImageEx* chipTable, TImageEx* chipView, TImageEx* editChip,
-                    TImageEx* selectChip);
+    void BindImages(const Images& images);
     void BindUpDown(TUpDown* changeView);
-    void BindLabels(QLabel* editView, QLabel* select16x16Index, QLabel* select16x16Property,
-                    const std::array<QLabel*, 4>& structIndex,
-                    const std::array<QLabel*, 4>& structProperty, QLabel* select32x32Index);
+    void BindLabels(const Labels& labels);
     void BindGridCheckBox(QCheckBox* drawGrid);
 
     // Stage, sheets and tab.
@@ -105,8 +117,6 @@ public:
     const std::array<std::uint8_t, QuarterCount>& CopiedComposition() const { return CopiedStruct; }
 
 private:
-    enum class HoverImage { ChipView, ChipTable, EditChip };
-
     bool HasStage() const;
     StageData& Stage();
     QWidget* DialogParent() const;
@@ -117,19 +127,12 @@ private:
     void CopySelectChip();
     QString CaptionOf16x16Chip(int chip);
 
-    // Position arithmetic; each computation of an item shifts that image's hover pair.
-    static bool Inside(int x, int y, int width, int height);
-    int ViewChipAt(int x, int y);
+    // Position arithmetic; only computes.
+    int ViewChipAt(int x, int y) const;
     static int ViewQuarterOf(int x, int y);
-    int EditQuarterAt(int x, int y);
-    int TableChipAt(int x, int y);
 
-    HoverPair& PairOf(HoverImage image);
-    void RedrawHover(HoverImage image);
-    void RedrawHoverAfterChange(HoverImage image);
-    void LeaveHover(HoverImage image);
-    void RepaintHoverItem(HoverImage image, int item);
-    void DrawHoverFrame(HoverImage image, int item);
+    void RepaintViewCell(int chip);
+    void FrameViewCell(int chip);
 
     RomImageData& Holder;
     EditFlagManagement& Tracker;
@@ -159,7 +162,7 @@ private:
     int ViewHalf = 0;
     // Survives stage changes and reloads: a composition can be carried to another stage.
     std::array<std::uint8_t, QuarterCount> CopiedStruct{};
-    HoverPair ViewHover{0, 0};
-    HoverPair TableHover{0, 0};
-    HoverPair QuarterHover{0, 0};
+    HoverFrame ViewHover;
+    HoverFrame TableHover;
+    HoverFrame QuarterHover;
 };

@@ -3,6 +3,7 @@
 #include "16x16chipedit/Chip16x16EditClass.h"
 #include "ImageEx/TImageEx.h"
 #include "ImageEx/TRadioGroup.h"
+#include "showUnusedChipNumForm/TShowUnusedChipNumForm.h"
 
 #include <QFrame>
 #include <QGridLayout>
@@ -140,12 +141,19 @@ void TMainForm::Create16x16ChipTab() {
 }
 
 void TMainForm::Create16x16ChipEditor() {
-    Chip16x16Edit = new Chip16x16EditClass(ImageHolder(), Tracker(), Graphics(), Prompts());
-    Chip16x16EditClass* edit = Chip16x16Edit;
-    edit->BindImages(ImgBGBankTable, ImgEdit16x16ChipView, ImgEdit16x16Chip, ImgSelectTile);
+    Chip16x16Edit =
+        std::make_unique<Chip16x16EditClass>(ImageHolder(), Tracker(), Graphics(), Prompts());
+    Chip16x16EditClass* edit = Chip16x16Edit.get();
+    edit->BindImages({.BankTable = ImgBGBankTable,
+                      .ChipView = ImgEdit16x16ChipView,
+                      .EditChip = ImgEdit16x16Chip,
+                      .SelectTile = ImgSelectTile});
     edit->BindPanels(PanelPaletteColor);
-    edit->BindLabels(LblSelectChipIndex, LblSelectBGBankTileIndex, LblSelectChipTile,
-                     LblSelectChipProperty, LblSelectScrollIndex);
+    edit->BindLabels({.SelectChipIndex = LblSelectChipIndex,
+                      .SelectBankTileIndex = LblSelectBGBankTileIndex,
+                      .SelectChipTiles = LblSelectChipTile,
+                      .SelectChipProperty = LblSelectChipProperty,
+                      .SelectScrollIndex = LblSelectScrollIndex});
     edit->BindRadioGroups(RGChipPropertySelect, RGPaletteSelect);
     edit->BindScrollBar(ScrBarSelectScrollIndex);
     edit->BindSwitchButton(BtnSwitch16X16ChipSet);
@@ -197,26 +205,12 @@ void TMainForm::Create16x16ChipEditor() {
             [edit](int position) { edit->SelectScrollIndexChanged(position); });
     connect(Button1, &QPushButton::clicked, this, [edit] { edit->ReloadStage(); });
     connect(BtnSwitch16X16ChipSet, &QPushButton::clicked, this, [edit] { edit->SwitchChipSet(); });
-}
-
-void TMainForm::Destroy16x16ChipEditor() {
-    delete Chip16x16Edit;
-    Chip16x16Edit = nullptr;
-}
-
-void TMainForm::Load16x16ChipStage() {
-    Chip16x16Edit->LoadStage();
-}
-
-void TMainForm::Activate16x16ChipTab() {
-    Chip16x16Edit->ActivateTab();
-}
-
-void TMainForm::Redraw16x16ChipTab() {
-    Chip16x16Edit->RedrawAll();
-}
-
-void TMainForm::Refresh16x16ChipSheet() {
-    Chip16x16Edit->SetChipSheetPalette();
-    Chip16x16Edit->RenderChipSheet();
+    connect(BtnUnused16x16ChipChk, &QPushButton::clicked, this, [this, edit] {
+        ShowUnusedChipNumForm->ShowReport(Prompts(), TShowUnusedChipNumForm::Unused16x16ChipMessage,
+                                          [edit] { return edit->UnusedChipList(); });
+    });
+    connect(BtnUnusedTileChk, &QPushButton::clicked, this, [this, edit] {
+        ShowUnusedChipNumForm->ShowReport(Prompts(), TShowUnusedChipNumForm::UnusedTileMessage,
+                                          [edit] { return edit->UnusedTileList(); });
+    });
 }

@@ -1,9 +1,9 @@
 #include "mainform/TMainForm.h"
 
-#include "16x16chipedit/Chip16x16EditClass.h"
 #include "32x32chipedit/Chip32x32EditClass.h"
 #include "ImageEx/TImageEx.h"
 #include "ImageEx/TUpDown.h"
+#include "mapsetedit/MapSetEditClass.h"
 #include "showUnusedChipNumForm/TShowUnusedChipNumForm.h"
 
 #include <QCheckBox>
@@ -131,13 +131,20 @@ void TMainForm::Create32x32ChipTab() {
 }
 
 void TMainForm::Create32x32ChipEditor() {
-    Chip32x32Edit = new Chip32x32EditClass(ImageHolder(), Tracker(), Graphics(), Prompts());
+    Chip32x32Edit =
+        std::make_unique<Chip32x32EditClass>(ImageHolder(), Tracker(), Graphics(), Prompts());
     Chip32x32EditClass& editor = *Chip32x32Edit;
-    editor.BindImages(Img16x16ChipTable, ImgEdit32x32ChipView, ImgEdit32x32Chip,
-                      ImgSelect16x16Chip);
+    editor.BindImages({.ChipTable = Img16x16ChipTable,
+                       .ChipView = ImgEdit32x32ChipView,
+                       .EditChip = ImgEdit32x32Chip,
+                       .SelectChip = ImgSelect16x16Chip});
     editor.BindUpDown(UDChange32x32ChipView);
-    editor.BindLabels(LblEdit32x32ChipView, LblSelect16x16ChipIndex, LblSelect16x16ChipProperty,
-                      LblStructChipIndex, LblStructChipProperty, LblSelect32x32ChipIndex);
+    editor.BindLabels({.EditView = LblEdit32x32ChipView,
+                       .Select16x16Index = LblSelect16x16ChipIndex,
+                       .Select16x16Property = LblSelect16x16ChipProperty,
+                       .StructIndex = LblStructChipIndex,
+                       .StructProperty = LblStructChipProperty,
+                       .Select32x32Index = LblSelect32x32ChipIndex});
     editor.BindGridCheckBox(Chk32x32ChipEditDrawGrid);
 
     connect(ImgEdit32x32ChipView, &TImageEx::mouseDown, this,
@@ -145,7 +152,7 @@ void TMainForm::Create32x32ChipEditor() {
                 // A plain left press also picks the chip the map-set tab places.
                 const int chip = Chip32x32Edit->ChipViewMouseDown(button, modifiers, x, y);
                 if (chip >= 0)
-                    HandChipToMapSet(chip);
+                    MapSetEdit->SetPlaceChipIndex(chip);
             });
     connect(ImgEdit32x32ChipView, &TImageEx::mouseMove, this,
             [this](Qt::MouseButtons, Qt::KeyboardModifiers, int x, int y) {
@@ -183,51 +190,12 @@ void TMainForm::Create32x32ChipEditor() {
     connect(Button2, &QPushButton::clicked, this, [this] { Chip32x32Edit->ReloadStage(); });
     connect(Chk32x32ChipEditDrawGrid, &QCheckBox::toggled, this, [this](bool) {
         // At start-up the stored setting is applied before any editor exists.
-        if (!ApplyingSettings() && Chip32x32Edit != nullptr)
+        if (!ApplyingSettings())
             Chip32x32Edit->DrawView();
     });
 
-    // The unused-number reports share one window, made once after the main window itself.
-    ShowUnusedChipNumForm = new TShowUnusedChipNumForm(this);
     connect(BtnUnused32x32ChipChk, &QPushButton::clicked, this, [this] {
         ShowUnusedChipNumForm->ShowReport(Prompts(), TShowUnusedChipNumForm::Unused32x32ChipMessage,
                                           [this] { return Chip32x32Edit->UnusedChipList(); });
     });
-    // The two reports of the 16x16 chip tab come from that tab's editor.
-    if (BtnUnused16x16ChipChk != nullptr)
-        connect(BtnUnused16x16ChipChk, &QPushButton::clicked, this, [this] {
-            ShowUnusedChipNumForm->ShowReport(
-                Prompts(), TShowUnusedChipNumForm::Unused16x16ChipMessage,
-                [this] { return Chip16x16Edit ? Chip16x16Edit->UnusedChipList() : QString(); });
-        });
-    if (BtnUnusedTileChk != nullptr)
-        connect(BtnUnusedTileChk, &QPushButton::clicked, this, [this] {
-            ShowUnusedChipNumForm->ShowReport(
-                Prompts(), TShowUnusedChipNumForm::UnusedTileMessage,
-                [this] { return Chip16x16Edit ? Chip16x16Edit->UnusedTileList() : QString(); });
-        });
-}
-
-void TMainForm::Destroy32x32ChipEditor() {
-    delete ShowUnusedChipNumForm;
-    ShowUnusedChipNumForm = nullptr;
-    delete Chip32x32Edit;
-    Chip32x32Edit = nullptr;
-}
-
-void TMainForm::Load32x32ChipStage() {
-    Chip32x32Edit->LoadStage();
-}
-
-void TMainForm::Activate32x32ChipTab() {
-    Chip32x32Edit->ActivateTab();
-}
-
-void TMainForm::Redraw32x32ChipTab() {
-    Chip32x32Edit->RedrawAll();
-}
-
-void TMainForm::Refresh32x32ChipSheet() {
-    Chip32x32Edit->SetChipSheetPalette();
-    Chip32x32Edit->RenderChipSheet();
 }

@@ -124,88 +124,50 @@ void TMainForm::CreateMapSetTab() {
 }
 
 void TMainForm::CreateMapSetEditor() {
-    MapSetEdit = new MapSetEditClass(ImageHolder(), Tracker(), Graphics(), Prompts());
-    MapSetEdit->BindImages(ImgEditMapSetPage0, ImgEditMapSetPage1, ImgSelect32x32Chip,
-                           Img32x32ChipTable);
-    MapSetEdit->BindLabels(LblMapSetPage0, LblMapSetPage1, LblMapSetSelect32x32ChipIndex,
-                           LblMapSetStructChipIndex, LblMapSetStructChipProperty);
-    MapSetEdit->BindScrollBars(ScrBarMapSet, ScrBarSelectPage0, ScrBarSelectPage1);
+    MapSetEdit = std::make_unique<MapSetEditClass>(ImageHolder(), Tracker(), Graphics(), Prompts());
+    MapSetEdit->BindImages({.Pages = {ImgEditMapSetPage0, ImgEditMapSetPage1},
+                            .PlaceChip = ImgSelect32x32Chip,
+                            .ChipTable = Img32x32ChipTable});
+    MapSetEdit->BindLabels({.Pages = {LblMapSetPage0, LblMapSetPage1},
+                            .PlaceChipIndex = LblMapSetSelect32x32ChipIndex,
+                            .StructChipIndex = LblMapSetStructChipIndex,
+                            .StructChipProperty = LblMapSetStructChipProperty});
+    MapSetEdit->BindScrollBars(
+        {.BothPages = ScrBarMapSet, .Pages = {ScrBarSelectPage0, ScrBarSelectPage1}});
     MapSetEdit->BindGridCheckBox(ChkMapSetEditDrawGrid);
 
-    // The handlers only forward; the editor may already be gone while the window is torn down.
     const std::array<TImageEx*, 2> pages = {ImgEditMapSetPage0, ImgEditMapSetPage1};
     for (int side = 0; side < 2; ++side) {
         TImageEx* page = pages[static_cast<std::size_t>(side)];
-        connect(
-            page, &TImageEx::mouseDown, this,
-            [this, side](Qt::MouseButton button, Qt::KeyboardModifiers modifiers, int x, int y) {
-                if (MapSetEdit)
-                    MapSetEdit->PageMouseDown(side, button, modifiers, x, y);
-            });
+        connect(page, &TImageEx::mouseDown, this,
+                [this, side](Qt::MouseButton button, Qt::KeyboardModifiers modifiers, int x,
+                             int y) { MapSetEdit->PageMouseDown(side, button, modifiers, x, y); });
         connect(page, &TImageEx::mouseMove, this,
                 [this, side](Qt::MouseButtons, Qt::KeyboardModifiers, int x, int y) {
-                    if (MapSetEdit)
-                        MapSetEdit->PageMouseMove(side, x, y);
+                    MapSetEdit->PageMouseMove(side, x, y);
                 });
-        connect(page, &TImageEx::mouseLeave, this, [this, side](TImageEx*) {
-            if (MapSetEdit)
-                MapSetEdit->PageMouseLeave(side);
-        });
+        connect(page, &TImageEx::mouseLeave, this,
+                [this, side](TImageEx*) { MapSetEdit->PageMouseLeave(side); });
     }
     connect(Img32x32ChipTable, &TImageEx::mouseDown, this,
             [this](Qt::MouseButton button, Qt::KeyboardModifiers, int x, int y) {
-                if (MapSetEdit)
-                    MapSetEdit->ChipTableMouseDown(button, x, y);
+                MapSetEdit->ChipTableMouseDown(button, x, y);
             });
     connect(Img32x32ChipTable, &TImageEx::mouseMove, this,
             [this](Qt::MouseButtons, Qt::KeyboardModifiers, int x, int y) {
-                if (MapSetEdit)
-                    MapSetEdit->ChipTableMouseMove(x, y);
+                MapSetEdit->ChipTableMouseMove(x, y);
             });
-    connect(Img32x32ChipTable, &TImageEx::mouseLeave, this, [this](TImageEx*) {
-        if (MapSetEdit)
-            MapSetEdit->ChipTableMouseLeave();
-    });
-    connect(ScrBarMapSet, &QScrollBar::valueChanged, this, [this](int position) {
-        if (MapSetEdit)
-            MapSetEdit->ScrollPages(position);
-    });
-    connect(ScrBarSelectPage0, &QScrollBar::valueChanged, this, [this](int position) {
-        if (MapSetEdit)
-            MapSetEdit->SetPage(0, position);
-    });
-    connect(ScrBarSelectPage1, &QScrollBar::valueChanged, this, [this](int position) {
-        if (MapSetEdit)
-            MapSetEdit->SetPage(1, position);
-    });
-    connect(Button3, &QPushButton::clicked, this, [this] {
-        if (MapSetEdit)
-            MapSetEdit->ReloadStage();
-    });
+    connect(Img32x32ChipTable, &TImageEx::mouseLeave, this,
+            [this](TImageEx*) { MapSetEdit->ChipTableMouseLeave(); });
+    connect(ScrBarMapSet, &QScrollBar::valueChanged, this,
+            [this](int position) { MapSetEdit->ScrollPages(position); });
+    connect(ScrBarSelectPage0, &QScrollBar::valueChanged, this,
+            [this](int position) { MapSetEdit->SetPage(0, position); });
+    connect(ScrBarSelectPage1, &QScrollBar::valueChanged, this,
+            [this](int position) { MapSetEdit->SetPage(1, position); });
+    connect(Button3, &QPushButton::clicked, this, [this] { MapSetEdit->ReloadStage(); });
     connect(ChkMapSetEditDrawGrid, &QCheckBox::toggled, this, [this](bool) {
-        if (MapSetEdit && !ApplyingSettings())
+        if (!ApplyingSettings())
             MapSetEdit->GridChanged();
     });
-}
-
-void TMainForm::DestroyMapSetEditor() {
-    delete MapSetEdit;
-    MapSetEdit = nullptr;
-}
-
-void TMainForm::LoadMapSetStage() {
-    MapSetEdit->LoadStage();
-}
-
-void TMainForm::ActivateMapSetTab() {
-    MapSetEdit->ActivateTab();
-}
-
-void TMainForm::RedrawMapSetTab() {
-    MapSetEdit->RedrawAll();
-}
-
-void TMainForm::HandChipToMapSet(int chip) {
-    if (MapSetEdit)
-        MapSetEdit->SetPlaceChipIndex(chip);
 }

@@ -144,17 +144,27 @@ void TMainForm::CreateObjectTab() {
 }
 
 void TMainForm::CreateObjectEditor() {
-    ObjectEdit = new ObjectEditClass(ImageHolder(), Tracker(), Graphics(), Prompts());
+    ObjectEdit = std::make_unique<ObjectEditClass>(ImageHolder(), Tracker(), Graphics(), Prompts());
     ObjectEdit->BindRoomImages(ImgObjectMapPage0, ImgObjectMapPage1);
     ObjectEdit->BindScrollBar(ScrBarObjectMap);
-    ObjectEdit->BindLabels(LblObjectRoom, LblObjectNum, LblObjectSum, LblObjectIndex,
-                           LblObjectScreen, LblObjectX, LblObjectY, LblAllObjectSum);
+    ObjectEdit->BindLabels({.Room = LblObjectRoom,
+                            .Num = LblObjectNum,
+                            .Sum = LblObjectSum,
+                            .Index = LblObjectIndex,
+                            .Screen = LblObjectScreen,
+                            .X = LblObjectX,
+                            .Y = LblObjectY,
+                            .AllSum = LblAllObjectSum});
     ObjectEdit->BindLists(CBSelectObject, CBSelectScroll);
     ObjectEdit->BindUpDowns(UDObjectX, UDObjectY);
     ObjectEdit->BindButtons(BtnObjectCreate, BtnObjectRemove);
     ObjectEdit->BindCheckBoxes(ChkSortObjectList, ChkPopupHint);
-    ObjectEdit->BindPopupMenu(PopupMenuObjectEdit, MenuCreateObject, MenuCopyObject, MenuCutObject,
-                              MenuPasteObject, MenuRemoveObject);
+    ObjectEdit->BindPopupMenu({.Menu = PopupMenuObjectEdit,
+                               .Create = MenuCreateObject,
+                               .Copy = MenuCopyObject,
+                               .Cut = MenuCutObject,
+                               .Paste = MenuPasteObject,
+                               .Remove = MenuRemoveObject});
 
     const std::pair<TImageEx*, int> sides[] = {{ImgObjectMapPage0, 0}, {ImgObjectMapPage1, 1}};
     for (const auto& [image, side] : sides) {
@@ -188,21 +198,4 @@ void TMainForm::CreateObjectEditor() {
     connect(MenuCutObject, &QAction::triggered, this, [this] { ObjectEdit->CutObject(); });
     connect(MenuPasteObject, &QAction::triggered, this, [this] { ObjectEdit->PasteObject(); });
     connect(MenuRemoveObject, &QAction::triggered, this, [this] { ObjectEdit->RemoveHovered(); });
-}
-
-void TMainForm::DestroyObjectEditor() {
-    delete ObjectEdit;
-    ObjectEdit = nullptr;
-}
-
-void TMainForm::LoadObjectStage() {
-    ObjectEdit->LoadStage();
-}
-
-void TMainForm::ActivateObjectTab() {
-    ObjectEdit->ActivateTab();
-}
-
-void TMainForm::RedrawObjectTab() {
-    ObjectEdit->RedrawAll();
 }

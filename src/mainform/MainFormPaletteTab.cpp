@@ -127,14 +127,14 @@ void TMainForm::CreatePaletteTab() {
 }
 
 void TMainForm::CreatePaletteEditor() {
-    PaletteEdit = new PaletteEditClass(ImageHolder(), Tracker(), Graphics(), Prompts());
+    PaletteEdit =
+        std::make_unique<PaletteEditClass>(ImageHolder(), Tracker(), Graphics(), Prompts());
     PaletteEditClass& editor = *PaletteEdit;
     editor.SetImages(ImgPalView, ImgColorTable, ImgSelectColor, ImgAnimePal);
     editor.CreateBitmaps();
     editor.SetEditFields(EditPal, EditAnimePal);
     editor.SetSelectColorLabel(LblSelectColor);
     editor.SetAnimeUpDowns(UDAnimePal);
-    editor.SetFrameTimer(FrameTimer);
     editor.SetPaletteSetSelector(CBSelectPaletteSet);
 
     for (int k = 0; k < 4; ++k) {
@@ -167,37 +167,26 @@ void TMainForm::CreatePaletteEditor() {
     }
     for (int j = 0; j < PaletteEditClass::SubPaletteCount; ++j) {
         const auto index = static_cast<std::size_t>(j);
-        connect(EditAnimePal[index], &QLineEdit::textChanged, this,
-                [this, j] { PaletteEdit->SetAnimeEntry(j); });
+        connect(EditAnimePal[index], &QLineEdit::textChanged, this, [this, j] {
+            PaletteEdit->SetAnimeEntry(j);
+            RestartFrameTimer();
+        });
         connect(UDAnimePal[index], &TUpDown::upClicked, this,
                 [this, j] { PaletteEdit->StepAnimeEntry(j, +1); });
         connect(UDAnimePal[index], &TUpDown::downClicked, this,
                 [this, j] { PaletteEdit->StepAnimeEntry(j, -1); });
     }
-    connect(BtnPaletteReload, &QPushButton::clicked, this, [this] { PaletteEdit->ReloadStage(); });
-    connect(BtnAnimationPaletteReload, &QPushButton::clicked, this,
-            [this] { PaletteEdit->ReloadAnimePalette(); });
-    connect(CBSelectPaletteSet, &QComboBox::currentIndexChanged, this,
-            [this] { PaletteEdit->ChangePaletteSet(); });
-}
-
-void TMainForm::DestroyPaletteEditor() {
-    delete PaletteEdit;
-    PaletteEdit = nullptr;
-}
-
-void TMainForm::LoadPaletteStage() {
-    PaletteEdit->LoadStage();
-}
-
-void TMainForm::ActivatePaletteTab() {
-    PaletteEdit->ActivateTab();
-}
-
-void TMainForm::RedrawPaletteTab() {
-    PaletteEdit->DrawAnimeStrip();
-}
-
-bool TMainForm::StepPaletteAnimationTick() {
-    return PaletteEdit != nullptr && PaletteEdit->StepAnimation();
+    // Each of these changes what animates: the next tick comes a whole interval later.
+    connect(BtnPaletteReload, &QPushButton::clicked, this, [this] {
+        PaletteEdit->ReloadStage();
+        RestartFrameTimer();
+    });
+    connect(BtnAnimationPaletteReload, &QPushButton::clicked, this, [this] {
+        PaletteEdit->ReloadAnimePalette();
+        RestartFrameTimer();
+    });
+    connect(CBSelectPaletteSet, &QComboBox::currentIndexChanged, this, [this] {
+        PaletteEdit->ChangePaletteSet();
+        RestartFrameTimer();
+    });
 }

@@ -1,5 +1,7 @@
 #include "mainform/TMainForm.h"
 
+#include "16x16chipedit/Chip16x16EditClass.h"
+#include "32x32chipedit/Chip32x32EditClass.h"
 #include "edit_flag/EditFlagManagement.h"
 #include "fileio/FcPaletteData.h"
 #include "fileio/RomImageData.h"
@@ -8,7 +10,11 @@
 #include "mainform/BuiltInLists.h"
 #include "mainform/ListFileReader.h"
 #include "mainform/PaletteAnimationSettings.h"
+#include "mapsetedit/MapSetEditClass.h"
+#include "objectedit/ObjectEditClass.h"
+#include "paletteedit/PaletteEditClass.h"
 #include "prompts/UserPrompts.h"
+#include "showUnusedChipNumForm/TShowUnusedChipNumForm.h"
 
 #include <QAction>
 #include <QCheckBox>
@@ -33,7 +39,6 @@ const char* const OpenFilter = "ケストリン6 ROMイメージ (*.nes)|*.nes|�
 const char* const SaveFilter = "ケストリン6 ROMイメージ (*.nes)|*.nes";
 const char* const SaveDefaultExtension = "nes";
 const char* const SaveChangesQuestion = "への変更を保存しますか？";
-const char* const SwitchToDestroyedCaption = "破壊後に切替";
 
 // Qt takes the patterns from the descriptions: keep every other field.
 QString QtFilterOf(const QString& filter) {
@@ -80,7 +85,9 @@ TMainForm::TMainForm(const StartupOptions& options) : Options(options) {
         ShowMessage(FromStd(Settings->LoadError()));
     ImageData = std::make_unique<RomImageData>(*EditFlags, *Settings);
     GraphicsEngine = std::make_unique<EditorGraphics>(*MasterPalette, ImageData->Buffer());
-    GraphicsEngine->SetAnimationTables(PaletteAnimationSettings::Read(*Settings));
+    const PaletteAnimationTables animation = PaletteAnimationSettings::Read(*Settings);
+    AnimationConfigured = animation.Complete();
+    GraphicsEngine->SetAnimationTables(animation);
     ApplySettings();
     SetScrollBarMaxima();
     LoadListFile(CBSelectObject, ObjectListFileName);
@@ -91,13 +98,9 @@ TMainForm::TMainForm(const StartupOptions& options) : Options(options) {
 TMainForm::~TMainForm() {
     // Controls still report events while the window tears them down (a view under the pointer
     // gets a leave); none of them may reach an editor that is already gone.
+    // The editors go first (they are declared last), then what they refer to.
     for (QObject* control : findChildren<QObject*>())
         disconnect(control, nullptr, this, nullptr);
-    DestroyEditors();
-    ImageData.reset();
-    EditFlags.reset();
-    GraphicsEngine.reset();
-    MasterPalette.reset();
 }
 
 void TMainForm::CreateMenu() {
@@ -174,8 +177,9 @@ void TMainForm::ApplySettings() {
     ChkPopupHint->setChecked(Settings->ReadBool("ObjectEdit", "Popup", true));
     Chk32x32ChipEditDrawGrid->setChecked(Settings->ReadBool("32x32ChipEdit", "Grid", false));
     ChkMapSetEditDrawGrid->setChecked(Settings->ReadBool("MapSetEdit", "Grid", false));
-    FrameTimer->setInterval(
-        std::max(0, Settings->ReadInteger("Timer", "Interval", DefaultTimerInterval)));
+    // A zero interval would tick without pause: below 1 ms the default applies.
+    StoredTimerInterval = Settings->ReadInteger("Timer", "Interval", DefaultTimerInterval);
+    FrameTimer->setInterval(StoredTimerInterval < 1 ? DefaultTimerInterval : StoredTimerInterval);
     ApplyingSettingsFlag = false;
 }
 
@@ -207,7 +211,7 @@ void TMainForm::SaveSettings() {
     Settings->WriteBool("ObjectEdit", "Popup", ChkPopupHint->isChecked());
     Settings->WriteBool("32x32ChipEdit", "Grid", Chk32x32ChipEditDrawGrid->isChecked());
     Settings->WriteBool("MapSetEdit", "Grid", ChkMapSetEditDrawGrid->isChecked());
-    Settings->WriteInteger("Timer", "Interval", FrameTimer->interval());
+    Settings->WriteInteger("Timer", "Interval", StoredTimerInterval);
     const std::string error = Settings->Flush();
     if (!error.empty())
         ShowMessage(FromStd(error));
@@ -295,10 +299,9 @@ void TMainForm::ShowOpenedState() {
     Save1->setEnabled(true);
     SaveAs1->setEnabled(true);
     Close1->setEnabled(true);
-    BtnSwitch16X16ChipSet->setText(SwitchToDestroyedCaption);
     LoadStageIntoEditors();
     GraphicsEngine->ResetPaletteAnimation();
-    FrameTimer->start();
+    RestartFrameTimer();
 }
 
 void TMainForm::ShowClosedState() {
@@ -342,75 +345,74 @@ void TMainForm::CBStageChange(int index) {
     ImageData->SetCurrentStage(index);
     LoadStageIntoEditors();
     GraphicsEngine->ResetPaletteAnimation();
-    FrameTimer->start();
+    RestartFrameTimer();
 }
 
 void TMainForm::EditPageControlChange(int index) {
     const QWidget* page = EditPageControl->widget(index);
     if (!ImageData || !ImageData->HasStages())
         return;
-    if (page == TabPaletteEdit) {
-        ActivatePaletteTab();
-    } else if (page == Tab16x16ChipEdit) {
-        Activate16x16ChipTab();
-    } else if (page == Tab32x32ChipEdit) {
-        RefreshChipSheets();
-        Activate32x32ChipTab();
-    } else if (page == TabMapSetEdit) {
-        RefreshChipSheets();
-        ActivateMapSetTab();
-    } else if (page == TabObjectEdit) {
-        RefreshChipSheets();
-        ActivateObjectTab();
+    for (const EditorTab& tab : EditorTabs) {
+        if (tab.Page != page)
+            continue;
+        if (tab.NeedsFreshChipSheets)
+            RefreshChipSheets();
+        tab.Activate();
     }
 }
 
 void TMainForm::FrameTimerTimer() {
-    if (StepPaletteAnimationTick())
+    if (PaletteEdit && PaletteEdit->StepAnimation())
         RedrawActiveTab();
+}
+
+void TMainForm::RestartFrameTimer() {
+    if (AnimationConfigured && ImageData->HasStages())
+        FrameTimer->start();
+    else
+        FrameTimer->stop();
 }
 
 void TMainForm::RedrawActiveTab() {
     const QWidget* page = EditPageControl->currentWidget();
-    if (page == TabPaletteEdit)
-        RedrawPaletteTab();
-    else if (page == Tab16x16ChipEdit)
-        Redraw16x16ChipTab();
-    else if (page == Tab32x32ChipEdit)
-        Redraw32x32ChipTab();
-    else if (page == TabMapSetEdit)
-        RedrawMapSetTab();
-    else if (page == TabObjectEdit)
-        RedrawObjectTab();
+    for (const EditorTab& tab : EditorTabs) {
+        if (tab.Page == page)
+            tab.Redraw();
+    }
 }
 
 // --- The editors, in their fixed order ---
 
 void TMainForm::CreateEditors() {
+    // The unused-number reports share one window, made once after the main window itself.
+    ShowUnusedChipNumForm = new TShowUnusedChipNumForm(this);
     CreatePaletteEditor();
     Create16x16ChipEditor();
     Create32x32ChipEditor();
     CreateMapSetEditor();
     CreateObjectEditor();
-}
-
-void TMainForm::DestroyEditors() {
-    DestroyObjectEditor();
-    DestroyMapSetEditor();
-    Destroy32x32ChipEditor();
-    Destroy16x16ChipEditor();
-    DestroyPaletteEditor();
+    EditorTabs = {
+        {TabPaletteEdit, false, [this] { PaletteEdit->LoadStage(); },
+         [this] { PaletteEdit->ActivateTab(); }, [this] { PaletteEdit->DrawAnimeStrip(); }},
+        {Tab16x16ChipEdit, false, [this] { Chip16x16Edit->LoadStage(); },
+         [this] { Chip16x16Edit->ActivateTab(); }, [this] { Chip16x16Edit->RedrawAll(); }},
+        {Tab32x32ChipEdit, true, [this] { Chip32x32Edit->LoadStage(); },
+         [this] { Chip32x32Edit->ActivateTab(); }, [this] { Chip32x32Edit->RedrawAll(); }},
+        {TabMapSetEdit, true, [this] { MapSetEdit->LoadStage(); },
+         [this] { MapSetEdit->ActivateTab(); }, [this] { MapSetEdit->RedrawAll(); }},
+        {TabObjectEdit, true, [this] { ObjectEdit->LoadStage(); },
+         [this] { ObjectEdit->ActivateTab(); }, [this] { ObjectEdit->RedrawAll(); }},
+    };
 }
 
 void TMainForm::LoadStageIntoEditors() {
-    LoadPaletteStage();
-    Load16x16ChipStage();
-    Load32x32ChipStage();
-    LoadMapSetStage();
-    LoadObjectStage();
+    for (const EditorTab& tab : EditorTabs)
+        tab.LoadStage();
 }
 
 void TMainForm::RefreshChipSheets() {
-    Refresh16x16ChipSheet();
-    Refresh32x32ChipSheet();
+    Chip16x16Edit->SetChipSheetPalette();
+    Chip16x16Edit->RenderChipSheet();
+    Chip32x32Edit->SetChipSheetPalette();
+    Chip32x32Edit->RenderChipSheet();
 }

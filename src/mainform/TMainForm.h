@@ -4,7 +4,9 @@
 #include <QString>
 
 #include <array>
+#include <functional>
 #include <memory>
+#include <vector>
 
 class QAction;
 class QCheckBox;
@@ -197,12 +199,7 @@ public:
     QAction* MenuRemoveObject = nullptr;
     QAction* N9 = nullptr;
 
-    // --- The editors (created at start-up in this order, freed with the window) ---
-    PaletteEditClass* PaletteEdit = nullptr;
-    Chip16x16EditClass* Chip16x16Edit = nullptr;
-    Chip32x32EditClass* Chip32x32Edit = nullptr;
-    MapSetEditClass* MapSetEdit = nullptr;
-    ObjectEditClass* ObjectEdit = nullptr;
+    // The unused-number reports share one window, a child of this one.
     TShowUnusedChipNumForm* ShowUnusedChipNumForm = nullptr;
 
 protected:
@@ -218,52 +215,37 @@ private:
     void LoadListFile(QComboBox* comboBox, const QString& name);
     void SaveSettings();
 
-    // Each tab's controls, its editor with its bindings, and the shell's calls into that
-    // editor live in the tab's own source file (MainForm<Tab>Tab.cpp).
+    // Each tab's controls and its editor with its bindings live in the tab's own source file
+    // (MainForm<Tab>Tab.cpp).
     void CreatePaletteTab();
     void CreatePaletteEditor();
-    void DestroyPaletteEditor();
-    void LoadPaletteStage();
-    void ActivatePaletteTab();
-    void RedrawPaletteTab();
-    bool StepPaletteAnimationTick();
-
     void Create16x16ChipTab();
     void Create16x16ChipEditor();
-    void Destroy16x16ChipEditor();
-    void Load16x16ChipStage();
-    void Activate16x16ChipTab();
-    void Redraw16x16ChipTab();
-    void Refresh16x16ChipSheet();
-
     void Create32x32ChipTab();
     void Create32x32ChipEditor();
-    void Destroy32x32ChipEditor();
-    void Load32x32ChipStage();
-    void Activate32x32ChipTab();
-    void Redraw32x32ChipTab();
-    void Refresh32x32ChipSheet();
-
     void CreateMapSetTab();
     void CreateMapSetEditor();
-    void DestroyMapSetEditor();
-    void LoadMapSetStage();
-    void ActivateMapSetTab();
-    void RedrawMapSetTab();
-    void HandChipToMapSet(int chip);
-
     void CreateObjectTab();
     void CreateObjectEditor();
-    void DestroyObjectEditor();
-    void LoadObjectStage();
-    void ActivateObjectTab();
-    void RedrawObjectTab();
+
+    // What the shell asks of each tab's editor.
+    struct EditorTab {
+        QWidget* Page = nullptr;
+        // The chip sheets are re-coloured and re-rendered before the tab shows, so that edits
+        // made on other tabs show.
+        bool NeedsFreshChipSheets = false;
+        std::function<void()> LoadStage;
+        std::function<void()> Activate;
+        std::function<void()> Redraw;
+    };
 
     void CreateEditors();
-    void DestroyEditors();
     void LoadStageIntoEditors();
     void RefreshChipSheets();
     void RedrawActiveTab();
+    // Runs the frame timer from now on while an image is open and the settings configure the
+    // palette animation; otherwise keeps it still (no wake-ups for nothing).
+    void RestartFrameTimer();
 
     bool AskSaveChanges();
     bool SaveImageAs(const QString& path);
@@ -284,4 +266,20 @@ private:
     std::unique_ptr<IniFile> Settings;
     std::unique_ptr<RomImageData> ImageData;
     std::unique_ptr<EditorGraphics> GraphicsEngine;
+    // The interval as the settings file holds it; written back unchanged.
+    int StoredTimerInterval = DefaultTimerInterval;
+    bool AnimationConfigured = false;
+
+public:
+    // --- The editors (created at start-up in this order, freed with the window before the
+    // image holder, tracker and graphics engine they refer to) ---
+    std::unique_ptr<PaletteEditClass> PaletteEdit;
+    std::unique_ptr<Chip16x16EditClass> Chip16x16Edit;
+    std::unique_ptr<Chip32x32EditClass> Chip32x32Edit;
+    std::unique_ptr<MapSetEditClass> MapSetEdit;
+    std::unique_ptr<ObjectEditClass> ObjectEdit;
+
+private:
+    // The editors in loading order: palette, 16x16 chip, 32x32 chip, map set, object.
+    std::vector<EditorTab> EditorTabs;
 };

@@ -5,6 +5,7 @@
 #include "editdata/StageData.h"
 #include "fileio/RomImageData.h"
 #include "graphics/EditorGraphics.h"
+#include "graphics/GridGeometry.h"
 #include "graphics/HexText.h"
 #include "graphics/ViewSurface.h"
 #include "prompts/UserPrompts.h"
@@ -18,25 +19,57 @@
 
 namespace {
 
-bool InsideSquare(int x, int y, int size) {
-    return x >= 0 && y >= 0 && x < size && y < size;
-}
+constexpr GridGeometry PageGrid = GridGeometry::Square(
+    MapSetEditClass::CellsPerRow, MapSetEditClass::CellsPerRow, MapSetEditClass::CellSize);
+constexpr GridGeometry TableGrid =
+    GridGeometry::Square(MapSetEditClass::ChipsPerTableRow, MapSetEditClass::ChipsPerTableRow,
+                         MapSetEditClass::TableCellSize);
 
 } // namespace
 
 MapSetEditClass::MapSetEditClass(RomImageData& imageHolder, EditFlagManagement& tracker,
                                  EditorGraphics& graphics, UserPrompts& prompts)
-    : ImageHolder(imageHolder), Tracker(tracker), Graphics(graphics), Prompts(prompts) {}
+    : ImageHolder(imageHolder), Tracker(tracker), Graphics(graphics),
+      Prompts(prompts), PageHovers{PageHoverFrame(0), PageHoverFrame(1)},
+      TableHover(graphics.GridHoverFrame(ChipTableSurface, TableGrid, [this](int chip) {
+          const ImageRect cell = TableGrid.CellRect(chip);
+          Graphics.CopyChip32x32(*ChipTableSurface, cell.Left, cell.Top, TableCellSize,
+                                 TableCellSize, chip);
+      })) {}
+
+// A page's frame: the grid, when shown, stays under it and comes back where the frame was.
+HoverFrame MapSetEditClass::PageHoverFrame(int side) {
+    return HoverFrame(
+        [this, side](int cell) {
+            if (!HasStage()) {
+                return;
+            }
+            RepaintCell(side, cell);
+            RepaintPageGrid(side);
+        },
+        [this, side](int cell) {
+            if (!HasStage()) {
+                return;
+            }
+            RepaintPageGrid(side);
+            Graphics.DrawFrame(PageSurface(side), PageGrid.CellRect(cell));
+        });
+}
+
+void MapSetEditClass::RepaintPageGrid(int side) {
+    if (GridEnabled()) {
+        Graphics.DrawGrid(PageSurface(side), GridSpacing, GridSpacing);
+    }
+}
 
 MapSetEditClass::~MapSetEditClass() = default;
 
 // ---- Binding ----
 
-void MapSetEditClass::BindImages(TImageEx* page0, TImageEx* page1, TImageEx* placeChip,
-                                 TImageEx* chipTable) {
-    PageImages = {page0, page1};
-    PlaceChipImage = placeChip;
-    ChipTableImage = chipTable;
+void MapSetEditClass::BindImages(const Images& images) {
+    PageImages = images.Pages;
+    PlaceChipImage = images.PlaceChip;
+    ChipTableImage = images.ChipTable;
     for (std::size_t side = 0; side < PageImages.size(); ++side) {
         PageSurfaces[side] = Graphics.CreateViewBitmap(PageSize, PageSize);
         PageImages[side]->SetSurface(PageSurfaces[side].get());
@@ -47,18 +80,16 @@ void MapSetEditClass::BindImages(TImageEx* page0, TImageEx* page1, TImageEx* pla
     ChipTableImage->SetSurface(ChipTableSurface.get());
 }
 
-void MapSetEditClass::BindLabels(QLabel* page0, QLabel* page1, QLabel* placeChipIndex,
-                                 const std::array<QLabel*, 4>& structChipIndex,
-                                 const std::array<QLabel*, 4>& structChipProperty) {
-    PageLabels = {page0, page1};
-    PlaceChipLabel = placeChipIndex;
-    StructChipIndexLabels = structChipIndex;
-    StructChipPropertyLabels = structChipProperty;
+void MapSetEditClass::BindLabels(const Labels& labels) {
+    PageLabels = labels.Pages;
+    PlaceChipLabel = labels.PlaceChipIndex;
+    StructChipIndexLabels = labels.StructChipIndex;
+    StructChipPropertyLabels = labels.StructChipProperty;
 }
 
-void MapSetEditClass::BindScrollBars(QScrollBar* bothPages, QScrollBar* page0, QScrollBar* page1) {
-    BothPagesBar = bothPages;
-    PageBars = {page0, page1};
+void MapSetEditClass::BindScrollBars(const ScrollBars& bars) {
+    BothPagesBar = bars.BothPages;
+    PageBars = bars.Pages;
 }
 
 void MapSetEditClass::BindGridCheckBox(QCheckBox* grid) {
@@ -92,8 +123,9 @@ void MapSetEditClass::SetScrollPosition(QScrollBar* bar, int position) {
 }
 
 void MapSetEditClass::RepaintCell(int side, int cell) {
-    Graphics.CopyChip32x32(PageSurface(side), (cell % CellsPerRow) * CellSize,
-                           (cell / CellsPerRow) * CellSize, CellSize, CellSize, ChipAt(side, cell));
+    const ImageRect place = PageGrid.CellRect(cell);
+    Graphics.CopyChip32x32(PageSurface(side), place.Left, place.Top, CellSize, CellSize,
+                           ChipAt(side, cell));
 }
 
 // ---- Stage, reload, animation, activation ----
@@ -102,8 +134,10 @@ void MapSetEditClass::LoadStage() {
     PageIndices = {0, 1};
     DrawPage(0);
     DrawPage(1);
-    PageHovers = {HoverPair{-1, -1}, HoverPair{-1, -1}};
-    TableHover = {-1, -1};
+    for (HoverFrame& hover : PageHovers) {
+        hover.Reset();
+    }
+    TableHover.Reset();
     ShowPageLabel(0);
     ShowPageLabel(1);
     DrawChipTable();
@@ -134,12 +168,10 @@ void MapSetEditClass::RedrawAll() {
     DrawChipTable();
     Graphics.CopyChip32x32(*PlaceChipSurface, 0, 0, PlaceChipViewSize, PlaceChipViewSize,
                            PlaceChipNumber);
-    for (int side = 0; side < SideCount; ++side) {
-        PageHovers[Side(side)].Previous = -1;
-        RedrawPageHover(side);
+    for (HoverFrame& hover : PageHovers) {
+        hover.Refresh();
     }
-    TableHover.Previous = -1;
-    RedrawChipTableHover();
+    TableHover.Refresh();
 }
 
 void MapSetEditClass::ActivateTab() {
@@ -183,12 +215,9 @@ void MapSetEditClass::DrawPage(int side) {
 
 // ---- Cells ----
 
-int MapSetEditClass::CellAt(int side, int x, int y) {
+int MapSetEditClass::CellAt(int x, int y) {
     // A drag that leaves the view reports positions outside it: no cell there.
-    const int cell =
-        InsideSquare(x, y, PageSize) ? x / CellSize + (y / CellSize) * CellsPerRow : -1;
-    PageHovers.at(Side(side)).Shift(cell);
-    return cell;
+    return PageGrid.ItemAt(x, y);
 }
 
 int MapSetEditClass::ChipAt(int side, int cell) const {
@@ -209,15 +238,12 @@ void MapSetEditClass::PlaceChip(int side, int cell) {
     }
     stored = static_cast<std::uint8_t>(PlaceChipNumber);
     RepaintCell(side, cell);
-    PageHovers[Side(side)].Previous = -1;
-    RedrawPageHover(side);
+    PageHovers[Side(side)].Refresh();
     // Both sides may show the same page: keep the other one true to the data.
     const int other = 1 - static_cast<int>(Side(side));
     if (PageIndex(other) == PageIndex(side)) {
         RepaintCell(other, cell);
-        if (GridEnabled()) {
-            Graphics.DrawGrid(PageSurface(other), GridSpacing, GridSpacing);
-        }
+        RepaintPageGrid(other);
     }
     Tracker.SetMapSetModified(ImageHolder.CurrentStage(), true);
 }
@@ -241,8 +267,7 @@ void MapSetEditClass::PastePage(int side) {
     std::copy(Copied.begin(), Copied.end(), bytes.begin());
     Tracker.SetMapSetModified(ImageHolder.CurrentStage(), true);
     DrawPage(side);
-    PageHovers[Side(side)].Previous = -1;
-    RedrawPageHover(side);
+    PageHovers[Side(side)].Refresh();
     const int other = 1 - static_cast<int>(Side(side));
     if (PageIndex(other) == PageIndex(side)) {
         DrawPage(other);
@@ -283,10 +308,7 @@ void MapSetEditClass::SetPlaceChipIndex(int chip) {
 }
 
 int MapSetEditClass::TableChipAt(int x, int y) const {
-    if (!InsideSquare(x, y, ChipTableSize)) {
-        return -1;
-    }
-    return (y / TableCellSize) * ChipsPerTableRow + x / TableCellSize;
+    return TableGrid.ItemAt(x, y);
 }
 
 // ---- Mouse ----
@@ -298,24 +320,25 @@ void MapSetEditClass::PageMouseDown(int side, Qt::MouseButton button,
         if (ctrl) {
             PastePage(side);
         } else {
-            PlaceChip(side, CellAt(side, x, y));
+            PageHovers.at(Side(side)).Press(CellAt(x, y));
+            PlaceChip(side, CellAt(x, y));
         }
     } else if (button == Qt::RightButton) {
         if (ctrl) {
             CopyPage(side);
         } else {
-            ShowPlaceChip(ChipAt(side, CellAt(side, x, y)));
+            PageHovers.at(Side(side)).Press(CellAt(x, y));
+            ShowPlaceChip(ChipAt(side, CellAt(x, y)));
         }
     }
 }
 
 void MapSetEditClass::PageMouseMove(int side, int x, int y) {
-    CellAt(side, x, y);
-    RedrawPageHover(side);
+    PageHovers.at(Side(side)).MoveTo(CellAt(x, y));
 }
 
 void MapSetEditClass::PageMouseLeave(int side) {
-    LeavePage(side);
+    PageHovers.at(Side(side)).Leave();
 }
 
 void MapSetEditClass::ChipTableMouseDown(Qt::MouseButton button, int x, int y) {
@@ -325,70 +348,14 @@ void MapSetEditClass::ChipTableMouseDown(Qt::MouseButton button, int x, int y) {
 }
 
 void MapSetEditClass::ChipTableMouseMove(int x, int y) {
-    TableHover.Shift(TableChipAt(x, y));
-    RedrawChipTableHover();
+    TableHover.MoveTo(TableChipAt(x, y));
 }
 
 void MapSetEditClass::ChipTableMouseLeave() {
-    if (TableHover.Current != -1) {
-        TableHover.Previous = TableHover.Current;
-        TableHover.Current = -1;
-        RedrawChipTableHover();
-    }
-    TableHover = {-1, -1};
+    TableHover.Leave();
 }
 
 void MapSetEditClass::GridChanged() {
     DrawPage(0);
     DrawPage(1);
-}
-
-// ---- Hover frames ----
-
-void MapSetEditClass::RedrawPageHover(int side) {
-    const HoverPair& hover = PageHovers.at(Side(side));
-    if (hover.Previous == hover.Current || !HasStage()) {
-        return;
-    }
-    ViewSurface& surface = PageSurface(side);
-    if (hover.Previous != -1) {
-        RepaintCell(side, hover.Previous);
-    }
-    if (GridEnabled()) {
-        Graphics.DrawGrid(surface, GridSpacing, GridSpacing);
-    }
-    if (hover.Current != -1) {
-        Graphics.DrawFrame(surface, (hover.Current % CellsPerRow) * CellSize,
-                           (hover.Current / CellsPerRow) * CellSize, CellSize);
-    }
-}
-
-void MapSetEditClass::LeavePage(int side) {
-    HoverPair& hover = PageHovers.at(Side(side));
-    if (HasStage()) {
-        if (hover.Current != -1) {
-            RepaintCell(side, hover.Current);
-        }
-        if (GridEnabled()) {
-            Graphics.DrawGrid(PageSurface(side), GridSpacing, GridSpacing);
-        }
-    }
-    hover = {-1, -1};
-}
-
-void MapSetEditClass::RedrawChipTableHover() {
-    if (TableHover.Previous == TableHover.Current) {
-        return;
-    }
-    const auto cellX = [](int chip) { return (chip % ChipsPerTableRow) * TableCellSize; };
-    const auto cellY = [](int chip) { return (chip / ChipsPerTableRow) * TableCellSize; };
-    if (TableHover.Previous != -1) {
-        Graphics.CopyChip32x32(*ChipTableSurface, cellX(TableHover.Previous),
-                               cellY(TableHover.Previous), TableCellSize, TableCellSize,
-                               TableHover.Previous);
-    }
-    if (TableHover.Current != -1) {
-        Graphics.DrawFrame(*ChipTableSurface, cellX(TableHover.Current), cellY(TableHover.Current),
-                           TableCellSize);
-    }
 }

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "graphics/HoverPair.h"
+#include "graphics/HoverFrame.h"
 
 #include <Qt>
 
@@ -52,12 +52,26 @@ public:
     MapSetEditClass(const MapSetEditClass&) = delete;
     MapSetEditClass& operator=(const MapSetEditClass&) = delete;
 
+    struct Images {
+        std::array<TImageEx*, SideCount> Pages{};
+        TImageEx* PlaceChip = nullptr;
+        TImageEx* ChipTable = nullptr;
+    };
+    struct Labels {
+        std::array<QLabel*, SideCount> Pages{};
+        QLabel* PlaceChipIndex = nullptr;
+        std::array<QLabel*, 4> StructChipIndex{};
+        std::array<QLabel*, 4> StructChipProperty{};
+    };
+    struct ScrollBars {
+        QScrollBar* BothPages = nullptr;
+        std::array<QScrollBar*, SideCount> Pages{};
+    };
+
     // Binding, in this order, once after creation. Each image gets a view surface of its size.
-    void BindImages(TImageEx* page0, TImageEx* page1, TImageEx* placeChip, TImageEx* chipTable);
-    void BindLabels(QLabel* page0, QLabel* page1, QLabel* placeChipIndex,
-                    const std::array<QLabel*, 4>& structChipIndex,
-                    const std::array<QLabel*, 4>& structChipProperty);
-    void BindScrollBars(QScrollBar* bothPages, QScrollBar* page0, QScrollBar* page1);
+    void BindImages(const Images& images);
+    void BindLabels(const Labels& labels);
+    void BindScrollBars(const ScrollBars& bars);
     void BindGridCheckBox(QCheckBox* grid);
 
     // Stage selection, the reload button, the palette animation and tab activation.
@@ -70,8 +84,8 @@ public:
     void SetPage(int side, int page);
     void DrawPage(int side);
 
-    // The cell under (x, y) of a page image; also shifts that side's hover pair.
-    int CellAt(int side, int x, int y);
+    // The cell under (x, y) of a page image, -1 outside it.
+    static int CellAt(int x, int y);
     int ChipAt(int side, int cell) const;
     void PlaceChip(int side, int cell);
     void CopyPage(int side);
@@ -96,8 +110,8 @@ public:
     int PageIndex(int side) const { return PageIndices.at(Side(side)); }
     int PlaceChipIndex() const { return PlaceChipNumber; }
     const std::array<std::uint8_t, CellsPerPage>& CopiedPage() const { return Copied; }
-    const HoverPair& PageHover(int side) const { return PageHovers.at(Side(side)); }
-    const HoverPair& ChipTableHover() const { return TableHover; }
+    const HoverPair& PageHover(int side) const { return PageHovers.at(Side(side)).Pair(); }
+    const HoverPair& ChipTableHover() const { return TableHover.Pair(); }
 
 private:
     static std::size_t Side(int side) { return side == 0 ? 0U : 1U; }
@@ -109,9 +123,8 @@ private:
     void ShowPageLabel(int side);
     void SetScrollPosition(QScrollBar* bar, int position);
     void RepaintCell(int side, int cell);
-    void RedrawPageHover(int side);
-    void LeavePage(int side);
-    void RedrawChipTableHover();
+    HoverFrame PageHoverFrame(int side);
+    void RepaintPageGrid(int side);
     // The chip under (x, y) of the chip table, -1 outside it.
     int TableChipAt(int x, int y) const;
 
@@ -138,6 +151,6 @@ private:
     std::array<int, SideCount> PageIndices{};
     int PlaceChipNumber = 0;
     std::array<std::uint8_t, CellsPerPage> Copied{};
-    std::array<HoverPair, SideCount> PageHovers{};
-    HoverPair TableHover;
+    std::array<HoverFrame, SideCount> PageHovers;
+    HoverFrame TableHover;
 };

@@ -81,16 +81,15 @@ void ObjectEditClass::BindScrollBar(QScrollBar* rooms) {
     ScrBarObjectMap = rooms;
 }
 
-void ObjectEditClass::BindLabels(QLabel* room, QLabel* num, QLabel* sum, QLabel* index,
-                                 QLabel* screen, QLabel* x, QLabel* y, QLabel* allSum) {
-    LblObjectRoom = room;
-    LblObjectNum = num;
-    LblObjectSum = sum;
-    LblObjectIndex = index;
-    LblObjectScreen = screen;
-    LblObjectX = x;
-    LblObjectY = y;
-    LblAllObjectSum = allSum;
+void ObjectEditClass::BindLabels(const Labels& labels) {
+    LblObjectRoom = labels.Room;
+    LblObjectNum = labels.Num;
+    LblObjectSum = labels.Sum;
+    LblObjectIndex = labels.Index;
+    LblObjectScreen = labels.Screen;
+    LblObjectX = labels.X;
+    LblObjectY = labels.Y;
+    LblAllObjectSum = labels.AllSum;
 }
 
 void ObjectEditClass::BindLists(QComboBox* objectTypes, QComboBox* scrollTypes) {
@@ -113,14 +112,13 @@ void ObjectEditClass::BindCheckBoxes(QCheckBox* sort, QCheckBox* hint) {
     ChkPopupHint = hint;
 }
 
-void ObjectEditClass::BindPopupMenu(QMenu* menu, QAction* create, QAction* copy, QAction* cut,
-                                    QAction* paste, QAction* remove) {
-    PopupMenuObjectEdit = menu;
-    MenuCreateObject = create;
-    MenuCopyObject = copy;
-    MenuCutObject = cut;
-    MenuPasteObject = paste;
-    MenuRemoveObject = remove;
+void ObjectEditClass::BindPopupMenu(const PopupMenu& popup) {
+    PopupMenuObjectEdit = popup.Menu;
+    MenuCreateObject = popup.Create;
+    MenuCopyObject = popup.Copy;
+    MenuCutObject = popup.Cut;
+    MenuPasteObject = popup.Paste;
+    MenuRemoveObject = popup.Remove;
 }
 
 // ---- Helpers ----

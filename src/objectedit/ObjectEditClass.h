@@ -53,18 +53,36 @@ public:
     ObjectEditClass(const ObjectEditClass&) = delete;
     ObjectEditClass& operator=(const ObjectEditClass&) = delete;
 
+    // The labels the tab shows its counts and the edited object's place in.
+    struct Labels {
+        QLabel* Room = nullptr;
+        QLabel* Num = nullptr;
+        QLabel* Sum = nullptr;
+        QLabel* Index = nullptr;
+        QLabel* Screen = nullptr;
+        QLabel* X = nullptr;
+        QLabel* Y = nullptr;
+        QLabel* AllSum = nullptr;
+    };
+    // The pop-up menu and its items (the cancel item needs nothing).
+    struct PopupMenu {
+        QMenu* Menu = nullptr;
+        QAction* Create = nullptr;
+        QAction* Copy = nullptr;
+        QAction* Cut = nullptr;
+        QAction* Paste = nullptr;
+        QAction* Remove = nullptr;
+    };
+
     // Binding, in the shell's order.
     void BindRoomImages(TImageEx* side0, TImageEx* side1);
     void BindScrollBar(QScrollBar* rooms);
-    void BindLabels(QLabel* room, QLabel* num, QLabel* sum, QLabel* index, QLabel* screen,
-                    QLabel* x, QLabel* y, QLabel* allSum);
+    void BindLabels(const Labels& labels);
     void BindLists(QComboBox* objectTypes, QComboBox* scrollTypes);
     void BindUpDowns(TUpDown* x, TUpDown* y);
     void BindButtons(QPushButton* create, QPushButton* remove);
     void BindCheckBoxes(QCheckBox* sort, QCheckBox* hint);
-    // The pop-up menu and its items, in menu order (the cancel item needs nothing).
-    void BindPopupMenu(QMenu* menu, QAction* create, QAction* copy, QAction* cut, QAction* paste,
-                       QAction* remove);
+    void BindPopupMenu(const PopupMenu& popup);
 
     // Stage and view.
     void LoadStage();

@@ -7,6 +7,7 @@
 #include "editdata/StageData.h"
 #include "fileio/RomImageData.h"
 #include "graphics/EditorGraphics.h"
+#include "graphics/GridGeometry.h"
 #include "graphics/HexText.h"
 #include "graphics/ViewSurface.h"
 #include "prompts/UserPrompts.h"
@@ -15,7 +16,6 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QSignalBlocker>
-#include <QTimer>
 
 #include <algorithm>
 
@@ -24,15 +24,13 @@ namespace {
 constexpr int CellSize = PaletteEditClass::CellSize;
 constexpr int ColourNumberMask = 0x3F;
 
-ImageRect CellRect(int column, int row = 0) {
-    return ImageRect::FromSize(column * CellSize, row * CellSize, CellSize, CellSize);
-}
-
-// Cell of master colour n in the colour table.
-ImageRect ColorTableCell(int n) {
-    return CellRect(n % PaletteEditClass::ColorTableColumns,
-                    n / PaletteEditClass::ColorTableColumns);
-}
+// The master colours, 16 a row.
+constexpr GridGeometry ColorTableGrid = GridGeometry::Square(
+    PaletteEditClass::ColorTableColumns,
+    PaletteEditClass::MasterColorCount / PaletteEditClass::ColorTableColumns, CellSize);
+// One row of cells: a sub-palette's view holds 4, the strips hold all 16 entries.
+constexpr GridGeometry StripGrid = GridGeometry::Square(PaletteEditClass::EntryCount, 1, CellSize);
+constexpr GridGeometry SubPaletteGrid = GridGeometry::Square(4, 1, CellSize);
 
 // Strip of sub-palette k (entries 4k .. 4k + 3) in a 384-pixel strip.
 ImageRect SubPaletteStrip(int k) {
@@ -47,7 +45,14 @@ PaletteEditClass::PaletteEditClass(RomImageData& holder, EditFlagManagement& tra
     : Holder(holder), Tracker(tracker), Graphics(graphics), Prompts(prompts),
       PaletteStrip(std::make_unique<PalettedImage>(StripWidth, CellSize)),
       ColorTableImage(std::make_unique<PalettedImage>(ColorTableWidth, ColorTableHeight)),
-      AnimeStrip(Graphics.CreateSheet(StripWidth, CellSize)) {
+      AnimeStrip(Graphics.CreateSheet(StripWidth, CellSize)),
+      ColorTableHoverFrame(graphics.GridHoverFrame(ColorTableSurface, ColorTableGrid,
+                                                   [this](int n) { RepaintColorTableCell(n); })),
+      PalViewHoverFrame([this](int i) { RepaintPaletteCell(i); },
+                        [this](int i) {
+                            Graphics.DrawFrame(*PalViewSurfaces[static_cast<std::size_t>(i / 4)],
+                                               SubPaletteGrid.CellRect(i % 4));
+                        }) {
     // The palette strip and the colour table show colour numbers, so they take the master
     // colours; the animation strip shows stage colour indices.
     PaletteStrip->CopyColorTable(Graphics.MasterColorImage());
@@ -94,10 +99,6 @@ void PaletteEditClass::SetAnimeUpDowns(const std::array<TUpDown*, SubPaletteCoun
     UDAnimePal = upDowns;
 }
 
-void PaletteEditClass::SetFrameTimer(QTimer* timer) {
-    FrameTimer = timer;
-}
-
 void PaletteEditClass::SetPaletteSetSelector(QComboBox* selector) {
     CBSelectPaletteSet = selector;
 }
@@ -120,39 +121,32 @@ QWidget* PaletteEditClass::PromptParent() const {
     return ImgPalView[0]->window();
 }
 
-void PaletteEditClass::StopTimer() {
-    FrameTimer->stop();
-}
-
-void PaletteEditClass::StartTimer() {
-    FrameTimer->start();
-}
-
 // Cell i of the palette views from the stored entry.
 void PaletteEditClass::RepaintPaletteCell(int i) {
     const int k = i / 4;
     Graphics.FillSheetRect(*PaletteStrip, i * CellSize, 0, CellSize, CellSize,
                            ChosenSet()[i] & ColourNumberMask);
-    Graphics.CopyToView(*PalViewSurfaces[static_cast<std::size_t>(k)], CellRect(i % 4),
-                        *PaletteStrip, CellRect(i));
+    Graphics.CopyToView(*PalViewSurfaces[static_cast<std::size_t>(k)],
+                        SubPaletteGrid.CellRect(i % 4), *PaletteStrip, StripGrid.CellRect(i));
 }
 
 void PaletteEditClass::RepaintColorTableCell(int n) {
-    Graphics.CopyToView(*ColorTableSurface, ColorTableCell(n), *ColorTableImage, ColorTableCell(n));
+    Graphics.CopyToView(*ColorTableSurface, ColorTableGrid.CellRect(n), *ColorTableImage,
+                        ColorTableGrid.CellRect(n));
 }
 
 void PaletteEditClass::ShowSelectColor() {
     Graphics.CopyToView(*SelectColorSurface,
                         ImageRect::FromSize(0, 0, SelectColorSize, SelectColorSize),
-                        *ColorTableImage, ColorTableCell(SelectedColor));
+                        *ColorTableImage, ColorTableGrid.CellRect(SelectedColor));
     LblSelectColor->setText(HexText::Two(SelectedColor));
 }
 
 // Cell i of the animation strip onto its view, with the engine's colours as they are now.
 void PaletteEditClass::CopyAnimeCell(int i) {
     AnimeStrip->CopyColorTable(Graphics.StageColorImage());
-    Graphics.CopyToView(*AnimePalSurfaces[static_cast<std::size_t>(i / 4)], CellRect(i % 4),
-                        *AnimeStrip, CellRect(i));
+    Graphics.CopyToView(*AnimePalSurfaces[static_cast<std::size_t>(i / 4)],
+                        SubPaletteGrid.CellRect(i % 4), *AnimeStrip, StripGrid.CellRect(i));
 }
 
 // ---- Stage and reloads ----
@@ -166,8 +160,8 @@ void PaletteEditClass::LoadStage() {
         const QSignalBlocker blocker(CBSelectPaletteSet);
         CBSelectPaletteSet->setCurrentIndex(0);
     }
-    ColorTableHoverPair.Reset();
-    PalViewHoverPair.Reset();
+    ColorTableHoverFrame.Reset();
+    PalViewHoverFrame.Reset();
 
     const std::uint8_t* set = ChosenSet();
     for (int i = 0; i < EntryCount; ++i) {
@@ -181,7 +175,7 @@ void PaletteEditClass::LoadStage() {
     ShowPaletteTexts();
 
     for (int n = 0; n < MasterColorCount; ++n) {
-        const ImageRect cell = ColorTableCell(n);
+        const ImageRect cell = ColorTableGrid.CellRect(n);
         Graphics.FillSheetRect(*ColorTableImage, cell.Left, cell.Top, CellSize, CellSize, n);
     }
     Graphics.CopyToView(
@@ -201,34 +195,21 @@ void PaletteEditClass::ReloadStage() {
     if (!Holder.HasStages() || !Prompts.AskYesNo(PromptParent(), ReloadQuestion)) {
         return;
     }
-    // No tick may run against the half-reloaded set.
-    const bool ticking = FrameTimer->isActive();
-    StopTimer();
     Holder.CurrentStageData().DecodePalettes();
     LoadStage();
-    if (ticking) {
-        StartTimer();
-    }
 }
 
 void PaletteEditClass::ReloadAnimePalette() {
     if (!Holder.HasStages() || !Prompts.AskYesNo(PromptParent(), AnimeReloadQuestion)) {
         return;
     }
-    const bool ticking = FrameTimer->isActive();
-    StopTimer();
     Holder.CurrentStageData().ClearAnimePalette();
     LoadStage();
-    if (ticking) {
-        StartTimer();
-    }
 }
 
 void PaletteEditClass::ChangePaletteSet() {
-    StopTimer();
     LoadStage();
     Graphics.ResetPaletteAnimation();
-    StartTimer();
 }
 
 void PaletteEditClass::ActivateTab() {
@@ -297,13 +278,11 @@ void PaletteEditClass::SetAnimeEntry(int j) {
     if (*value == ChosenAnimeRow()[j]) {
         return;
     }
-    StopTimer();
     ChosenAnimeRow()[j] = static_cast<std::uint8_t>(*value);
     Graphics.ResetPaletteAnimation();
     // The colours return to their stored values before the new animation takes over.
     Graphics.SetStagePalette({ChosenSet(), static_cast<std::size_t>(EntryCount)});
     DrawAnimeStrip();
-    StartTimer();
     Tracker.SetPaletteModified(Holder.CurrentStage(), true);
 }
 
@@ -359,17 +338,15 @@ bool PaletteEditClass::StepAnimation() {
 // ---- Mouse ----
 
 int PaletteEditClass::ColorUnder(int x, int y) {
-    if (x < 0 || y < 0 || x >= ColorTableWidth || y >= ColorTableHeight) {
-        return -1;
-    }
-    return (y / CellSize) * ColorTableColumns + x / CellSize;
+    return ColorTableGrid.ItemAt(x, y);
 }
 
 int PaletteEditClass::EntryUnder(int k, int x, int y) {
-    if (k < 0 || k >= SubPaletteCount || x < 0 || y < 0 || x >= PalViewWidth || y >= CellSize) {
+    const int entry = SubPaletteGrid.ItemAt(x, y);
+    if (k < 0 || k >= SubPaletteCount || entry < 0) {
         return -1;
     }
-    return k * 4 + x / CellSize;
+    return k * 4 + entry;
 }
 
 void PaletteEditClass::ColorTableMouseDown(Qt::MouseButton button, int x, int y) {
@@ -377,28 +354,16 @@ void PaletteEditClass::ColorTableMouseDown(Qt::MouseButton button, int x, int y)
     if (button != Qt::LeftButton || n < 0) {
         return;
     }
-    ColorTableHoverPair.Shift(n);
+    ColorTableHoverFrame.Press(n);
     SelectColor(n);
 }
 
 void PaletteEditClass::ColorTableMouseMove(int x, int y) {
-    if (!ColorTableHoverPair.Shift(ColorUnder(x, y))) {
-        return;
-    }
-    if (ColorTableHoverPair.Previous >= 0) {
-        RepaintColorTableCell(ColorTableHoverPair.Previous);
-    }
-    if (ColorTableHoverPair.Current >= 0) {
-        const ImageRect cell = ColorTableCell(ColorTableHoverPair.Current);
-        Graphics.DrawFrame(*ColorTableSurface, cell.Left, cell.Top, CellSize);
-    }
+    ColorTableHoverFrame.MoveTo(ColorUnder(x, y));
 }
 
 void PaletteEditClass::ColorTableMouseLeave() {
-    if (ColorTableHoverPair.Current >= 0) {
-        RepaintColorTableCell(ColorTableHoverPair.Current);
-    }
-    ColorTableHoverPair.Reset();
+    ColorTableHoverFrame.Leave();
 }
 
 void PaletteEditClass::PalViewMouseDown(int k, Qt::MouseButton button, int x, int y) {
@@ -406,27 +371,21 @@ void PaletteEditClass::PalViewMouseDown(int k, Qt::MouseButton button, int x, in
     if (button != Qt::LeftButton || i < 0 || !Holder.HasStages()) {
         return;
     }
-    PalViewHoverPair.Shift(i);
+    PalViewHoverFrame.Press(i);
     AssignColor(i);
 }
 
 void PaletteEditClass::PalViewMouseMove(int k, int x, int y) {
-    if (!Holder.HasStages() || !PalViewHoverPair.Shift(EntryUnder(k, x, y))) {
-        return;
-    }
-    if (PalViewHoverPair.Previous >= 0) {
-        RepaintPaletteCell(PalViewHoverPair.Previous);
-    }
-    const int i = PalViewHoverPair.Current;
-    if (i >= 0) {
-        Graphics.DrawFrame(*PalViewSurfaces[static_cast<std::size_t>(i / 4)], (i % 4) * CellSize, 0,
-                           CellSize);
+    if (Holder.HasStages()) {
+        PalViewHoverFrame.MoveTo(EntryUnder(k, x, y));
     }
 }
 
 void PaletteEditClass::PalViewMouseLeave(int /*k*/) {
-    if (PalViewHoverPair.Current >= 0 && Holder.HasStages()) {
-        RepaintPaletteCell(PalViewHoverPair.Current);
+    // Without stages the views show nothing to put back.
+    if (Holder.HasStages()) {
+        PalViewHoverFrame.Leave();
+    } else {
+        PalViewHoverFrame.Reset();
     }
-    PalViewHoverPair.Reset();
 }

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "graphics/HoverPair.h"
+#include "graphics/HoverFrame.h"
 
 #include <Qt>
 
@@ -14,7 +14,6 @@ class PalettedImage;
 class QComboBox;
 class QLabel;
 class QLineEdit;
-class QTimer;
 class QWidget;
 class RomImageData;
 class TImageEx;
@@ -66,10 +65,10 @@ public:
                        const std::array<QLineEdit*, SubPaletteCount>& animation);
     void SetSelectColorLabel(QLabel* label);
     void SetAnimeUpDowns(const std::array<TUpDown*, SubPaletteCount>& upDowns);
-    void SetFrameTimer(QTimer* timer);
     void SetPaletteSetSelector(QComboBox* selector);
 
-    // Stage and reloads.
+    // Stage and reloads. The shell restarts the frame timer after each command that changes
+    // what animates (reloads, the set selector, an animation entry).
     void LoadStage();
     void ReloadStage();
     void ReloadAnimePalette();
@@ -108,15 +107,13 @@ public:
     int LoadedStage() const { return LoadedStageNumber; }
     int SelectColorIndex() const { return SelectedColor; }
     int PaletteSet() const;
-    const HoverPair& ColorTableHover() const { return ColorTableHoverPair; }
-    const HoverPair& PalViewHover() const { return PalViewHoverPair; }
+    const HoverPair& ColorTableHover() const { return ColorTableHoverFrame.Pair(); }
+    const HoverPair& PalViewHover() const { return PalViewHoverFrame.Pair(); }
 
 private:
     std::uint8_t* ChosenSet();
     std::uint8_t* ChosenAnimeRow();
     QWidget* PromptParent() const;
-    void StopTimer();
-    void StartTimer();
 
     void RepaintPaletteCell(int i);
     void RepaintColorTableCell(int n);
@@ -130,8 +127,6 @@ private:
 
     int LoadedStageNumber = 0;
     int SelectedColor = 0;
-    HoverPair ColorTableHoverPair;
-    HoverPair PalViewHoverPair;
 
     std::unique_ptr<PalettedImage> PaletteStrip;
     std::unique_ptr<PalettedImage> ColorTableImage;
@@ -145,11 +140,12 @@ private:
     std::unique_ptr<ViewSurface> ColorTableSurface;
     std::unique_ptr<ViewSurface> SelectColorSurface;
     std::array<std::unique_ptr<ViewSurface>, 4> AnimePalSurfaces;
+    HoverFrame ColorTableHoverFrame;
+    HoverFrame PalViewHoverFrame;
 
     std::array<QLineEdit*, EntryCount> EditPal{};
     std::array<QLineEdit*, SubPaletteCount> EditAnimePal{};
     QLabel* LblSelectColor = nullptr;
     std::array<TUpDown*, SubPaletteCount> UDAnimePal{};
-    QTimer* FrameTimer = nullptr;
     QComboBox* CBSelectPaletteSet = nullptr;
 };

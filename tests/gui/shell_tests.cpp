@@ -127,7 +127,43 @@ INSTANTIATE_TEST_SUITE_P(
     Values, ShellSettings,
     testing::Values(SettingsCase{"[Timer]\nInterval=0x20\n[ObjectEdit]\nSort=0\n", 32, false},
                     SettingsCase{"[Timer]\nInterval=020\n[ObjectEdit]\nSort=2\n", 20, true},
-                    SettingsCase{"[Timer]\nInterval=abc\n", 16, true}, SettingsCase{"", 16, true}));
+                    SettingsCase{"[Timer]\nInterval=abc\n", 16, true}, SettingsCase{"", 16, true},
+                    // A zero or negative interval would tick without pause.
+                    SettingsCase{"[Timer]\nInterval=0\n", 16, true},
+                    SettingsCase{"[Timer]\nInterval=-5\n", 16, true},
+                    SettingsCase{"[Timer]\nInterval=1\n", 1, true}));
+
+TEST_F(Shell, AnIntervalBelowOneIsWrittenBackAsRead) {
+    for (const std::string value : {"0", "-5"}) {
+        SCOPED_TRACE(value);
+        WriteStartupFiles();
+        WriteTextFile(SettingsPath(), "[Timer]\nInterval=" + value + "\n");
+        StartForm();
+        ASSERT_TRUE(CloseForm());
+        EXPECT_NE(ReadTextFile(SettingsPath()).find("[Timer]\nInterval=" + value + "\n"),
+                  std::string::npos);
+    }
+}
+
+TEST_F(Shell, TheFrameTimerRunsOnlyWhileAnAnimationIsConfigured) {
+    WriteStartupFiles();
+    StartForm();
+    OpenThroughMenu(WriteCartridge("game.nes"));
+    EXPECT_FALSE(Form->FrameTimer->isActive()) << "no animation tables: nothing to tick for";
+    Form->CBStage->setCurrentIndex(3);
+    Form->EditPageControl->setCurrentWidget(Form->TabPaletteEdit);
+    Form->CBSelectPaletteSet->setCurrentIndex(1);
+    EXPECT_FALSE(Form->FrameTimer->isActive());
+    ASSERT_TRUE(CloseForm());
+
+    WriteTextFile(SettingsPath(), GeneratedAnimationSettings());
+    StartForm();
+    EXPECT_FALSE(Form->FrameTimer->isActive()) << "the timer waits for the first open";
+    OpenThroughMenu(WriteCartridge("game.nes"));
+    EXPECT_TRUE(Form->FrameTimer->isActive());
+    Form->CBStage->setCurrentIndex(3);
+    EXPECT_TRUE(Form->FrameTimer->isActive());
+}
 
 TEST_F(Shell, SettingsFileIsUntouchedByStartupAndWrittenAtExit) {
     WriteStartupFiles();
@@ -208,7 +244,7 @@ TEST_F(Shell, UntouchedOpenShowsTheImageAndAsksNothing) {
     EXPECT_TRUE(Form->SaveAs1->isEnabled());
     EXPECT_TRUE(Form->Close1->isEnabled());
     EXPECT_EQ(Form->BtnSwitch16X16ChipSet->text(), "破壊後に切替");
-    EXPECT_TRUE(Form->FrameTimer->isActive());
+    EXPECT_FALSE(Form->FrameTimer->isActive()) << "no palette animation is configured";
     EXPECT_EQ(StatusText(), "");
     EXPECT_TRUE(CloseForm());
     EXPECT_EQ(Prompts.Log.size(), 1u) << "closing asked something";
@@ -437,7 +473,7 @@ TEST_F(Shell, StageSelectionKeepsTheActiveTab) {
     Form->CBStage->setCurrentIndex(5);
     EXPECT_EQ(Form->ImageHolder().CurrentStage(), 5);
     EXPECT_EQ(Form->EditPageControl->currentWidget(), Form->TabPaletteEdit);
-    EXPECT_TRUE(Form->FrameTimer->isActive());
+    EXPECT_FALSE(Form->FrameTimer->isActive()) << "no palette animation is configured";
     // A new open starts again at stage 0.
     Form->OpenChosenFile(QString::fromStdString(Dir.File("game.nes")));
     EXPECT_EQ(Form->ImageHolder().CurrentStage(), 0);
