@@ -3,6 +3,7 @@
 // reload button, down to the saved file. Expected pictures are decoded here from the cartridge
 // bytes and coloured through the master palette, independently of the editor.
 #include "MainFormFixture.h"
+#include "TabTestSupport.h"
 #include "ViewDriver.h"
 
 #include "16x16chipedit/Chip16x16EditClass.h"
@@ -36,14 +37,9 @@ namespace {
 
 using G = CartridgeGenerator;
 
-constexpr std::uint32_t Magenta = 0xFF00FF;
-
 // Default "LevelDataAddress" offsets and the generator's layout behind them.
 constexpr std::size_t PatternTableData = 0x6E010;
 constexpr std::size_t ChipTypeTable = 0x7DB23;
-constexpr std::size_t TileBlock(int block) {
-    return 0x10 + static_cast<std::size_t>(block) * 0x1000;
-}
 constexpr std::size_t ChipBankOffset(int stage) {
     return static_cast<std::size_t>(G::ChipBank[static_cast<std::size_t>(stage)]) * 0x2000;
 }
@@ -154,9 +150,7 @@ protected:
                 TileBlock(stage) + static_cast<std::size_t>(t) * 16;
     }
     int TileColour(std::size_t tileOffset, int x, int y) const {
-        const int plane0 = Image[tileOffset + static_cast<std::size_t>(y)];
-        const int plane1 = Image[tileOffset + 8 + static_cast<std::size_t>(y)];
-        return ((plane0 >> (7 - x)) & 1) | (((plane1 >> (7 - x)) & 1) << 1);
+        return TilePixel(Image, tileOffset, x, y);
     }
 
     // Pixels that differ from the tile at tileOffset drawn in subPalette, enlarged scale times,

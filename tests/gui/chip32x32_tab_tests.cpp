@@ -1,4 +1,5 @@
 #include "MainFormFixture.h"
+#include "TabTestSupport.h"
 #include "ViewDriver.h"
 
 #include "32x32chipedit/Chip32x32EditClass.h"
@@ -30,13 +31,6 @@
 namespace {
 
 using ViewDriver::PixelOf;
-
-constexpr std::uint32_t Magenta = 0xFF00FF;
-constexpr std::uint32_t White = 0xFFFFFF;
-
-QString Hex2(int value) {
-    return QString("%1").arg(value, 2, 16, QChar('0')).toUpper();
-}
 
 // The pixels of a size x size square of a view, every step-th pixel.
 std::vector<std::uint32_t> Square(const TImageEx* view, int x, int y, int size, int step = 1) {
@@ -114,19 +108,20 @@ protected:
     }
     // The edit panel shows chip enlarged twice, with its number, parts and attributes.
     void ExpectPanelShows(int chip) {
-        EXPECT_EQ(Form->LblSelect32x32ChipIndex->text(), Hex2(chip));
+        EXPECT_EQ(Form->LblSelect32x32ChipIndex->text().toStdString(), Hex2(chip));
         for (int q = 0; q < 4; ++q) {
             const int part = QuarterOf(chip, q);
             EXPECT_EQ(Square(Form->ImgEdit32x32Chip, (q % 2) * 32, (q / 2) * 32, 32, 2),
                       Chip16Picture(part))
                 << "panel quarter " << q;
-            EXPECT_EQ(Form->LblStructChipIndex[static_cast<std::size_t>(q)]->text(), Hex2(part));
+            EXPECT_EQ(Form->LblStructChipIndex[static_cast<std::size_t>(q)]->text().toStdString(),
+                      Hex2(part));
             EXPECT_EQ(Form->LblStructChipProperty[static_cast<std::size_t>(q)]->text(),
                       CaptionOf(part));
         }
     }
     void ExpectSelected(int chip16) {
-        EXPECT_EQ(Form->LblSelect16x16ChipIndex->text(), Hex2(chip16));
+        EXPECT_EQ(Form->LblSelect16x16ChipIndex->text().toStdString(), Hex2(chip16));
         EXPECT_EQ(Form->LblSelect16x16ChipProperty->text(), CaptionOf(chip16));
         EXPECT_EQ(Square(Form->ImgSelect16x16Chip, 0, 0, 32, 2), Chip16Picture(chip16));
     }
@@ -257,7 +252,7 @@ TEST_F(Chip32x32Tab, ShiftLeftSetsTheQuarterOfAnotherChipAndRefreshesThePanel) {
     const int ownPart = OtherThan(edited, 2);
     SelectChip16(ownPart);
     PressView(Qt::LeftButton, edited, 2, Qt::ShiftModifier);
-    EXPECT_EQ(Form->LblStructChipIndex[2]->text(), Hex2(ownPart));
+    EXPECT_EQ(Form->LblStructChipIndex[2]->text().toStdString(), Hex2(ownPart));
     ExpectPanelShows(edited);
 }
 

@@ -1,6 +1,7 @@
 // The object tab, driven through the real window: hovers, presses and drags on the room views,
 // the pop-up menu, the panel's lists, arrows and buttons, down to the saved file.
 #include "MainFormFixture.h"
+#include "TabTestSupport.h"
 #include "ViewDriver.h"
 
 #include "ImageEx/TImageEx.h"
@@ -31,7 +32,6 @@
 
 namespace {
 
-constexpr std::uint32_t White = 0xFFFFFF;
 constexpr int Cell = 32;
 const std::string LimitMessage =
     "オブジェクトの総数を越えるため、オブジェクトを作成できませんでした";
@@ -49,11 +49,6 @@ struct Placed {
 // X, Y, Type of one object, in list order.
 using Object = std::array<int, 3>;
 using Rooms = std::array<std::vector<Object>, 32>;
-
-std::string Hex2(int value) {
-    static const char* const digits = "0123456789ABCDEF";
-    return {digits[(value >> 4) & 15], digits[value & 15]};
-}
 
 std::string Text(const QLabel* label) {
     return label->text().toStdString();

@@ -1,6 +1,7 @@
 // The palette tab and the palette animation tick, driven through the real window: typing into
 // the real fields, pressing on the real views, clicking the real buttons.
 #include "MainFormFixture.h"
+#include "TabTestSupport.h"
 #include "ViewDriver.h"
 
 #include "ImageEx/TImageEx.h"
@@ -31,7 +32,6 @@ namespace {
 
 using ViewDriver::PixelOf;
 
-constexpr std::uint32_t Magenta = 0xFF00FF;
 const std::string ReloadQuestion =
     "yesno:このステージのパレットを読み込み直します。よろしいですか？";
 const std::string AnimeReloadQuestion =
@@ -42,12 +42,6 @@ std::uint32_t Master(int n) {
     static const auto triples = CartridgeGenerator::MakeMasterPalette();
     const auto at = static_cast<std::size_t>(n * 3);
     return triples[at] | (triples[at + 1] << 8) | (triples[at + 2] << 16);
-}
-
-std::string Hex(int value) {
-    char text[8];
-    std::snprintf(text, sizeof text, "%02X", value);
-    return text;
 }
 
 // Counts the repaints a view's surface reports while the counter lives.
@@ -112,7 +106,7 @@ protected:
         const auto palette = CartridgeGenerator::PaletteOfStage(stage);
         for (int i = 0; i < 16; ++i) {
             const int colour = palette[static_cast<std::size_t>(set * 16 + i)];
-            EXPECT_EQ(Form->EditPal[i]->text().toStdString(), Hex(colour)) << "entry " << i;
+            EXPECT_EQ(Form->EditPal[i]->text().toStdString(), Hex2(colour)) << "entry " << i;
             EXPECT_EQ(PalCell(i), Master(colour)) << "entry " << i;
             EXPECT_EQ(Form->Graphics().GetStageColor(i), Master(colour)) << "entry " << i;
             EXPECT_EQ(AnimeCell(i), Master(colour)) << "entry " << i;
@@ -177,7 +171,7 @@ TEST_F(PaletteTab, RefusedEntriesPutTheStoredValueBack) {
     for (const char* typed : {"40", "FF", "g1", "-1", " 1", "0x"}) {
         SCOPED_TRACE(typed);
         Type(Form->EditPal[5], typed);
-        EXPECT_EQ(Form->EditPal[5]->text().toStdString(), Hex(stored));
+        EXPECT_EQ(Form->EditPal[5]->text().toStdString(), Hex2(stored));
         EXPECT_EQ(Entry(0, 5), stored);
         EXPECT_EQ(PalCell(5), Master(stored));
     }
@@ -195,7 +189,7 @@ TEST_F(PaletteTab, OneCharacterIsLeftAsTypedUntilTheTabIsShownAgain) {
     // Showing the tab again writes the stored values back into the fields.
     Form->EditPageControl->setCurrentWidget(Form->Tab16x16ChipEdit);
     Form->EditPageControl->setCurrentWidget(Form->TabPaletteEdit);
-    EXPECT_EQ(Form->EditPal[6]->text().toStdString(), Hex(stored));
+    EXPECT_EQ(Form->EditPal[6]->text().toStdString(), Hex2(stored));
     EXPECT_FALSE(Form->Tracker().IsModified());
 }
 
@@ -309,7 +303,7 @@ TEST_F(PaletteTab, SavingKeepsTheFileAndTheEditButClearsTheMark) {
     OpenThroughMenu(ImagePath);
     EXPECT_EQ(Prompts.Log.back().rfind("open:", 0), 0u);
     EXPECT_EQ(Form->EditPal[5]->text().toStdString(),
-              Hex(CartridgeGenerator::PaletteOfStage(0)[5]));
+              Hex2(CartridgeGenerator::PaletteOfStage(0)[5]));
 }
 
 TEST_F(PaletteTab, ReloadAsksAndRereadsOnlyOnYes) {
@@ -367,7 +361,7 @@ TEST_P(PaletteTabArrows, StepTheAnimationByte) {
     (c.Up ? arrows->UpButton() : arrows->DownButton())->click();
 
     EXPECT_EQ(Form->EditAnimePal[1]->text().toStdString(), c.Result);
-    EXPECT_EQ(Hex(AnimeByte(0, 1)), c.Result);
+    EXPECT_EQ(Hex2(AnimeByte(0, 1)), c.Result);
     EXPECT_EQ(arrows->Position(), position) << "the arrows' own position never moves";
     EXPECT_TRUE(PaletteMarked());
     EXPECT_EQ(AnimeByte(1, 1), 0x00) << "only the chosen set's row";
