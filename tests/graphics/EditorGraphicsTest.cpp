@@ -5,9 +5,9 @@
 #include <QFontDatabase>
 #include <QFontInfo>
 #include <QFontMetrics>
-#include <QPainter>
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <climits>
 #include <set>
 #include <stdexcept>
@@ -465,25 +465,52 @@ TEST_F(EditorGraphicsTest, ObjectMarkerIsASquareWithItsTypeInside) {
         EXPECT_LT(x, 107);
         EXPECT_LT(y, 57);
     }
+}
 
-    // It is the text "0A" in the marker font with its top-left corner at (94, 44).
-    QImage expected(256, 256, QImage::Format_RGB32);
-    expected.fill(Qt::black);
-    {
-        QPainter painter(&expected);
-        painter.setFont(EditorGraphics::ObjectMarkerFont());
-        painter.setPen(Qt::white);
-        painter.drawText(QRect(94, 44, 64, 64), Qt::AlignLeft | Qt::AlignTop, "0A");
-    }
-    std::set<std::pair<int, int>> expectedText;
-    for (int y = 0; y < 256; ++y) {
-        for (int x = 0; x < 256; ++x) {
-            if (expected.pixel(x, y) != QColor(Qt::black).rgb()) {
-                expectedText.insert({x, y});
+TEST_F(EditorGraphicsTest, ObjectMarkerShowsTheTypeAsTwoDigitsLeftToRight) {
+    // The pixels of a marker's label at (100, 50), the square left out.
+    const auto labelOf = [this](int type) {
+        auto view = Graphics.CreateViewBitmap(256, 256);
+        Graphics.DrawObjectMarker(*view, 100, 50, type);
+        std::set<std::pair<int, int>> label;
+        const auto outline = Outline(92, 42, 107, 57, *view);
+        for (const auto& pixel : Drawn(*view, Palette.ColorOf(0))) {
+            if (!outline.contains(pixel)) {
+                label.insert(pixel);
             }
         }
+        return label;
+    };
+    const auto difference = [](const std::set<std::pair<int, int>>& a,
+                               const std::set<std::pair<int, int>>& b) {
+        std::set<std::pair<int, int>> result;
+        for (const auto& pixel : a) {
+            if (!b.contains(pixel)) {
+                result.insert(pixel);
+            }
+        }
+        for (const auto& pixel : b) {
+            if (!a.contains(pixel)) {
+                result.insert(pixel);
+            }
+        }
+        return result;
+    };
+    const auto label0A = labelOf(0x0A);
+    // Only the type's low byte is shown.
+    EXPECT_EQ(labelOf(0x10A), label0A);
+    // The high digit changes pixels on the left only, the low digit on the right only.
+    const auto highDigit = difference(label0A, labelOf(0x1A));
+    const auto lowDigit = difference(label0A, labelOf(0x0B));
+    ASSERT_FALSE(highDigit.empty());
+    ASSERT_FALSE(lowDigit.empty());
+    int highRight = INT_MIN;
+    for (const auto& pixel : highDigit) {
+        highRight = std::max(highRight, pixel.first);
     }
-    EXPECT_EQ(text, expectedText);
+    for (const auto& pixel : lowDigit) {
+        EXPECT_GT(pixel.first, highRight) << pixel.first << "," << pixel.second;
+    }
 }
 
 TEST_F(EditorGraphicsTest, MarkerFontIsTheNamedFaceOrAJapaneseMonospaceOne) {

@@ -1,6 +1,7 @@
 // The map-set tab, driven through the real window: presses on the page views and the chip
 // table, the scroll bars, the grid box and the reload button, down to the saved file.
 #include "MainFormFixture.h"
+#include "TabTestSupport.h"
 #include "ViewDriver.h"
 
 #include "ImageEx/TImageEx.h"
@@ -30,18 +31,11 @@
 namespace {
 
 constexpr int Cell = 32;
-constexpr std::uint32_t Magenta = 0xFF00FF;
-constexpr std::uint32_t White = 0xFFFFFF;
 
 // Default "LevelDataAddress" offsets of the per-stage map-set bytes.
 constexpr std::size_t MapDataBankA000 = 0x7DF35;
 constexpr std::size_t MapDataAddressLow = 0x7DF45;
 constexpr std::size_t MapDataAddressHigh = 0x7DF55;
-
-std::string Hex2(int value) {
-    static const char* const digits = "0123456789ABCDEF";
-    return {digits[(value >> 4) & 15], digits[value & 15]};
-}
 
 int CellX(int cell) {
     return (cell % 8) * Cell;
@@ -97,10 +91,22 @@ protected:
         }
         return colours;
     }
-    // Pixel (x, y) of 32x32 chip n as the chip sheet holds it.
+    // Stage colour index (0-15) of pixel (x, y) of 32x32 chip n, composed from the current
+    // stage's chip tables and the tile bytes of the cartridge: quarters of 16x16 chips, each
+    // four tiles of the stage's own block drawn in the chip's sub-palette.
+    int ChipColourIndex(int chip, int x, int y) {
+        StageData& stage = Stage();
+        const int chip16 =
+            stage.Chip32x32Table[static_cast<std::size_t>(chip * 4 + (y / 16) * 2 + x / 16)];
+        const int quarter = ((y % 16) / 8) * 2 + (x % 16) / 8;
+        const int tile = stage.Chip16x16Table()[static_cast<std::size_t>(quarter * 256 + chip16)];
+        const int subPalette = stage.ChipPropertyTable()[static_cast<std::size_t>(chip16)] & 3;
+        const std::size_t tileOffset =
+            TileBlock(CurrentStage()) + static_cast<std::size_t>(tile) * 16;
+        return subPalette * 4 + TilePixel(Cartridge, tileOffset, x % 8, y % 8);
+    }
     std::uint32_t ChipPixel(int chip, int x, int y, const std::array<std::uint32_t, 16>& colours) {
-        const PalettedImage& sheet = Form->Graphics().Chip32x32Sheet();
-        return colours.at(sheet.PixelAt((chip % 16) * Cell + x, (chip / 16) * Cell + y));
+        return colours.at(static_cast<std::size_t>(ChipColourIndex(chip, x, y)));
     }
     std::uint32_t ChipPixel(int chip, int x, int y) {
         return ChipPixel(chip, x, y, StageColours());
@@ -188,6 +194,8 @@ protected:
     }
 
     QString ImagePath;
+    // The bytes every test opens (WriteCartridge writes the same).
+    const std::vector<std::uint8_t> Cartridge = CartridgeGenerator::MakeImage();
 };
 
 // ---- Loading and the panel ----
@@ -466,14 +474,12 @@ TEST_F(MapSetTab, AnimationTickRecoloursPagesAndKeepsTheFrame) {
     ASSERT_TRUE(TickUntilStageColorChanges(5));
     // Every cell shows the sheet with the colours now in effect.
     int wrong = 0;
-    const PalettedImage& sheet = Form->Graphics().Chip32x32Sheet();
     for (int cell = 0; cell < 64; ++cell) {
         const int chip = MapByte(0, cell);
         for (int y = 1; y < Cell - 1; ++y)
             for (int x = 1; x < Cell - 1; ++x)
                 if (ViewDriver::PixelOf(PageView(0), CellX(cell) + x, CellY(cell) + y) !=
-                    Form->Graphics().GetStageColor(
-                        sheet.PixelAt((chip % 16) * Cell + x, (chip / 16) * Cell + y)))
+                    Form->Graphics().GetStageColor(ChipColourIndex(chip, x, y)))
                     ++wrong;
     }
     EXPECT_EQ(wrong, 0);

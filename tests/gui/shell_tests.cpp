@@ -2,6 +2,7 @@
 #include "MainFormFixture.h"
 
 #include "edit_flag/EditFlagManagement.h"
+#include "editdata/StageData.h"
 #include "fileio/RomImageData.h"
 #include "romgen/CartridgeGenerator.h"
 
@@ -297,14 +298,36 @@ TEST_F(Shell, YesInThePromptSavesUnderTheChosenNameBeforeOpening) {
     WriteStartupFiles();
     StartForm();
     const QString first = WriteCartridge("first.nes");
+    // The second image differs in a byte no editor writes: a save made after the open would
+    // carry it into the copy.
+    constexpr std::size_t Untouched = 0x10;
+    std::vector<std::uint8_t> secondBytes = CartridgeBytes();
+    secondBytes[Untouched] ^= 0xFF;
+    const std::string second = Dir.File("second.nes");
+    WriteWholeFile(second, secondBytes);
     OpenThroughMenu(first);
+    // A real edit: the first cell of stage 0's map set.
+    std::uint8_t& cell = Form->ImageHolder().CurrentStageData().MapSetTable[0];
+    const std::uint8_t edited = cell ^ 0x01;
+    cell = edited;
     MakeAChange();
+
     const QString copy = QString::fromStdString(Dir.File("copy.nes"));
     Prompts.YesNoCancelAnswers = {Answer::Yes};
     Prompts.SaveFiles = {copy};
-    OpenThroughMenu(WriteCartridge("second.nes"));
-    EXPECT_EQ(ReadWholeFile(copy.toStdString()), ReadWholeFile(first.toStdString()));
+    OpenThroughMenu(QString::fromStdString(second));
     EXPECT_TRUE(Form->windowTitle().endsWith("second.nes"));
+    EXPECT_EQ(Form->ImageHolder().Buffer()[Untouched], secondBytes[Untouched]);
+
+    const std::vector<std::uint8_t> saved = ReadWholeFile(copy.toStdString());
+    const std::vector<std::uint8_t> firstBytes = ReadWholeFile(first.toStdString());
+    ASSERT_EQ(saved.size(), firstBytes.size());
+    EXPECT_EQ(saved[Untouched], firstBytes[Untouched])
+        << "the copy was saved from the second image";
+    EXPECT_NE(saved, firstBytes) << "the edit did not reach the copy";
+    // Opening the copy shows the edit.
+    Form->OpenChosenFile(copy);
+    EXPECT_EQ(Form->ImageHolder().CurrentStageData().MapSetTable[0], edited);
 }
 
 TEST_F(Shell, APaletteEditAloneMakesCloseAskAndASaveSettlesIt) {
