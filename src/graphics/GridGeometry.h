@@ -5,14 +5,15 @@
 // A view cut into equal cells numbered row by row from the top left. Lookups only compute: they
 // never change what a view shows or remembers.
 struct GridGeometry {
-    int Columns = 1;
-    int Rows = 1;
-    int CellWidth = 1;
-    int CellHeight = 1;
-
+    // Cells as wide as they are high, the usual case.
     static constexpr GridGeometry Square(int columns, int rows, int cellSize) {
         return {columns, rows, cellSize, cellSize};
     }
+
+    int Columns;
+    int Rows;
+    int CellWidth;
+    int CellHeight;
 
     constexpr int Count() const { return Columns * Rows; }
     constexpr int Width() const { return Columns * CellWidth; }
