@@ -2,10 +2,10 @@
 
 #include "address/AddressData.h"
 #include "address/LevelDataLayout.h"
+#include "atomicfile/AtomicFileWriter.h"
 #include "edit_flag/EditFlagManagement.h"
 #include "editdata/ChipTypeCaptions.h"
 #include "editdata/StageData.h"
-#include "fileio/AtomicFileWriter.h"
 
 #include <algorithm>
 #include <cerrno>

@@ -1,6 +1,6 @@
 #include "inifile/IniFile.h"
 
-#include "fileio/AtomicFileWriter.h"
+#include "atomicfile/AtomicFileWriter.h"
 
 #include <algorithm>
 #include <cctype>

@@ -1,6 +1,6 @@
 // The shell's data-layer pieces: the settings file, the edit tracker, the master palette.
+#include "atomicfile/AtomicFileWriter.h"
 #include "edit_flag/EditFlagManagement.h"
-#include "fileio/AtomicFileWriter.h"
 #include "fileio/FcPaletteData.h"
 #include "inifile/IniFile.h"
 #include "support/TempDir.h"
