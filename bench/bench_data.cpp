@@ -1,5 +1,6 @@
 // Opening an image (read, size/header/layout checks, sixteen stages decoded) and saving one
 // with the object blocks re-packed.
+#include "base/LevelFormat.h"
 #include "edit_flag/EditFlagManagement.h"
 #include "editdata/StageData.h"
 #include "fileio/RomImageData.h"
@@ -79,7 +80,7 @@ void BM_ComposeSaveWithRepack(benchmark::State& state) {
     std::vector<std::uint8_t> composed;
     for (auto _ : state) {
         state.PauseTiming();
-        for (int s = 0; s < RomImageData::StageCount; ++s) {
+        for (int s = 0; s < LevelFormat::StageCount; ++s) {
             flags.SetChip16x16Modified(s, true);
             flags.SetChip32x32Modified(s, true);
             flags.SetMapSetModified(s, true);

@@ -1,5 +1,6 @@
 // The drawing engine's share of a stage load and of one palette animation tick.
 
+#include "base/LevelFormat.h"
 #include "dib/ImageRect.h"
 #include "fileio/FcPaletteData.h"
 #include "graphics/EditorGraphics.h"
@@ -13,7 +14,7 @@
 
 namespace {
 
-constexpr std::size_t CartridgeSize = 0x80010;
+constexpr std::size_t CartridgeSize = LevelFormat::CartridgeSize;
 
 // Random stage data: a first pattern table, both chip tables, attributes and two map pages,
 // plus one animation record (period 0, so every tick recolours) at fixed offsets.

@@ -1,7 +1,7 @@
 // Fuzz entry point: arbitrary bytes through open, decode, a few edits, write-back and packing.
 //
 // An input is either
-//   - a cartridge file as it would be opened (any bytes; everything past 0x80010 is read as
+//   - a cartridge file as it would be opened (any bytes; everything past the image size is read as
 //     text lines that override the "LevelDataAddress" keys in table order), or
 //   - "K6P" followed by records applied to the generated cartridge: a byte below 0x80 starts a
 //     patch (it and two more bytes give the offset, then a length byte, the bytes), a byte from
@@ -10,13 +10,17 @@
 //     whole level-data layout.
 // The edits that follow the open are chosen by a generator seeded with a hash of the input.
 #include "address/AddressData.h"
+#include "base/LevelFormat.h"
 #include "edit_flag/EditFlagManagement.h"
+#include "editdata/ChipTypeCaptions.h"
+#include "editdata/PatternLoadEntry.h"
 #include "editdata/StageData.h"
 #include "fileio/RomImageData.h"
 #include "inifile/IniFile.h"
 #include "romgen/CartridgeGenerator.h"
 
 #include <algorithm>
+#include <array>
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
@@ -26,7 +30,7 @@
 
 namespace {
 
-constexpr std::size_t ImageSize = RomImageData::ImageSize;
+constexpr std::size_t ImageSize = LevelFormat::CartridgeSize;
 
 // Checks that must hold for any input; a failure is a finding.
 void Require(bool condition) {
@@ -115,13 +119,13 @@ std::vector<std::uint8_t> Prepare(std::span<const std::uint8_t> input, IniFile& 
 
 void Edit(RomImageData& rom, EditFlagManagement& flags, Random& random) {
     for (int step = 0, steps = 1 + random.Below(8); step < steps; ++step) {
-        const int s = random.Below(RomImageData::StageCount);
+        const int s = random.Below(LevelFormat::StageCount);
         StageData& stage = rom.Stage(s);
         const auto index = static_cast<std::size_t>(random.Next());
         const auto value = static_cast<std::uint8_t>(random.Next());
         switch (random.Below(10)) {
         case 0:
-            for (int t = 0; t < RomImageData::StageCount; ++t)
+            for (int t = 0; t < LevelFormat::StageCount; ++t)
                 rom.Stage(t).ToggleChip16x16Set();
             break;
         case 1:
@@ -139,12 +143,12 @@ void Edit(RomImageData& rom, EditFlagManagement& flags, Random& random) {
             break;
         case 4: {
             int total = 0;
-            for (int t = 0; t < RomImageData::StageCount; ++t)
+            for (int t = 0; t < LevelFormat::StageCount; ++t)
                 total += rom.Stage(t).ObjectTotal();
-            const int page = random.Below(StageData::PageCount);
+            const int page = random.Below(LevelFormat::PageCount);
             for (int n = random.Below(40);
-                 n > 0 && stage.ObjectTotal() < StageData::MaxObjectsPerStage &&
-                 total < StageData::MaxObjectsAllStages;
+                 n > 0 && stage.ObjectTotal() < LevelFormat::MaxObjectsPerStage &&
+                 total < LevelFormat::MaxObjectsAllStages;
                  --n, ++total)
                 Require(stage.AddObject(page, random.Below(256), random.Below(256),
                                         random.Below(256)) != nullptr);
@@ -152,7 +156,7 @@ void Edit(RomImageData& rom, EditFlagManagement& flags, Random& random) {
             break;
         }
         case 5: {
-            const int page = random.Below(StageData::PageCount);
+            const int page = random.Below(LevelFormat::PageCount);
             const int before = stage.ObjectTotal();
             if (ObjectNode* last = stage.LastObjectOfPage(page)) {
                 Require(stage.ObjectIndexOf(last, page) == [&] {
@@ -168,7 +172,7 @@ void Edit(RomImageData& rom, EditFlagManagement& flags, Random& random) {
             break;
         }
         case 6: {
-            const int page = random.Below(StageData::PageCount);
+            const int page = random.Below(LevelFormat::PageCount);
             stage.SortPageByX(page);
             const auto& list = stage.ObjectsOfPage(page);
             Require(
@@ -178,7 +182,7 @@ void Edit(RomImageData& rom, EditFlagManagement& flags, Random& random) {
             break;
         }
         case 7:
-            stage.StagePalette[index % 32] = value & 0x3F;
+            stage.StagePalette[index % 32] = value & LevelFormat::ColorNumberMask;
             flags.SetPaletteModified(s, true);
             break;
         case 8:
@@ -194,6 +198,24 @@ void Edit(RomImageData& rom, EditFlagManagement& flags, Random& random) {
     }
 }
 
+// The 16x16 chip tab's decoders, over whatever offsets the settings and the bytes give: every
+// stage's chip type row and own pattern load entry, one more entry, and one at any offset.
+void DecodeChipSetSources(std::span<const std::uint8_t> cartridge, const AddressData& address,
+                          Random& random) {
+    std::array<std::uint8_t, PatternLoadEntry::TablesBytes> tables{};
+    for (int s = 0; s < LevelFormat::StageCount; ++s) {
+        const auto codes = ChipTypeCaptions::CodesOfStage(cartridge, address, s);
+        Require(!ChipTypeCaptions::Of(codes[0]).empty());
+        const int own =
+            address.TableByte(cartridge, LevelDataKey::PatternTableDataNo, s).value_or(0);
+        PatternLoadEntry::Apply(cartridge, address.PatternEntryOffset(own), tables);
+    }
+    PatternLoadEntry::Apply(
+        cartridge, address.PatternEntryOffset(random.Below(AddressData::PatternEntryCount)),
+        tables);
+    PatternLoadEntry::Apply(cartridge, static_cast<std::int32_t>(random.Next() << 1), tables);
+}
+
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
@@ -202,14 +224,20 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     EditFlagManagement flags({});
     RomImageData rom(flags, settings);
     const std::vector<std::uint8_t> bytes = Prepare(input, settings);
+    {
+        // Before any layout check: these decoders must hold up on their own.
+        const AddressData address(bytes, settings);
+        Random random(~Hash(input));
+        DecodeChipSetSources(bytes, address, random);
+    }
     if (!rom.LoadFromBytes(bytes, "fuzz.nes").Ok)
         return 0;
 
-    for (int s = 0; s < RomImageData::StageCount; ++s) {
+    for (int s = 0; s < LevelFormat::StageCount; ++s) {
         const StageData& stage = rom.Stage(s);
-        Require(stage.ObjectTotal() <= StageData::MaxObjectsPerStage);
+        Require(stage.ObjectTotal() <= LevelFormat::MaxObjectsPerStage);
         for (const std::uint8_t colour : stage.StagePalette)
-            Require(colour <= 0x3F);
+            Require(colour <= LevelFormat::HighestColorNumber);
     }
 
     // Without edits the save writes back exactly what was read.
@@ -226,7 +254,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
     // Decoding again after a close reads a cleared buffer through the same tables.
     rom.CloseImage();
-    for (int s = 0; s < RomImageData::StageCount; ++s)
+    for (int s = 0; s < LevelFormat::StageCount; ++s)
         rom.Stage(s).DecodeStage();
     return 0;
 }

@@ -1,5 +1,7 @@
 #include "16x16chipedit/Chip16x16EditClass.h"
 
+#include "base/LevelFormat.h"
+
 #include "ImageEx/TImageEx.h"
 #include "ImageEx/TRadioGroup.h"
 #include "address/AddressData.h"
@@ -7,6 +9,7 @@
 #include "dib/PalettedImage.h"
 #include "edit_flag/EditFlagManagement.h"
 #include "editdata/ChipTypeCaptions.h"
+#include "editdata/PatternLoadEntry.h"
 #include "editdata/StageData.h"
 #include "editdata/UnusedNumbers.h"
 #include "fileio/RomImageData.h"
@@ -33,13 +36,6 @@ constexpr int CellsPerRow = 16;
 constexpr int QuarterCount = 4;
 constexpr int SubPaletteCount = 4;
 constexpr int ColoursPerSubPalette = 4;
-constexpr int StageColourCount = 16;
-// Pattern load entry: byte 0 tile count (0 means 256), byte 1 first destination tile, byte 2
-// first source tile, byte 3 bit 7 destination table, bits 0-6 source block of 4 KiB.
-constexpr int SecondTableFlag = 0x80;
-constexpr int SourceBlockMask = 0x7F;
-constexpr std::int64_t SourceBlockBytes = 0x1000;
-constexpr std::int64_t CartridgeHeaderBytes = 0x10;
 
 // The bank table and the chip view: 16 x 16 cells of a tile or a chip.
 constexpr GridGeometry TableGrid =
@@ -106,7 +102,7 @@ void Chip16x16EditClass::BindRadioGroups(TRadioGroup* chipPropertySelect,
     RGChipPropertySelect = chipPropertySelect;
     RGPaletteSelect = paletteSelect;
     const auto& captions = Holder.PropertyCaptions();
-    for (int i = 0; i < RGChipPropertySelect->Count() && i < 16; ++i)
+    for (int i = 0; i < RGChipPropertySelect->Count() && i < LevelFormat::AttributeTypeCount; ++i)
         RGChipPropertySelect->SetItemText(
             i, QString::number(i, 16).toUpper() + "x " +
                    QString::fromStdString(captions[static_cast<std::size_t>(i)]));
@@ -132,21 +128,14 @@ StageData& Chip16x16EditClass::Stage() {
     return Holder.CurrentStageData();
 }
 
-std::uint8_t Chip16x16EditClass::CartridgeByte(std::int64_t offset) const {
-    const auto image = Holder.Buffer();
-    if (offset < 0 || offset >= static_cast<std::int64_t>(image.size()))
-        return 0;
-    return image[static_cast<std::size_t>(offset)];
-}
-
 std::span<const std::uint8_t> Chip16x16EditClass::FirstPatternTable() const {
     return std::span<const std::uint8_t>(PatternTableBuffer).first(PatternTableBytes);
 }
 
 int Chip16x16EditClass::OwnPatternSetNumber() const {
-    return CartridgeByte(
-        std::int64_t{Holder.Address()->KeyValue(LevelDataKey::PatternTableDataNo)} +
-        Holder.CurrentStage());
+    return Holder.Address()
+        ->TableByte(Holder.Buffer(), LevelDataKey::PatternTableDataNo, Holder.CurrentStage())
+        .value_or(0);
 }
 
 // ---- Stage and tab ----
@@ -218,14 +207,14 @@ void Chip16x16EditClass::ActivateTab() {
 void Chip16x16EditClass::SwitchChipSet() {
     if (!HasStage())
         return;
-    for (int s = 0; s < RomImageData::StageCount; ++s)
+    for (int s = 0; s < LevelFormat::StageCount; ++s)
         Holder.Stage(s).ToggleChip16x16Set();
     LoadStage();
 }
 
 // Every stage shows the same set, so the last one tells which the button switches to.
 void Chip16x16EditClass::ShowSwitchCaption() {
-    const bool normal = Holder.Stage(RomImageData::StageCount - 1).Chip16x16SetIndexValue() == 0;
+    const bool normal = Holder.Stage(LevelFormat::StageCount - 1).Chip16x16SetIndexValue() == 0;
     BtnSwitch16X16ChipSet->setText(normal ? SwitchToDestroyedCaption : SwitchToNormalCaption);
 }
 
@@ -410,39 +399,18 @@ void Chip16x16EditClass::LoadPatternTables() {
 void Chip16x16EditClass::ApplyPatternEntry(int entry) {
     if (!HasStage())
         return;
-    const std::int64_t at =
-        std::int64_t{Holder.Address()->KeyValue(LevelDataKey::PatternTableData)} +
-        std::int64_t{PatternEntryBytes} * entry;
-    const int count = CartridgeByte(at) == 0 ? TileCount : CartridgeByte(at);
-    const int firstDestination = CartridgeByte(at + 1);
-    const int firstSource = CartridgeByte(at + 2);
-    const int table = CartridgeByte(at + 3);
-    const std::int64_t destination = ((table & SecondTableFlag) ? PatternTableBytes : 0) +
-                                     std::int64_t{firstDestination} * TileBytes;
-    const std::int64_t source = CartridgeHeaderBytes +
-                                (table & SourceBlockMask) * SourceBlockBytes +
-                                std::int64_t{firstSource} * TileBytes;
-    // A copy that would run past either buffer is cut short there.
-    const auto image = Holder.Buffer();
-    const std::int64_t length =
-        std::min({std::int64_t{count} * TileBytes, std::int64_t{PatternBufferBytes} - destination,
-                  static_cast<std::int64_t>(image.size()) - source});
-    for (std::int64_t i = 0; i < length; ++i)
-        PatternTableBuffer[static_cast<std::size_t>(destination + i)] =
-            image[static_cast<std::size_t>(source + i)];
+    PatternLoadEntry::Apply(Holder.Buffer(), Holder.Address()->PatternEntryOffset(entry),
+                            PatternTableBuffer);
 }
 
 void Chip16x16EditClass::LoadPropertyCaptions() {
     if (!HasStage())
         return;
-    const AddressData& address = *Holder.Address();
-    const int row = CartridgeByte(std::int64_t{address.KeyValue(LevelDataKey::RefChipTypeTable)} +
-                                  Holder.CurrentStage());
+    const auto codes =
+        ChipTypeCaptions::CodesOfStage(Holder.Buffer(), *Holder.Address(), Holder.CurrentStage());
     auto& captions = Holder.PropertyCaptions();
-    for (int i = 0; i < 16; ++i) {
-        const std::uint8_t code = CartridgeByte(
-            std::int64_t{address.KeyValue(LevelDataKey::ChipTypeTable)} + row * 16 + i);
-        const std::string& caption = ChipTypeCaptions::Of(code);
+    for (int i = 0; i < LevelFormat::AttributeTypeCount; ++i) {
+        const std::string& caption = ChipTypeCaptions::Of(codes[static_cast<std::size_t>(i)]);
         captions[static_cast<std::size_t>(i)] = caption;
         RGChipPropertySelect->SetItemText(i, QString::number(i, 16).toUpper() + "x " +
                                                  QString::fromStdString(caption));
@@ -508,7 +476,7 @@ void Chip16x16EditClass::DrawSelectTile() {
 }
 
 void Chip16x16EditClass::DrawPaletteColors() {
-    for (int i = 0; i < StageColourCount; ++i) {
+    for (int i = 0; i < LevelFormat::StageColorCount; ++i) {
         QFrame* panel = PanelPaletteColor[static_cast<std::size_t>(i)];
         QPalette colours = panel->palette();
         colours.setColor(QPalette::Window, ToQColor(Graphics.GetStageColor(i)));

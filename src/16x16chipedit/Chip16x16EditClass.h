@@ -1,5 +1,6 @@
 #pragma once
 
+#include "base/LevelFormat.h"
 #include "graphics/HoverFrame.h"
 
 #include <QString>
@@ -30,12 +31,11 @@ class ViewSurface;
 // every stage between its normal and after-destruction chip set.
 class Chip16x16EditClass {
 public:
-    static constexpr int TileCount = 256;
-    static constexpr int ChipCount = 256;
-    static constexpr int PatternTableBytes = 4096;
+    static constexpr int TileCount = LevelFormat::TileCount;
+    static constexpr int ChipCount = LevelFormat::ChipCount;
+    static constexpr int PatternTableBytes = LevelFormat::PatternTableBytes;
     static constexpr int PatternBufferBytes = 2 * PatternTableBytes;
-    static constexpr int PatternEntryBytes = 4;
-    static constexpr int TileBytes = 16;
+    static constexpr int TileBytes = LevelFormat::TileBytes;
     static constexpr int BankTableImageSize = 128; // 16 x 16 tiles of 8 pixels
     static constexpr int TableViewSize = 256;
     static constexpr int TableCellSize = 16; // one tile or chip of the two 256 x 256 views
@@ -135,7 +135,6 @@ public:
 private:
     bool HasStage() const;
     StageData& Stage();
-    std::uint8_t CartridgeByte(std::int64_t offset) const;
     std::span<const std::uint8_t> FirstPatternTable() const;
     int OwnPatternSetNumber() const;
     void DrawSheetCell(int chip);

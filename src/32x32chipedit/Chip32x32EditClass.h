@@ -1,5 +1,6 @@
 #pragma once
 
+#include "base/LevelFormat.h"
 #include "graphics/HoverFrame.h"
 
 #include <QString>
@@ -27,7 +28,7 @@ class ViewSurface;
 // It also renders the shared Chip32x32Sheet the map-set and object tabs copy from.
 class Chip32x32EditClass {
 public:
-    static constexpr int ChipCount = 256;
+    static constexpr int ChipCount = LevelFormat::ChipCount;
     static constexpr int QuarterCount = 4;
     static constexpr int HalfChipCount = 128;
     static constexpr int ViewWidth = 512;  // 16 chips of 32 pixels

@@ -90,7 +90,7 @@ AddressData::AddressData(std::span<const std::uint8_t> cartridge, IniFile& setti
     };
     const auto narrow = [](std::int64_t value) { return static_cast<std::int32_t>(value); };
 
-    for (int s = 0; s < StageCount; ++s) {
+    for (int s = 0; s < LevelFormat::StageCount; ++s) {
         const auto i = static_cast<std::size_t>(s);
         const std::int64_t bank8000 = byteAt(LevelDataKey::ChipDataBank8000, s);
         const std::int64_t hi16 = byteAt(LevelDataKey::Chip16x16DataAddressHigh, s);

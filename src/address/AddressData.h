@@ -1,5 +1,7 @@
 #pragma once
 
+#include "base/LevelFormat.h"
+
 #include <array>
 #include <cstdint>
 #include <optional>
@@ -36,7 +38,6 @@ enum class LevelDataKey : int {
 // from the buffer's bytes when an image is opened.
 class AddressData {
 public:
-    static constexpr int StageCount = 16;
     static constexpr int KeyCount = static_cast<int>(LevelDataKey::Count);
     static constexpr const char* SectionName = "LevelDataAddress";
 
@@ -47,12 +48,10 @@ public:
     static constexpr int MapSetBytes = 2048;
     static constexpr int PatternEntryBytes = 4;
     static constexpr int PatternEntryCount = 256; // any of them can be the PT write number
-    static constexpr int ChipTypeRowBytes = 16;
+    static constexpr int ChipTypeRowBytes = LevelFormat::AttributeTypeCount;
     // CPU addresses of the after-destruction tables in a chip bank mapped at 0x8000.
     static constexpr std::int64_t DestroyedChip16x16Cpu = 0x9B00;
     static constexpr std::int64_t DestroyedPropertyCpu = 0x9F00;
-    static constexpr std::int64_t BankSize = 0x2000;
-    static constexpr std::int64_t HeaderSize = 0x10;
 
     // Reads the keys (defaults and fallbacks), writes them back normalised, then computes the
     // tables. Bytes read outside the buffer count as 0 here; whether the offsets make sense is
@@ -79,15 +78,16 @@ public:
 
     // A CPU address in an 8 KiB bank mapped at 0x8000 or 0xA000, as a file offset.
     static std::int64_t BankFileOffset8000(std::int64_t bank, std::int64_t cpuAddress) {
-        return bank * 0x2000 + cpuAddress - 0x7FF0;
+        return bank * LevelFormat::BankSize + cpuAddress - LevelFormat::Bank8000Base;
     }
     static std::int64_t BankFileOffsetA000(std::int64_t bank, std::int64_t cpuAddress) {
-        return bank * 0x2000 + cpuAddress - 0x9FF0;
+        return bank * LevelFormat::BankSize + cpuAddress - LevelFormat::BankA000Base;
     }
     // A pointer read from a table at file offset tableOffset, meant for the bank that holds the
     // table mapped at 0x8000.
     static std::int64_t SameBankFileOffset(std::int64_t tableOffset, std::int64_t pointer) {
-        return ((tableOffset - 0x10) & 0xFFE000) + pointer - 0x8000 + 0x10;
+        constexpr auto header = static_cast<std::int64_t>(LevelFormat::HeaderSize);
+        return ((tableOffset - header) & LevelFormat::BankBitsMask) + pointer - 0x8000 + header;
     }
 
     // Where the compressed data of palette set `set` (0 or 1) of palette number `number` starts,
@@ -123,11 +123,11 @@ private:
     static std::size_t Index(LevelDataKey key) { return static_cast<std::size_t>(key); }
 
     std::array<std::int32_t, KeyCount> Keys{};
-    std::array<std::int32_t, StageCount> Chip16x16Table{};
-    std::array<std::int32_t, StageCount> ChipPropertyTable{};
-    std::array<std::int32_t, StageCount> DestroyedChip16x16Table{};
-    std::array<std::int32_t, StageCount> DestroyedChipPropertyTable{};
-    std::array<std::int32_t, StageCount> Chip32x32Table{};
-    std::array<std::int32_t, StageCount> MapSetTable{};
-    std::array<std::int32_t, StageCount> PaletteNumbers{};
+    std::array<std::int32_t, LevelFormat::StageCount> Chip16x16Table{};
+    std::array<std::int32_t, LevelFormat::StageCount> ChipPropertyTable{};
+    std::array<std::int32_t, LevelFormat::StageCount> DestroyedChip16x16Table{};
+    std::array<std::int32_t, LevelFormat::StageCount> DestroyedChipPropertyTable{};
+    std::array<std::int32_t, LevelFormat::StageCount> Chip32x32Table{};
+    std::array<std::int32_t, LevelFormat::StageCount> MapSetTable{};
+    std::array<std::int32_t, LevelFormat::StageCount> PaletteNumbers{};
 };

@@ -7,10 +7,9 @@
 
 namespace {
 
-constexpr int StageTableBytes = AddressData::StageCount; // one byte per stage
+constexpr int StageTableBytes = LevelFormat::StageCount; // one byte per stage
 constexpr int PaletteSets = 2;
 constexpr int ObjectColumns = 4;
-constexpr int MaxObjectsDecoded = 127;
 
 // The per-stage tables the address tables, the decoders, the save and the 16x16 chip editor read.
 constexpr std::array<LevelDataKey, 12> StageTables = {LevelDataKey::MapDataBankA000,
@@ -32,8 +31,9 @@ std::string OfStage(const char* block, int stage) {
 
 } // namespace
 
-std::string LevelDataLayout::FindMisplacedBlock(std::span<const std::uint8_t> cartridge,
-                                                const AddressData& address) {
+std::optional<std::string>
+LevelDataLayout::FindMisplacedBlock(std::span<const std::uint8_t> cartridge,
+                                    const AddressData& address) {
     const auto size = static_cast<std::int64_t>(cartridge.size());
     const auto inside = [size](std::int64_t offset, std::int64_t length) {
         return offset >= 0 && length >= 0 && offset <= size && length <= size - offset;
@@ -46,7 +46,7 @@ std::string LevelDataLayout::FindMisplacedBlock(std::span<const std::uint8_t> ca
                 std::int64_t{AddressData::PatternEntryBytes} * AddressData::PatternEntryCount))
         return AddressData::KeyName(LevelDataKey::PatternTableData);
 
-    for (int s = 0; s < AddressData::StageCount; ++s) {
+    for (int s = 0; s < LevelFormat::StageCount; ++s) {
         if (!inside(address.Chip16x16TableAddress(s), AddressData::Chip16x16Bytes))
             return OfStage("Chip16x16Table", s);
         if (!inside(address.ChipPropertyTableAddress(s), AddressData::ChipPropertyBytes))
@@ -71,7 +71,7 @@ std::string LevelDataLayout::FindMisplacedBlock(std::span<const std::uint8_t> ca
         }
 
         const auto objects = address.ObjectBlockOf(cartridge, s);
-        const int taken = objects ? std::min(objects->Count, MaxObjectsDecoded) : 0;
+        const int taken = objects ? std::min(objects->Count, LevelFormat::MaxObjectsPerStage) : 0;
         if (taken > 0 &&
             !inside(objects->Data, (ObjectColumns - 1) * std::int64_t{objects->Count + 1} + taken))
             return OfStage("object columns", s);
@@ -80,5 +80,5 @@ std::string LevelDataLayout::FindMisplacedBlock(std::span<const std::uint8_t> ca
         if (!row || !inside(*row, AddressData::ChipTypeRowBytes))
             return OfStage("chip type row", s);
     }
-    return {};
+    return std::nullopt;
 }

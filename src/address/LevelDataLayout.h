@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <span>
 #include <string>
 
@@ -14,8 +15,8 @@ class LevelDataLayout {
 public:
     static constexpr const char* BadLayoutMessage = "ROMイメージのレベルデータの位置が不正です";
 
-    // Empty when everything fits; otherwise a short description of the first block that does
+    // None when everything fits; otherwise a short description of the first block that does
     // not (for tests and diagnostics; the user sees BadLayoutMessage).
-    static std::string FindMisplacedBlock(std::span<const std::uint8_t> cartridge,
-                                          const AddressData& address);
+    static std::optional<std::string> FindMisplacedBlock(std::span<const std::uint8_t> cartridge,
+                                                         const AddressData& address);
 };

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "base/LevelFormat.h"
+
 #include <array>
 #include <functional>
 #include <string>
@@ -9,7 +11,6 @@
 // overall state is shown in the first panel of the status bar.
 class EditFlagManagement {
 public:
-    static constexpr int StageCount = 16;
     // Text of the first status panel while anything is unsaved.
     static constexpr const char* ModifiedText = "変更あり";
 
@@ -41,5 +42,5 @@ private:
 
     StatusPanelWriter FirstPanel;
     bool Modified = false;
-    std::array<std::array<bool, StageCount>, CategoryCount> Flags{};
+    std::array<std::array<bool, LevelFormat::StageCount>, CategoryCount> Flags{};
 };

@@ -1,5 +1,7 @@
 #include "editdata/ChipTypeCaptions.h"
 
+#include "address/AddressData.h"
+
 namespace {
 
 const std::array<std::string, ChipTypeCaptions::KnownCodes + 1> Captions = {
@@ -44,9 +46,23 @@ const std::string& ChipTypeCaptions::Of(std::uint8_t code) {
     return Captions[code < KnownCodes ? code : KnownCodes];
 }
 
-std::array<std::string, 16> ChipTypeCaptions::Defaults() {
-    std::array<std::string, 16> result;
+std::array<std::string, LevelFormat::AttributeTypeCount> ChipTypeCaptions::Defaults() {
+    std::array<std::string, LevelFormat::AttributeTypeCount> result;
     for (std::size_t i = 0; i < result.size(); ++i)
         result[i] = Captions[i];
     return result;
+}
+
+std::array<std::uint8_t, LevelFormat::AttributeTypeCount>
+ChipTypeCaptions::CodesOfStage(std::span<const std::uint8_t> cartridge, const AddressData& address,
+                               int stage) {
+    const std::int64_t row = address.ChipTypeRowOffset(cartridge, stage)
+                                 .value_or(address.KeyValue(LevelDataKey::ChipTypeTable));
+    std::array<std::uint8_t, LevelFormat::AttributeTypeCount> codes{};
+    for (std::size_t i = 0; i < codes.size(); ++i) {
+        const std::int64_t at = row + static_cast<std::int64_t>(i);
+        if (at >= 0 && at < static_cast<std::int64_t>(cartridge.size()))
+            codes[i] = cartridge[static_cast<std::size_t>(at)];
+    }
+    return codes;
 }

@@ -33,11 +33,10 @@ void CopyOut(const std::array<std::uint8_t, N>& array, std::span<std::uint8_t> c
 constexpr int MapRows = 8;
 constexpr int MapColumns = 8;
 constexpr int CellsPerPage = MapRows * MapColumns;
-constexpr int PaletteSetSize = 16;
+constexpr int PaletteSetSize = LevelFormat::StageColorCount;
 constexpr std::uint8_t PaletteInsertBlack = 0x40; // bit 6: a 0F comes before this colour
 constexpr std::uint8_t PaletteLastByte = 0x80;    // bit 7: the set's data ends here
 constexpr std::uint8_t PaletteBlack = 0x0F;
-constexpr std::uint8_t ColourNumberMask = 0x3F;
 
 } // namespace
 
@@ -79,7 +78,7 @@ void StageData::DecodeMapSetTable() {
         return;
     auto source = Cartridge.begin() + static_cast<std::ptrdiff_t>(start);
     for (int row = 0; row < MapRows; ++row)
-        for (int page = 0; page < PageCount; ++page) {
+        for (int page = 0; page < LevelFormat::PageCount; ++page) {
             const auto entry = static_cast<std::ptrdiff_t>(page * CellsPerPage + row * MapColumns);
             std::copy(source, source + MapColumns, MapSetTable.begin() + entry);
             source += MapColumns;
@@ -92,7 +91,7 @@ void StageData::EncodeMapSetTable(std::span<std::uint8_t> target) const {
         return;
     auto destination = target.begin() + static_cast<std::ptrdiff_t>(start);
     for (int row = 0; row < MapRows; ++row)
-        for (int page = 0; page < PageCount; ++page) {
+        for (int page = 0; page < LevelFormat::PageCount; ++page) {
             const auto entry = static_cast<std::ptrdiff_t>(page * CellsPerPage + row * MapColumns);
             std::copy(MapSetTable.begin() + entry, MapSetTable.begin() + entry + MapColumns,
                       destination);
@@ -119,7 +118,7 @@ void StageData::DecodePalettes() {
             if (value & PaletteInsertBlack)
                 entries[entry++] = PaletteBlack;
             if (entry < PaletteSetSize)
-                entries[entry] = value & ColourNumberMask;
+                entries[entry] = value & LevelFormat::ColorNumberMask;
             ++entry;
             if (value & PaletteLastByte)
                 break;
@@ -140,7 +139,7 @@ void StageData::DecodeObjects() {
     if (!block)
         return;
     const std::int64_t stride = block->Count + 1;
-    const int taken = std::min(block->Count, MaxObjectsPerStage);
+    const int taken = std::min(block->Count, LevelFormat::MaxObjectsPerStage);
     if (taken == 0 ||
         !Inside(Cartridge.size(), block->Data, (ObjectColumnCount - 1) * stride + taken))
         return;
@@ -148,7 +147,7 @@ void StageData::DecodeObjects() {
         return Cartridge[static_cast<std::size_t>(block->Data + c * stride + i)];
     };
     int i = 0;
-    for (int page = 0; page < PageCount; ++page)
+    for (int page = 0; page < LevelFormat::PageCount; ++page)
         for (; i < taken && column(0, i) == page; ++i)
             AddObject(page, column(1, i), column(2, i), column(3, i));
 }
@@ -181,13 +180,13 @@ void StageData::LinkSharedChipSets(std::span<const std::unique_ptr<StageData>> s
 }
 
 ObjectNode* StageData::AddObject(int page, int x, int y, int type) {
-    if (page < 0 || page >= PageCount)
+    if (page < 0 || page >= LevelFormat::PageCount)
         return nullptr;
     return &ObjectsOfPage(page).emplace_back(ObjectNode{x, y, type});
 }
 
 void StageData::RemoveObject(const ObjectNode* node, int page) {
-    if (page < 0 || page >= PageCount)
+    if (page < 0 || page >= LevelFormat::PageCount)
         return;
     auto& list = ObjectsOfPage(page);
     const auto found =
@@ -204,13 +203,13 @@ int StageData::ObjectTotal() const {
 }
 
 int StageData::ObjectCountOfPage(int page) const {
-    if (page < 0 || page >= PageCount)
+    if (page < 0 || page >= LevelFormat::PageCount)
         return 0;
     return static_cast<int>(ObjectsOfPage(page).size());
 }
 
 int StageData::ObjectIndexOf(const ObjectNode* node, int page) const {
-    if (page < 0 || page >= PageCount)
+    if (page < 0 || page >= LevelFormat::PageCount)
         return -1;
     int position = 0;
     for (const ObjectNode& candidate : ObjectsOfPage(page)) {
@@ -226,7 +225,7 @@ int StageData::ObjectIndexOf(const ObjectNode* node, int page) const {
 }
 
 ObjectNode* StageData::LastObjectOfPage(int page) {
-    if (page < 0 || page >= PageCount || ObjectsOfPage(page).empty())
+    if (page < 0 || page >= LevelFormat::PageCount || ObjectsOfPage(page).empty())
         return nullptr;
     return &ObjectsOfPage(page).back();
 }
@@ -235,7 +234,7 @@ ObjectNode* StageData::LastObjectOfPage(int page) {
 // objects; neighbours swap only when the left X is strictly greater, which keeps equal X in
 // their order.
 void StageData::SortPageByX(int page) {
-    if (page < 0 || page >= PageCount)
+    if (page < 0 || page >= LevelFormat::PageCount)
         return;
     auto& list = ObjectsOfPage(page);
     const std::size_t count = list.size();
@@ -262,20 +261,20 @@ std::vector<StageData::ObjectRow> StageData::FlattenObjects() const {
     std::vector<ObjectRow> rows;
     rows.reserve(static_cast<std::size_t>(ObjectTotal()) + 1);
     const auto byte = [](int value) { return static_cast<std::uint8_t>(value & 0xFF); };
-    for (int page = 0; page < PageCount; ++page)
+    for (int page = 0; page < LevelFormat::PageCount; ++page)
         for (const ObjectNode& node : ObjectsOfPage(page))
             rows.push_back({byte(page), byte(node.X), byte(node.Y), byte(node.Type)});
     rows.push_back({ObjectTerminator, ObjectTerminator, ObjectTerminator, ObjectTerminator});
     return rows;
 }
 
-std::string StageData::PackObjects(std::span<const std::unique_ptr<StageData>> stages,
-                                   const AddressData& address, std::span<std::uint8_t> target) {
+Outcome StageData::PackObjects(std::span<const std::unique_ptr<StageData>> stages,
+                               const AddressData& address, std::span<std::uint8_t> target) {
     std::vector<std::vector<ObjectRow>> blocks;
     std::int64_t totalBytes = 0;
     for (const auto& stage : stages) {
-        if (stage->ObjectTotal() > MaxObjectsPerStage)
-            return TooManyObjectsMessage;
+        if (stage->ObjectTotal() > LevelFormat::MaxObjectsPerStage)
+            return Outcome::Failure(TooManyObjectsMessage);
         blocks.push_back(stage->FlattenObjects());
         totalBytes += ObjectColumnCount * static_cast<std::int64_t>(blocks.back().size());
     }
@@ -286,20 +285,20 @@ std::string StageData::PackObjects(std::span<const std::unique_ptr<StageData>> s
     const auto lastStage = static_cast<int>(stages.size()) - 1;
     const auto first = address.ObjectBlockOf(target, 0);
     if (!first || !address.ObjectBlockOf(target, lastStage))
-        return ObjectsDoNotFitMessage;
+        return Outcome::Failure(ObjectsDoNotFitMessage);
     const std::int64_t start = first->Data;
-    if (start < AddressData::HeaderSize)
-        return ObjectsDoNotFitMessage;
+    constexpr auto header = static_cast<std::int64_t>(LevelFormat::HeaderSize);
+    if (start < header)
+        return Outcome::Failure(ObjectsDoNotFitMessage);
     const std::int64_t bankEnd =
-        ((start - AddressData::HeaderSize) & ~(AddressData::BankSize - 1)) +
-        AddressData::HeaderSize + AddressData::BankSize;
+        ((start - header) & ~(LevelFormat::BankSize - 1)) + header + LevelFormat::BankSize;
     const std::int64_t limit = std::min(bankEnd, static_cast<std::int64_t>(target.size()));
     const auto low = *address.TableByte(target, LevelDataKey::ObjectDataAddressLow, 0);
     const auto high = *address.TableByte(target, LevelDataKey::ObjectDataAddressHigh, 0);
     std::int64_t pointer = low + 256 * high;
     // The pointers must also stay 16-bit CPU addresses.
     if (start + totalBytes > limit || pointer + totalBytes > 0x10000)
-        return ObjectsDoNotFitMessage;
+        return Outcome::Failure(ObjectsDoNotFitMessage);
 
     const auto put = [&](LevelDataKey key, int index, std::int64_t value) {
         target[static_cast<std::size_t>(std::int64_t{address.KeyValue(key)} + index)] =
@@ -325,5 +324,5 @@ std::string StageData::PackObjects(std::span<const std::unique_ptr<StageData>> s
         data += ObjectColumnCount * stride;
         pointer += ObjectColumnCount * stride;
     }
-    return {};
+    return Outcome::Success();
 }

@@ -1,5 +1,8 @@
 #pragma once
 
+#include "base/LevelFormat.h"
+#include "base/Outcome.h"
+
 #include <array>
 #include <cstdint>
 #include <list>
@@ -26,15 +29,13 @@ struct ObjectNode {
 // stage decodes, so in practice every block is there.
 class StageData {
 public:
-    static constexpr int PageCount = 32;
-    static constexpr int MaxObjectsPerStage = 127;
-    static constexpr int MaxObjectsAllStages = 1657;
     static constexpr int ObjectColumnRows = 128;
     static constexpr int ObjectColumnCount = 4; // page, X, Y, Type
     static constexpr std::uint8_t ObjectTerminator = 0xFF;
 
-    using Chip16x16Array = std::array<std::uint8_t, 1024>; // index quarter * 256 + chip
-    using PropertyArray = std::array<std::uint8_t, 256>;
+    using Chip16x16Array =
+        std::array<std::uint8_t, 4 * LevelFormat::ChipCount>; // index quarter * 256 + chip
+    using PropertyArray = std::array<std::uint8_t, LevelFormat::ChipCount>;
 
     StageData(int stage, const AddressData& address, std::span<std::uint8_t> cartridge);
     StageData(const StageData&) = delete;
@@ -87,8 +88,8 @@ public:
     std::shared_ptr<PropertyArray> DestroyedChipPropertyTable;
     std::array<std::uint8_t, 1024> Chip32x32Table{}; // index chip * 4 + quarter
     std::array<std::uint8_t, 2048> MapSetTable{};    // index page * 64 + row * 8 + column
-    std::array<std::uint8_t, 32> StagePalette{};     // set * 16 + entry
-    std::array<std::uint8_t, 16> AnimePalette{};     // row * 4 + sub-palette
+    std::array<std::uint8_t, 2 * LevelFormat::StageColorCount> StagePalette{}; // set * 16 + entry
+    std::array<std::uint8_t, 16> AnimePalette{}; // row * 4 + sub-palette
 
     // Objects, room by room, in list order. Pages outside 0..31 are ignored (nothing is added,
     // counts are 0).
@@ -116,10 +117,10 @@ public:
 
     // Re-packs the object blocks of all stages one after another from where stage 0's block
     // starts, and rewrites the pointer and count tables. Writes nothing and returns the message
-    // for the user when a stage holds more than 127 objects or the blocks would leave the
-    // buffer or the 8 KiB bank of stage 0's block; otherwise returns an empty string.
-    static std::string PackObjects(std::span<const std::unique_ptr<StageData>> stages,
-                                   const AddressData& address, std::span<std::uint8_t> target);
+    // for the user when a stage holds more than MaxObjectsPerStage objects or the blocks would
+    // leave the buffer or the 8 KiB bank of stage 0's block.
+    static Outcome PackObjects(std::span<const std::unique_ptr<StageData>> stages,
+                               const AddressData& address, std::span<std::uint8_t> target);
     static constexpr const char* TooManyObjectsMessage =
         "オブジェクトの数が多すぎるため、保存できませんでした";
     static constexpr const char* ObjectsDoNotFitMessage =
@@ -130,5 +131,5 @@ private:
     const AddressData& Address;
     std::span<std::uint8_t> Cartridge;
     int Chip16x16SetIndex = 0;
-    std::array<std::list<ObjectNode>, PageCount> Pages;
+    std::array<std::list<ObjectNode>, LevelFormat::PageCount> Pages;
 };

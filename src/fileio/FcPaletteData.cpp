@@ -3,35 +3,25 @@
 #include <filesystem>
 #include <fstream>
 
-std::unique_ptr<FcPaletteData> FcPaletteData::Create(const std::string& name,
-                                                     std::string& message) {
+Outcome FcPaletteData::Create(const std::string& name, std::unique_ptr<FcPaletteData>& palette) {
     const std::string cannotRead = name + "が読み込めませんでした";
     std::error_code error;
-    if (!std::filesystem::is_regular_file(name, error)) {
-        message = cannotRead;
-        return nullptr;
-    }
+    if (!std::filesystem::is_regular_file(name, error))
+        return Outcome::Failure(cannotRead);
     std::ifstream in(name, std::ios::binary);
-    if (!in) {
-        message = cannotRead;
-        return nullptr;
-    }
+    if (!in)
+        return Outcome::Failure(cannotRead);
     const std::uintmax_t size = std::filesystem::file_size(name, error);
-    if (error) {
-        message = cannotRead;
-        return nullptr;
-    }
-    if (size != FileSize) {
-        message = name + "のサイズが不正です";
-        return nullptr;
-    }
+    if (error)
+        return Outcome::Failure(cannotRead);
+    if (size != FileSize)
+        return Outcome::Failure(name + "のサイズが不正です");
     std::array<std::uint8_t, FileSize> triples{};
     in.read(reinterpret_cast<char*>(triples.data()), static_cast<std::streamsize>(FileSize));
-    if (in.gcount() != static_cast<std::streamsize>(FileSize)) {
-        message = cannotRead;
-        return nullptr;
-    }
-    return std::make_unique<FcPaletteData>(triples);
+    if (in.gcount() != static_cast<std::streamsize>(FileSize))
+        return Outcome::Failure(cannotRead);
+    palette = std::make_unique<FcPaletteData>(triples);
+    return Outcome::Success();
 }
 
 FcPaletteData::FcPaletteData(const std::array<std::uint8_t, FileSize>& triples) : Raw(triples) {

@@ -1,5 +1,8 @@
 #pragma once
 
+#include "base/LevelFormat.h"
+#include "base/Outcome.h"
+
 #include <array>
 #include <cstdint>
 #include <memory>
@@ -9,13 +12,13 @@
 // header. Immutable once loaded.
 class FcPaletteData {
 public:
-    static constexpr int ColorCount = 64;
+    static constexpr int ColorCount = LevelFormat::ColorNumberCount;
     static constexpr std::size_t FileSize = ColorCount * 3;
     static constexpr const char* DefaultFileName = "fcpalette.pal";
 
-    // Loads the file. On failure returns null and sets message to the text the user must see:
-    // the name followed by "が読み込めませんでした" or "のサイズが不正です".
-    static std::unique_ptr<FcPaletteData> Create(const std::string& name, std::string& message);
+    // Loads the file into palette. On failure palette stays as it was and the message is the
+    // name followed by "が読み込めませんでした" or "のサイズが不正です".
+    static Outcome Create(const std::string& name, std::unique_ptr<FcPaletteData>& palette);
 
     // The display colour of colour number i (0..63), packed with red in the lowest byte, then
     // green, then blue; the top byte is 0.

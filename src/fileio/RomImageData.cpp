@@ -2,10 +2,10 @@
 
 #include "address/AddressData.h"
 #include "address/LevelDataLayout.h"
+#include "atomicfile/AtomicFileWriter.h"
 #include "edit_flag/EditFlagManagement.h"
 #include "editdata/ChipTypeCaptions.h"
 #include "editdata/StageData.h"
-#include "fileio/AtomicFileWriter.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -24,7 +24,7 @@ std::string CannotOpen(const std::string& path, const std::string& reason) {
 } // namespace
 
 RomImageData::RomImageData(EditFlagManagement& flags, IniFile& settings)
-    : Flags(flags), Settings(settings), Image(ImageSize, 0),
+    : Flags(flags), Settings(settings), Image(LevelFormat::CartridgeSize, 0),
       Captions(ChipTypeCaptions::Defaults()) {}
 
 RomImageData::~RomImageData() = default;
@@ -39,56 +39,54 @@ bool RomImageData::HasValidHeader() const {
 }
 
 void RomImageData::SetCurrentStage(int stage) {
-    Current = std::clamp(stage, 0, StageCount - 1);
+    Current = std::clamp(stage, 0, LevelFormat::StageCount - 1);
 }
 
-RomImageData::Outcome RomImageData::LoadFromFile(const std::string& path) {
+Outcome RomImageData::LoadFromFile(const std::string& path) {
     std::error_code error;
     if (std::filesystem::is_directory(path, error))
-        return {false, CannotOpen(path, std::strerror(EISDIR))};
+        return Outcome::Failure(CannotOpen(path, std::strerror(EISDIR)));
     // A pipe or device would block the read or never end: only plain files are images.
     if (std::filesystem::exists(path, error) && !std::filesystem::is_regular_file(path, error))
-        return {false, CannotOpen(path, std::strerror(EINVAL))};
+        return Outcome::Failure(CannotOpen(path, std::strerror(EINVAL)));
     std::ifstream in(path, std::ios::binary);
     if (!in)
-        return {false, CannotOpen(path, std::strerror(errno))};
+        return Outcome::Failure(CannotOpen(path, std::strerror(errno)));
     const std::uintmax_t size = std::filesystem::file_size(path, error);
     if (error)
-        return {false, CannotOpen(path, error.message())};
-    if (size < HeaderSize || size > ImageSize)
-        return {false, BadSizeMessage};
+        return Outcome::Failure(CannotOpen(path, error.message()));
+    if (size < LevelFormat::HeaderSize || size > LevelFormat::CartridgeSize)
+        return Outcome::Failure(BadSizeMessage);
 
     // The candidate is read beside the held image and taken over only once accepted. A short
     // file leaves zeros after its end, never bytes of the previous image.
-    std::vector<std::uint8_t> candidate(ImageSize, 0);
+    std::vector<std::uint8_t> candidate(LevelFormat::CartridgeSize, 0);
     in.read(reinterpret_cast<char*>(candidate.data()), static_cast<std::streamsize>(size));
     if (in.gcount() != static_cast<std::streamsize>(size))
-        return {false, CannotOpen(path, "read error")};
+        return Outcome::Failure(CannotOpen(path, "read error"));
     return Adopt(candidate, path);
 }
 
-RomImageData::Outcome RomImageData::LoadFromBytes(std::span<const std::uint8_t> bytes,
-                                                  const std::string& path) {
-    if (bytes.size() < HeaderSize || bytes.size() > ImageSize)
-        return {false, BadSizeMessage};
-    std::vector<std::uint8_t> candidate(ImageSize, 0);
+Outcome RomImageData::LoadFromBytes(std::span<const std::uint8_t> bytes, const std::string& path) {
+    if (bytes.size() < LevelFormat::HeaderSize || bytes.size() > LevelFormat::CartridgeSize)
+        return Outcome::Failure(BadSizeMessage);
+    std::vector<std::uint8_t> candidate(LevelFormat::CartridgeSize, 0);
     std::copy(bytes.begin(), bytes.end(), candidate.begin());
     return Adopt(candidate, path);
 }
 
-RomImageData::Outcome RomImageData::Adopt(const std::vector<std::uint8_t>& candidate,
-                                          const std::string& path) {
+Outcome RomImageData::Adopt(const std::vector<std::uint8_t>& candidate, const std::string& path) {
     if (!HasValidHeader(candidate))
-        return {false, BadHeaderMessage};
+        return Outcome::Failure(BadHeaderMessage);
     // The keys are read and written back normalised even when the layout is then refused.
     auto address = std::make_unique<AddressData>(candidate, Settings);
-    if (!LevelDataLayout::FindMisplacedBlock(candidate, *address).empty())
-        return {false, LevelDataLayout::BadLayoutMessage};
+    if (LevelDataLayout::FindMisplacedBlock(candidate, *address))
+        return Outcome::Failure(LevelDataLayout::BadLayoutMessage);
 
     std::copy(candidate.begin(), candidate.end(), Image.begin());
     OpenFileName = path;
-    std::array<std::unique_ptr<StageData>, StageCount> stages;
-    for (int s = 0; s < StageCount; ++s) {
+    std::array<std::unique_ptr<StageData>, LevelFormat::StageCount> stages;
+    for (int s = 0; s < LevelFormat::StageCount; ++s) {
         auto& stage = stages[static_cast<std::size_t>(s)];
         stage = std::make_unique<StageData>(s, *address, Buffer());
         stage->DecodeStage();
@@ -97,15 +95,15 @@ RomImageData::Outcome RomImageData::Adopt(const std::vector<std::uint8_t>& candi
     // The old stages refer to the old address tables: free them first.
     Stages = std::move(stages);
     AddressTables = std::move(address);
-    return {true, {}};
+    return Outcome::Success();
 }
 
-RomImageData::Outcome RomImageData::ComposeSavedImage(std::vector<std::uint8_t>& image) const {
+Outcome RomImageData::ComposeSavedImage(std::vector<std::uint8_t>& image) const {
     image.assign(Image.begin(), Image.end());
     if (!HasStages())
-        return {true, {}};
+        return Outcome::Success();
     bool objectsChanged = false;
-    for (int s = 0; s < StageCount; ++s) {
+    for (int s = 0; s < LevelFormat::StageCount; ++s) {
         const StageData& stage = *Stages[static_cast<std::size_t>(s)];
         if (Flags.IsChip16x16Modified(s)) {
             // A shared after-destruction set goes out once per flagged stage of its bank:
@@ -121,14 +119,12 @@ RomImageData::Outcome RomImageData::ComposeSavedImage(std::vector<std::uint8_t>&
         objectsChanged = objectsChanged || Flags.IsObjectModified(s);
     }
     if (objectsChanged) {
-        const std::string refused = StageData::PackObjects(Stages, *AddressTables, image);
-        if (!refused.empty())
-            return {false, refused};
+        return StageData::PackObjects(Stages, *AddressTables, image);
     }
-    return {true, {}};
+    return Outcome::Success();
 }
 
-RomImageData::Outcome RomImageData::SaveToFile(const std::string& path) {
+Outcome RomImageData::SaveToFile(const std::string& path) {
     std::vector<std::uint8_t> composed;
     const Outcome prepared = ComposeSavedImage(composed);
     if (!prepared.Ok)
@@ -136,10 +132,10 @@ RomImageData::Outcome RomImageData::SaveToFile(const std::string& path) {
     std::copy(composed.begin(), composed.end(), Image.begin());
     const std::string error = AtomicFileWriter::Write(path, Image.data(), Image.size());
     if (!error.empty())
-        return {false, error};
+        return Outcome::Failure(error);
     Flags.ClearAll();
     OpenFileName = path;
-    return {true, {}};
+    return Outcome::Success();
 }
 
 void RomImageData::CloseImage() {

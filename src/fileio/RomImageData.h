@@ -1,5 +1,8 @@
 #pragma once
 
+#include "base/LevelFormat.h"
+#include "base/Outcome.h"
+
 #include <array>
 #include <cstdint>
 #include <memory>
@@ -16,18 +19,8 @@ class StageData;
 // it, and the stage being edited.
 class RomImageData {
 public:
-    static constexpr std::size_t ImageSize = 0x80010;
-    static constexpr std::size_t HeaderSize = 16;
-    static constexpr int StageCount = 16;
-
     static constexpr const char* BadSizeMessage = "ファイルを開けませんでした";
     static constexpr const char* BadHeaderMessage = "ROMイメージが異常です";
-
-    // What a file command reports: on failure, the text the user must see.
-    struct Outcome {
-        bool Ok = false;
-        std::string Message;
-    };
 
     RomImageData(EditFlagManagement& flags, IniFile& settings);
     ~RomImageData();
@@ -67,7 +60,9 @@ public:
     StageData& Stage(int stage) { return *Stages.at(static_cast<std::size_t>(stage)); }
     StageData& CurrentStageData() { return *Stages.at(static_cast<std::size_t>(Current)); }
     std::span<const std::unique_ptr<StageData>> AllStages() const { return Stages; }
-    std::array<std::string, 16>& PropertyCaptions() { return Captions; }
+    std::array<std::string, LevelFormat::AttributeTypeCount>& PropertyCaptions() {
+        return Captions;
+    }
 
 private:
     Outcome Adopt(const std::vector<std::uint8_t>& candidate, const std::string& path);
@@ -78,6 +73,6 @@ private:
     int Current = 0;
     std::string OpenFileName;
     std::unique_ptr<AddressData> AddressTables;
-    std::array<std::unique_ptr<StageData>, StageCount> Stages;
-    std::array<std::string, 16> Captions;
+    std::array<std::unique_ptr<StageData>, LevelFormat::StageCount> Stages;
+    std::array<std::string, LevelFormat::AttributeTypeCount> Captions;
 };

@@ -1,5 +1,7 @@
 #include "graphics/EditorGraphics.h"
 
+#include "base/LevelFormat.h"
+
 #include "dib/PalettedImageCanvas.h"
 #include "fileio/FcPaletteData.h"
 
@@ -18,7 +20,6 @@
 namespace {
 
 constexpr int MasterColorCount = FcPaletteData::ColorCount;
-constexpr int ColorNumberMask = 0x3F;
 constexpr std::uint8_t AnimatedFlag = 0x80;
 constexpr std::uint8_t AnimationNumberMask = 0x7F;
 // The game's address that AnimeBase stands for.
@@ -140,7 +141,7 @@ void EditorGraphics::SetStagePalette(std::span<const std::uint8_t> colorNumbers)
 }
 
 void EditorGraphics::SetStageColor(int index, int colorNumber) {
-    StageColors.SetColor(index, Palette.ColorOf(colorNumber & ColorNumberMask));
+    StageColors.SetColor(index, Palette.ColorOf(colorNumber & LevelFormat::ColorNumberMask));
 }
 
 std::uint32_t EditorGraphics::GetStageColor(int index) const {

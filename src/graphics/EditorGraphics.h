@@ -1,5 +1,6 @@
 #pragma once
 
+#include "base/LevelFormat.h"
 #include "dib/ImageRect.h"
 #include "dib/PalettedImage.h"
 #include "graphics/GridGeometry.h"
@@ -29,12 +30,12 @@ public:
     static constexpr int WhiteIndex = 81;
     static constexpr std::uint32_t FrameColor = 0xFF00FF; // magenta
     static constexpr std::uint32_t WhiteColor = 0xFFFFFF;
-    static constexpr int StageColorCount = 16;
+    static constexpr int StageColorCount = LevelFormat::StageColorCount;
 
     static constexpr int TileSize = 8;
-    static constexpr int TileBytes = 16; // plane 0, then plane 1, 8 bytes each
-    static constexpr int TileCount = 256;
-    static constexpr int ChipCount = 256;
+    static constexpr int TileBytes = LevelFormat::TileBytes;
+    static constexpr int TileCount = LevelFormat::TileCount;
+    static constexpr int ChipCount = LevelFormat::ChipCount;
     static constexpr int Chip16x16Size = 16;
     static constexpr int Chip32x32Size = 32;
     static constexpr int ChipsPerSheetRow = 16;

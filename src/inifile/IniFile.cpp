@@ -1,6 +1,6 @@
 #include "inifile/IniFile.h"
 
-#include "fileio/AtomicFileWriter.h"
+#include "atomicfile/AtomicFileWriter.h"
 
 #include <algorithm>
 #include <cctype>
@@ -61,21 +61,25 @@ IniFile::IniFile(std::string path) : FilePath(std::move(path)) {
     if (!std::filesystem::exists(FilePath, error))
         return;
     if (!std::filesystem::is_regular_file(FilePath, error)) {
-        LoadErrorText = FilePath + " を読み込めませんでした。(通常のファイルではありません)";
+        LoadOutcome =
+            Outcome::Failure(FilePath + " を読み込めませんでした。(通常のファイルではありません)");
         return;
     }
     const std::uintmax_t size = std::filesystem::file_size(FilePath, error);
     if (error) {
-        LoadErrorText = FilePath + " を読み込めませんでした。(" + error.message() + ")";
+        LoadOutcome =
+            Outcome::Failure(FilePath + " を読み込めませんでした。(" + error.message() + ")");
         return;
     }
     if (size > MaxFileSize) {
-        LoadErrorText = FilePath + " は設定ファイルとして大きすぎるため読み込みませんでした。";
+        LoadOutcome = Outcome::Failure(FilePath +
+                                       " は設定ファイルとして大きすぎるため読み込みませんでした。");
         return;
     }
     std::ifstream in(FilePath, std::ios::binary);
     if (!in) {
-        LoadErrorText = FilePath + " を読み込めませんでした。(" + std::strerror(errno) + ")";
+        LoadOutcome =
+            Outcome::Failure(FilePath + " を読み込めませんでした。(" + std::strerror(errno) + ")");
         return;
     }
     std::ostringstream content;
@@ -221,12 +225,13 @@ void IniFile::WriteBool(const std::string& section, const std::string& key, bool
     WriteString(section, key, value ? "1" : "0");
 }
 
-std::string IniFile::Flush() const {
-    if (!LoadErrorText.empty())
-        return LoadErrorText + "\n設定ファイルを書き込みませんでした。";
+Outcome IniFile::Flush() const {
+    if (!LoadOutcome.Ok)
+        return Outcome::Failure(LoadOutcome.Message + "\n設定ファイルを書き込みませんでした。");
     std::string content;
     for (const Line& line : Lines)
         content += line.Text + LineEnding;
-    return AtomicFileWriter::Write(FilePath, reinterpret_cast<const std::uint8_t*>(content.data()),
-                                   content.size());
+    const std::string error = AtomicFileWriter::Write(
+        FilePath, reinterpret_cast<const std::uint8_t*>(content.data()), content.size());
+    return error.empty() ? Outcome::Success() : Outcome::Failure(error);
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "base/Outcome.h"
+
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -19,7 +21,7 @@ public:
     explicit IniFile(std::string path);
 
     const std::string& Path() const { return FilePath; }
-    const std::string& LoadError() const { return LoadErrorText; }
+    const Outcome& LoadResult() const { return LoadOutcome; }
 
     std::string ReadString(const std::string& section, const std::string& key,
                            const std::string& defaultValue) const;
@@ -31,9 +33,9 @@ public:
     void WriteInteger(const std::string& section, const std::string& key, std::int32_t value);
     void WriteBool(const std::string& section, const std::string& key, bool value);
 
-    // Rewrites the whole file through a temporary file and a rename. Returns an empty string on
-    // success, otherwise a message naming the file.
-    std::string Flush() const;
+    // Rewrites the whole file through a temporary file and a rename. A failure's message names
+    // the file.
+    Outcome Flush() const;
 
     // The integer format of the settings: optional leading blanks, an optional sign, then
     // hexadecimal digits after "$", "x", "X", "0x" or "0X", or decimal digits; anything else,
@@ -51,7 +53,7 @@ private:
     std::size_t SectionEnd(std::size_t sectionLine) const;
 
     std::string FilePath;
-    std::string LoadErrorText;
+    Outcome LoadOutcome;
     std::vector<Line> Lines;
     std::string LineEnding = "\n";
 };

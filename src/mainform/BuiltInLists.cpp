@@ -1,10 +1,11 @@
 #include "mainform/BuiltInLists.h"
 
+#include "base/LevelFormat.h"
 #include "graphics/HexText.h"
 
 QStringList BuiltInLists::StageCaptions() {
     QStringList captions;
-    for (int stage = 0; stage < 16; ++stage)
+    for (int stage = 0; stage < LevelFormat::StageCount; ++stage)
         captions << HexText::Two(stage) + " ステージ" + QString::number(stage + 1);
     return captions;
 }

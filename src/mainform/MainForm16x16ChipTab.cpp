@@ -3,6 +3,7 @@
 #include "16x16chipedit/Chip16x16EditClass.h"
 #include "ImageEx/TImageEx.h"
 #include "ImageEx/TRadioGroup.h"
+#include "base/LevelFormat.h"
 #include "showUnusedChipNumForm/TShowUnusedChipNumForm.h"
 
 #include <QFrame>
@@ -97,7 +98,7 @@ void TMainForm::Create16x16ChipTab() {
     right->addLayout(selections);
 
     QStringList types;
-    for (int i = 0; i < 16; ++i)
+    for (int i = 0; i < LevelFormat::AttributeTypeCount; ++i)
         types << QString::number(i, 16).toUpper() + "x";
     RGChipPropertySelect = new TRadioGroup("チップ属性", types, 2);
     right->addWidget(RGChipPropertySelect);

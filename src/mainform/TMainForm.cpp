@@ -70,19 +70,19 @@ TMainForm::TMainForm(const StartupOptions& options) : Options(options) {
     CreateStatusBar();
     CreatePages();
 
-    std::string paletteMessage;
-    MasterPalette = FcPaletteData::Create(Options.MasterPaletteName.toStdString(), paletteMessage);
-    if (!MasterPalette) {
+    const Outcome palette =
+        FcPaletteData::Create(Options.MasterPaletteName.toStdString(), MasterPalette);
+    if (!palette.Ok) {
         StartupFailedFlag = true;
-        ShowMessage(FromStd(paletteMessage));
+        ShowMessage(FromStd(palette.Message));
         return;
     }
     EditFlags = std::make_unique<EditFlagManagement>(
         [this](const std::string& text) { StatusPanels[0]->setText(FromStd(text)); });
     Settings = std::make_unique<IniFile>(
         QDir(Options.ExecutableDir).filePath(SettingsFileName).toStdString());
-    if (!Settings->LoadError().empty())
-        ShowMessage(FromStd(Settings->LoadError()));
+    if (!Settings->LoadResult().Ok)
+        ShowMessage(FromStd(Settings->LoadResult().Message));
     ImageData = std::make_unique<RomImageData>(*EditFlags, *Settings);
     GraphicsEngine = std::make_unique<EditorGraphics>(*MasterPalette, ImageData->Buffer());
     const PaletteAnimationTables animation = PaletteAnimationSettings::Read(*Settings);
@@ -212,9 +212,9 @@ void TMainForm::SaveSettings() {
     Settings->WriteBool("32x32ChipEdit", "Grid", Chk32x32ChipEditDrawGrid->isChecked());
     Settings->WriteBool("MapSetEdit", "Grid", ChkMapSetEditDrawGrid->isChecked());
     Settings->WriteInteger("Timer", "Interval", StoredTimerInterval);
-    const std::string error = Settings->Flush();
-    if (!error.empty())
-        ShowMessage(FromStd(error));
+    const Outcome flushed = Settings->Flush();
+    if (!flushed.Ok)
+        ShowMessage(FromStd(flushed.Message));
 }
 
 // --- File commands ---
@@ -233,7 +233,7 @@ void TMainForm::OpenChosenFile(const QString& path) {
 }
 
 void TMainForm::OpenImage(const QString& path) {
-    const RomImageData::Outcome outcome = ImageData->LoadFromFile(path.toStdString());
+    const Outcome outcome = ImageData->LoadFromFile(path.toStdString());
     if (!outcome.Ok) {
         ShowMessage(FromStd(outcome.Message));
         return;
@@ -264,7 +264,7 @@ void TMainForm::Close1Click() {
 }
 
 bool TMainForm::SaveImageAs(const QString& path) {
-    const RomImageData::Outcome outcome = ImageData->SaveToFile(path.toStdString());
+    const Outcome outcome = ImageData->SaveToFile(path.toStdString());
     if (!outcome.Ok)
         ShowMessage(FromStd(outcome.Message));
     return outcome.Ok;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "base/LevelFormat.h"
 #include "graphics/HoverFrame.h"
 
 #include <Qt>
@@ -28,7 +29,7 @@ class ViewSurface;
 class MapSetEditClass {
 public:
     static constexpr int SideCount = 2;
-    static constexpr int PageCount = 32;
+    static constexpr int PageCount = LevelFormat::PageCount;
     static constexpr int LastPage = PageCount - 1;
     // ScrBarMapSet moves side 0 over 0..30 so that side 1 can still show the page after it.
     static constexpr int LastScrollPosition = PageCount - 2;
@@ -36,7 +37,7 @@ public:
     static constexpr int CellsPerPage = CellsPerRow * CellsPerRow;
     static constexpr int CellSize = 32;
     static constexpr int PageSize = CellsPerRow * CellSize; // 256
-    static constexpr int ChipCount = 256;
+    static constexpr int ChipCount = LevelFormat::ChipCount;
     static constexpr int ChipsPerTableRow = 16;
     static constexpr int TableCellSize = 16; // a 32x32 chip at half size
     static constexpr int ChipTableSize = ChipsPerTableRow * TableCellSize; // 256

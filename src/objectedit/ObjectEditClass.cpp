@@ -1,5 +1,7 @@
 #include "objectedit/ObjectEditClass.h"
 
+#include "base/LevelFormat.h"
+
 #include "ImageEx/TImageEx.h"
 #include "ImageEx/TUpDown.h"
 #include "edit_flag/EditFlagManagement.h"
@@ -133,7 +135,7 @@ const StageData& ObjectEditClass::Stage() const {
 
 int ObjectEditClass::AllStagesTotal() const {
     int total = 0;
-    for (int stage = 0; stage < RomImageData::StageCount; ++stage)
+    for (int stage = 0; stage < LevelFormat::StageCount; ++stage)
         total += ImageHolder.Stage(stage).ObjectTotal();
     return total;
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "base/LevelFormat.h"
 #include <QString>
 #include <Qt>
 
@@ -32,13 +33,12 @@ struct ObjectNode;
 // re-decode) clears each reference to the freed node, so none of them ever dangles.
 class ObjectEditClass {
 public:
-    static constexpr int RoomCount = 32;
+    static constexpr int RoomCount = LevelFormat::PageCount;
     static constexpr int LastLeftRoom = 30;
     static constexpr int RoomSize = 256;
-    static constexpr int MaxObjectsPerStage = 127;
-    static constexpr int MaxObjectsInAllStages = 1657;
-    // Objects of this type keep a scroll selection in Y instead of a position.
-    static constexpr int ScrollObjectType = 0x80;
+    static constexpr int MaxObjectsPerStage = LevelFormat::MaxObjectsPerStage;
+    static constexpr int MaxObjectsInAllStages = LevelFormat::MaxObjectsAllStages;
+    static constexpr int ScrollObjectType = LevelFormat::ScrollObjectType;
     // Half the side of the square around an object that the pointer hits.
     static constexpr int HitRadius = 9;
 

@@ -1,5 +1,7 @@
 #include "paletteedit/PaletteEditClass.h"
 
+#include "base/LevelFormat.h"
+
 #include "ImageEx/TImageEx.h"
 #include "ImageEx/TUpDown.h"
 #include "dib/PalettedImage.h"
@@ -22,7 +24,6 @@
 namespace {
 
 constexpr int CellSize = PaletteEditClass::CellSize;
-constexpr int ColourNumberMask = 0x3F;
 
 // The master colours, 16 a row.
 constexpr GridGeometry ColorTableGrid = GridGeometry::Square(
@@ -125,7 +126,7 @@ QWidget* PaletteEditClass::PromptParent() const {
 void PaletteEditClass::RepaintPaletteCell(int i) {
     const int k = i / 4;
     Graphics.FillSheetRect(*PaletteStrip, i * CellSize, 0, CellSize, CellSize,
-                           ChosenSet()[i] & ColourNumberMask);
+                           ChosenSet()[i] & LevelFormat::ColorNumberMask);
     Graphics.CopyToView(*PalViewSurfaces[static_cast<std::size_t>(k)],
                         SubPaletteGrid.CellRect(i % 4), *PaletteStrip, StripGrid.CellRect(i));
 }
@@ -166,7 +167,7 @@ void PaletteEditClass::LoadStage() {
     const std::uint8_t* set = ChosenSet();
     for (int i = 0; i < EntryCount; ++i) {
         Graphics.FillSheetRect(*PaletteStrip, i * CellSize, 0, CellSize, CellSize,
-                               set[i] & ColourNumberMask);
+                               set[i] & LevelFormat::ColorNumberMask);
     }
     for (int k = 0; k < SubPaletteCount; ++k) {
         Graphics.CopyToView(*PalViewSurfaces[static_cast<std::size_t>(k)], SubPaletteStrip(0),

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "base/LevelFormat.h"
 #include "graphics/HoverFrame.h"
 
 #include <Qt>
@@ -31,9 +32,10 @@ class ViewSurface;
 class PaletteEditClass {
 public:
     static constexpr int SetCount = 2;
-    static constexpr int EntryCount = 16; // per set: four sub-palettes of four colours
+    // Per set: four sub-palettes of four colours.
+    static constexpr int EntryCount = LevelFormat::StageColorCount;
     static constexpr int SubPaletteCount = 4;
-    static constexpr int MasterColorCount = 64;
+    static constexpr int MasterColorCount = LevelFormat::ColorNumberCount;
     static constexpr int CellSize = 24;
     static constexpr int ColorTableColumns = 16;
     static constexpr int PalViewWidth = CellSize * 4;                           // 96
@@ -41,7 +43,7 @@ public:
     static constexpr int ColorTableWidth = CellSize * ColorTableColumns;        // 384
     static constexpr int ColorTableHeight = CellSize * (MasterColorCount / 16); // 96
     static constexpr int SelectColorSize = 32;
-    static constexpr int HighestColorNumber = 0x3F;
+    static constexpr int HighestColorNumber = LevelFormat::HighestColorNumber;
     // Animation bytes: 00 is off, 80..FF animate; 01..7F are refused.
     static constexpr int AnimatedFlag = 0x80;
 

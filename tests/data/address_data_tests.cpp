@@ -1,4 +1,6 @@
 #include "address/AddressData.h"
+#include "base/LevelFormat.h"
+#include "base/Outcome.h"
 #include "inifile/IniFile.h"
 #include "support/TempDir.h"
 
@@ -9,7 +11,7 @@
 namespace {
 
 constexpr const char* Section = "LevelDataAddress";
-constexpr std::size_t ImageSize = 0x80010;
+constexpr std::size_t ImageSize = LevelFormat::CartridgeSize;
 
 const std::vector<std::string> KeyOrder = {"MapDataBankA000",
                                            "MapDataAddressLow",
@@ -39,7 +41,7 @@ protected:
 
 TEST_F(AddressDataTest, MissingSectionGetsDefaultsWrittenInTableOrder) {
     AddressData address(Image, Settings);
-    ASSERT_EQ(Settings.Flush(), "");
+    ASSERT_EQ(Settings.Flush(), Outcome::Success());
 
     std::string expected = "[LevelDataAddress]\n";
     const std::vector<std::string> values = {"7DF35", "7DF45", "7DF55", "7DF65", "7DF75", "7DF85",
@@ -115,8 +117,8 @@ TEST_F(AddressDataTest, ComputesTheSevenTablesFromTheBuffer) {
     EXPECT_EQ(address.ChipPropertyTableAddress(0), 0x7D410);
     EXPECT_EQ(address.DestroyedChip16x16TableAddress(0), 0x7DB10);
     EXPECT_EQ(address.DestroyedChipPropertyTableAddress(0), 0x7DF10);
-    EXPECT_EQ(address.Chip32x32TableAddress(0), 0x3E * 0x2000 + 0x9400 - 0x7FF0);
-    EXPECT_EQ(address.MapSetTableAddress(0), 0x21 * 0x2000 + 0xB123 - 0x9FF0);
+    EXPECT_EQ(address.Chip32x32TableAddress(0), 0x7D410); // bank 3E at 8000, CPU 9400
+    EXPECT_EQ(address.MapSetTableAddress(0), 0x43133);    // bank 21 at A000, CPU B123
     EXPECT_EQ(address.PaletteNumber(0), 7);
 
     EXPECT_NE(address.Chip16x16TableAddress(1), address.Chip16x16TableAddress(0));
@@ -135,7 +137,7 @@ TEST_F(AddressDataTest, OffsetsOutsideTheBufferReadAsZero) {
 
 TEST(BankFileOffset, ConvertsCpuAddressesOfBothWindows) {
     EXPECT_EQ(AddressData::BankFileOffset8000(0x3E, 0x9000), 0x7D010);
-    EXPECT_EQ(AddressData::BankFileOffsetA000(0x21, 0xA000), 0x21 * 0x2000 + 0x10);
+    EXPECT_EQ(AddressData::BankFileOffsetA000(0x21, 0xA000), 0x42010);
     // A pointer read in bank 3A (file 0x74010-0x7600F) for the same bank at 0x8000.
     EXPECT_EQ(AddressData::SameBankFileOffset(0x740DF, 0x80FF), 0x7410F);
     EXPECT_EQ(AddressData::SameBankFileOffset(0x74010, 0x8000), 0x74010);

@@ -2,6 +2,7 @@
 // makes to them.
 #include "address/AddressData.h"
 #include "address/LevelDataLayout.h"
+#include "base/LevelFormat.h"
 #include "inifile/IniFile.h"
 #include "romgen/CartridgeGenerator.h"
 
@@ -21,7 +22,7 @@ TEST(CartridgeGenerator, ImageIsDeterministicWithHeaderAndValidLayout) {
               (std::vector<std::uint8_t>{0x4E, 0x45, 0x53, 0x1A}));
     IniFile settings("");
     const AddressData address(image, settings);
-    EXPECT_EQ(LevelDataLayout::FindMisplacedBlock(image, address), "");
+    EXPECT_EQ(LevelDataLayout::FindMisplacedBlock(image, address), std::nullopt);
 }
 
 TEST(CartridgeGenerator, StagesHaveTheirOwnChipTablesAndShareBanksAsDocumented) {
@@ -30,7 +31,7 @@ TEST(CartridgeGenerator, StagesHaveTheirOwnChipTablesAndShareBanksAsDocumented) 
     const AddressData address(image, settings);
     std::set<std::int32_t> normalTables;
     std::set<std::int32_t> sharedSets;
-    for (int s = 0; s < 16; ++s) {
+    for (int s = 0; s < LevelFormat::StageCount; ++s) {
         normalTables.insert(address.Chip16x16TableAddress(s));
         normalTables.insert(address.Chip32x32TableAddress(s));
         sharedSets.insert(address.DestroyedChip16x16TableAddress(s));
@@ -62,7 +63,7 @@ TEST(CartridgeGenerator, PatternEntriesAndChipTypeRowsStayInRange) {
 
 TEST(CartridgeGenerator, ObjectsIncludeAScrollObjectAndTheBankHoldsTheEditorsLimits) {
     int total = 0;
-    for (int s = 0; s < 16; ++s) {
+    for (int s = 0; s < LevelFormat::StageCount; ++s) {
         const auto objects = G::ObjectsOfStage(s);
         total += static_cast<int>(objects.size());
         EXPECT_EQ(objects.front().Type, 0x80);
@@ -71,9 +72,11 @@ TEST(CartridgeGenerator, ObjectsIncludeAScrollObjectAndTheBankHoldsTheEditorsLim
             rooms.insert(object.Page);
         EXPECT_GE(rooms.size(), 3u) << "stage " << s;
     }
-    EXPECT_LT(total, 1657);
-    EXPECT_GE(G::ObjectCapacity, 1657);
-    EXPECT_LE(G::ObjectBlockStart + 4u * 1657 + 4u * 16, G::ObjectBankEnd);
+    EXPECT_LT(total, LevelFormat::MaxObjectsAllStages);
+    EXPECT_GE(G::ObjectCapacity, LevelFormat::MaxObjectsAllStages);
+    EXPECT_LE(G::ObjectBlockStart + 4u * LevelFormat::MaxObjectsAllStages +
+                  4u * LevelFormat::StageCount,
+              G::ObjectBankEnd);
 }
 
 TEST(CartridgeGenerator, AnimationRecordsAreWellFormed) {

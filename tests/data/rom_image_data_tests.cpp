@@ -1,5 +1,6 @@
 #include "address/AddressData.h"
 #include "address/LevelDataLayout.h"
+#include "base/LevelFormat.h"
 #include "edit_flag/EditFlagManagement.h"
 #include "editdata/StageData.h"
 #include "fileio/RomImageData.h"
@@ -19,22 +20,7 @@ namespace {
 using G = CartridgeGenerator;
 using Bytes = std::vector<std::uint8_t>;
 
-constexpr std::size_t ImageSize = 0x80010;
-
-// File offsets of the generated layout, worked out here from the generator's bank numbers
-// rather than through the code under test.
-std::size_t ChipBankFile(int stage, std::size_t cpu) {
-    return G::ChipBank[static_cast<std::size_t>(stage)] * 0x2000u + cpu - 0x7FF0;
-}
-std::size_t Normal16File(int stage) {
-    return ChipBankFile(stage, G::Chip16x16Page[static_cast<std::size_t>(stage)] * 0x100u);
-}
-std::size_t Chip32File(int stage) {
-    return ChipBankFile(stage, G::Chip32x32Page[static_cast<std::size_t>(stage)] * 0x100u);
-}
-std::size_t MapFile(int stage) {
-    return G::MapBankOf(stage) * 0x2000u + G::MapCpuAddressOf(stage) - 0x9FF0;
-}
+constexpr std::size_t ImageSize = LevelFormat::CartridgeSize;
 
 class RomImageDataTest : public ::testing::Test {
 protected:
@@ -57,7 +43,7 @@ protected:
 TEST_F(RomImageDataTest, OpenDecodesAllStagesOfTheGeneratedImage) {
     OpenGenerated();
     EXPECT_EQ(Rom.FileName(), Path);
-    for (int s = 0; s < 16; ++s) {
+    for (int s = 0; s < LevelFormat::StageCount; ++s) {
         const StageData& stage = Rom.Stage(s);
         const auto placed = G::ObjectsOfStage(s);
         ASSERT_EQ(stage.ObjectTotal(), static_cast<int>(placed.size())) << "stage " << s;
@@ -244,7 +230,7 @@ void PackExpected(Bytes& image, const std::vector<std::vector<G::PlacedObject>>&
         image[0x740CF + s] = static_cast<std::uint8_t>(pointer & 0xFF);
         image[0x740DF + s] = static_cast<std::uint8_t>(pointer >> 8);
         image[0x740EF + s] = static_cast<std::uint8_t>(n);
-        const std::size_t data = 0x3A * 0x2000u + static_cast<std::size_t>(pointer) - 0x7FF0 + 1;
+        const std::size_t data = ObjectBankFile(static_cast<std::size_t>(pointer)) + 1;
         for (std::size_t r = 0; r <= n; ++r) {
             const bool end = r == n;
             image[data + r] = static_cast<std::uint8_t>(end ? 0xFF : objects[r].Page);
@@ -258,7 +244,7 @@ void PackExpected(Bytes& image, const std::vector<std::vector<G::PlacedObject>>&
 
 std::vector<std::vector<G::PlacedObject>> GeneratedObjects() {
     std::vector<std::vector<G::PlacedObject>> stages;
-    for (int s = 0; s < 16; ++s)
+    for (int s = 0; s < LevelFormat::StageCount; ++s)
         stages.push_back(G::ObjectsOfStage(s));
     return stages;
 }
@@ -376,26 +362,26 @@ TEST_F(RomImageDataTest, ObjectsThatDoNotFitRefuseTheSaveAndChangeNothing) {
 TEST_F(RomImageDataTest, TheEditorsObjectLimitsFitTheGeneratedBank) {
     OpenGenerated();
     int total = 0;
-    for (int s = 0; s < 16; ++s)
+    for (int s = 0; s < LevelFormat::StageCount; ++s)
         total += Rom.Stage(s).ObjectTotal();
-    for (int s = 0; s < 16 && total < StageData::MaxObjectsAllStages; ++s) {
+    for (int s = 0; s < LevelFormat::StageCount && total < LevelFormat::MaxObjectsAllStages; ++s) {
         StageData& stage = Rom.Stage(s);
-        while (stage.ObjectTotal() < StageData::MaxObjectsPerStage &&
-               total < StageData::MaxObjectsAllStages) {
+        while (stage.ObjectTotal() < LevelFormat::MaxObjectsPerStage &&
+               total < LevelFormat::MaxObjectsAllStages) {
             stage.AddObject(stage.ObjectTotal() % 32, total % 256, 0x40, 0x01);
             ++total;
         }
         Flags.SetObjectModified(s, true);
     }
-    ASSERT_EQ(total, StageData::MaxObjectsAllStages);
+    ASSERT_EQ(total, LevelFormat::MaxObjectsAllStages);
     std::vector<std::vector<StageData::ObjectRow>> edited;
-    for (int s = 0; s < 16; ++s)
+    for (int s = 0; s < LevelFormat::StageCount; ++s)
         edited.push_back(Rom.Stage(s).FlattenObjects());
 
     const std::string saved = Folder.File("full.nes");
     ASSERT_TRUE(Rom.SaveToFile(saved).Ok);
     ASSERT_TRUE(Rom.LoadFromFile(saved).Ok);
-    for (int s = 0; s < 16; ++s)
+    for (int s = 0; s < LevelFormat::StageCount; ++s)
         EXPECT_EQ(Rom.Stage(s).FlattenObjects(), edited[static_cast<std::size_t>(s)])
             << "stage " << s;
 }

@@ -1,6 +1,8 @@
 // The shell's data-layer pieces: the settings file, the edit tracker, the master palette.
+#include "atomicfile/AtomicFileWriter.h"
+#include "base/LevelFormat.h"
+#include "base/Outcome.h"
 #include "edit_flag/EditFlagManagement.h"
-#include "fileio/AtomicFileWriter.h"
 #include "fileio/FcPaletteData.h"
 #include "inifile/IniFile.h"
 #include "support/TempDir.h"
@@ -42,13 +44,13 @@ INSTANTIATE_TEST_SUITE_P(
 TEST(IniFile, MissingFileIsEmptyAndIsCreatedByFlush) {
     TempDir dir;
     IniFile ini(dir.File("settings.ini"));
-    EXPECT_EQ(ini.LoadError(), "");
+    EXPECT_EQ(ini.LoadResult(), Outcome::Success());
     EXPECT_EQ(ini.ReadString("Timer", "Interval", "dflt"), "dflt");
     EXPECT_EQ(ini.ReadInteger("Timer", "Interval", 16), 16);
     ini.WriteInteger("Timer", "Interval", 16);
     ini.WriteBool("ObjectEdit", "Sort", true);
     ini.WriteBool("ObjectEdit", "Popup", false);
-    EXPECT_EQ(ini.Flush(), "");
+    EXPECT_EQ(ini.Flush(), Outcome::Success());
     EXPECT_EQ(ReadTextFile(dir.File("settings.ini")),
               "[Timer]\nInterval=16\n[ObjectEdit]\nSort=1\nPopup=0\n");
 }
@@ -72,7 +74,7 @@ TEST(IniFile, FlushKeepsUntouchedSectionsKeysCommentsAndOrder) {
     ini.WriteInteger("Timer", "Interval", 32);
     ini.WriteString("Timer", "New", "x");
     ini.WriteBool("Added", "Flag", true);
-    ASSERT_EQ(ini.Flush(), "");
+    ASSERT_EQ(ini.Flush(), Outcome::Success());
     EXPECT_EQ(ReadTextFile(path), "; written by hand\r\n"
                                   "[Other]\r\n"
                                   "Keep=me\r\n"
@@ -112,9 +114,12 @@ TEST(IniFile, BinaryGarbageIsReadWithoutHarmAndKeptOnFlush) {
     IniFile ini(path);
     EXPECT_EQ(ini.ReadInteger("Timer", "Interval", 16), 16);
     ini.WriteInteger("Timer", "Interval", 16);
-    ASSERT_EQ(ini.Flush(), "");
-    const std::string text = ReadTextFile(path);
-    EXPECT_NE(text.find("[Timer]"), std::string::npos);
+    ASSERT_EQ(ini.Flush(), Outcome::Success());
+    // The garbage has no line break before its end, so the flush adds one, then the section.
+    std::vector<std::uint8_t> expected = garbage;
+    for (const char c : std::string("\n[Timer]\nInterval=16\n"))
+        expected.push_back(static_cast<std::uint8_t>(c));
+    EXPECT_EQ(ReadWholeFile(path), expected);
 }
 
 TEST(IniFile, OversizedFileIsNotReadAndNeverOverwritten) {
@@ -122,9 +127,10 @@ TEST(IniFile, OversizedFileIsNotReadAndNeverOverwritten) {
     const std::string path = dir.File("settings.ini");
     WriteTextFile(path, std::string(IniFile::MaxFileSize + 1, 'a'));
     IniFile ini(path);
-    EXPECT_NE(ini.LoadError(), "");
+    EXPECT_FALSE(ini.LoadResult().Ok);
+    EXPECT_NE(ini.LoadResult().Message, "");
     ini.WriteInteger("Timer", "Interval", 16);
-    EXPECT_NE(ini.Flush(), "");
+    EXPECT_FALSE(ini.Flush().Ok);
     EXPECT_EQ(std::filesystem::file_size(path), IniFile::MaxFileSize + 1);
 }
 
@@ -133,8 +139,9 @@ TEST(IniFile, APipeInsteadOfAFileIsNeitherReadNorReplaced) {
     const std::string path = dir.File("settings.ini");
     ASSERT_EQ(::mkfifo(path.c_str(), 0644), 0);
     IniFile ini(path); // would block forever if it read the pipe
-    EXPECT_NE(ini.LoadError(), "");
-    EXPECT_NE(ini.Flush(), "");
+    EXPECT_FALSE(ini.LoadResult().Ok);
+    EXPECT_NE(ini.LoadResult().Message, "");
+    EXPECT_FALSE(ini.Flush().Ok);
     EXPECT_TRUE(std::filesystem::is_fifo(path));
 }
 
@@ -164,7 +171,7 @@ TEST(EditFlagManagement, PanelShowsModifiedFromTheFirstChangeUntilClearAll) {
     flags.SetMapSetModified(3, true);
     EXPECT_EQ(panelTexts.back(), "変更あり");
     EXPECT_TRUE(flags.IsModified());
-    for (int stage = 0; stage < 16; ++stage) {
+    for (int stage = 0; stage < LevelFormat::StageCount; ++stage) {
         EXPECT_EQ(flags.IsObjectModified(stage), stage == 3);
         EXPECT_FALSE(flags.IsChip16x16Modified(stage));
         EXPECT_FALSE(flags.IsChip32x32Modified(stage));
@@ -190,9 +197,10 @@ TEST(FcPaletteData, PacksRedInTheLowestByte) {
     bytes[3 * 63 + 1] = 0x34;
     bytes[3 * 63 + 2] = 0x56;
     WriteWholeFile(dir.File("fcpalette.pal"), bytes);
-    std::string message;
-    const auto palette = FcPaletteData::Create(dir.File("fcpalette.pal"), message);
-    ASSERT_NE(palette, nullptr) << message;
+    std::unique_ptr<FcPaletteData> palette;
+    const Outcome loaded = FcPaletteData::Create(dir.File("fcpalette.pal"), palette);
+    ASSERT_TRUE(loaded.Ok) << loaded.Message;
+    ASSERT_NE(palette, nullptr);
     EXPECT_EQ(palette->ColorOf(0), 0x000000FFu);
     EXPECT_EQ(palette->ColorOf(63), 0x00563412u);
 }
@@ -209,9 +217,9 @@ TEST_P(FcPaletteFailure, NamesTheFileInItsMessage) {
     const std::string path = dir.File("fcpalette.pal");
     if (GetParam().Size >= 0)
         WriteWholeFile(path, std::vector<std::uint8_t>(static_cast<std::size_t>(GetParam().Size)));
-    std::string message;
-    EXPECT_EQ(FcPaletteData::Create(path, message), nullptr);
-    EXPECT_EQ(message, path + GetParam().Suffix);
+    std::unique_ptr<FcPaletteData> palette;
+    EXPECT_EQ(FcPaletteData::Create(path, palette), Outcome::Failure(path + GetParam().Suffix));
+    EXPECT_EQ(palette, nullptr);
 }
 
 INSTANTIATE_TEST_SUITE_P(Files, FcPaletteFailure,

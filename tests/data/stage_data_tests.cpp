@@ -1,4 +1,6 @@
 #include "address/AddressData.h"
+#include "base/LevelFormat.h"
+#include "base/Outcome.h"
 #include "editdata/StageData.h"
 #include "inifile/IniFile.h"
 #include "romgen/CartridgeGenerator.h"
@@ -25,7 +27,7 @@ protected:
     void Decode() {
         Address = std::make_unique<AddressData>(Image, Settings);
         Stages.clear();
-        for (int s = 0; s < 16; ++s) {
+        for (int s = 0; s < LevelFormat::StageCount; ++s) {
             Stages.push_back(std::make_unique<StageData>(s, *Address, Image));
             Stages.back()->DecodeStage();
         }
@@ -37,7 +39,7 @@ protected:
     // given columns (each already followed by its terminator, or not, as the test needs).
     void WriteObjectBlock(int s, int count, const std::vector<std::vector<int>>& columns) {
         const std::size_t pointer = Image[0x740CF + s] + 256u * Image[0x740DF + s];
-        const std::size_t data = 0x74000 + pointer - 0x7FF0 + 1;
+        const std::size_t data = ObjectBankFile(pointer) + 1;
         Image[0x740EF + s] = static_cast<std::uint8_t>(count);
         for (std::size_t c = 0; c < columns.size(); ++c)
             for (std::size_t i = 0; i < columns[c].size(); ++i)
@@ -85,6 +87,41 @@ TEST_F(StageDataTest, ChipTablesRoundTripThroughTheirBlocks) {
               Image[chip16 + 2 * 256 + G::ChipBrick]);
     EXPECT_EQ(Stage(9).NormalChipPropertyTable[G::ChipIce], 0x87);
     EXPECT_EQ(Stage(9).Chip32x32Table[G::BlockBrick * 4 + 3], G::ChipBrick);
+}
+
+// The round trip above would pass with encoders that write nothing: change one entry of every
+// table, encode into a copy and expect exactly those bytes to change, at file offsets worked
+// out from the generator's layout.
+TEST_F(StageDataTest, EncodersWriteEachChangedEntryIntoItsOwnByte) {
+    Decode();
+    for (const int s : {0, 9, 13}) {
+        StageData& stage = Stage(s);
+        struct Change {
+            const char* Table;
+            std::uint8_t& Entry;
+            std::size_t File;
+        };
+        const Change changes[] = {
+            {"16x16 chips", stage.NormalChip16x16Table[2 * 256 + 0x31],
+             Normal16File(s) + 2 * 256 + 0x31},
+            {"attributes", stage.NormalChipPropertyTable[0x31], Normal16File(s) + 0x400 + 0x31},
+            {"32x32 chips", stage.Chip32x32Table[0x40 * 4 + 3], Chip32File(s) + 0x40 * 4 + 3},
+            {"map set", stage.MapSetTable[5 * 64 + 3 * 8 + 2], MapFile(s) + 3 * 256 + 5 * 8 + 2},
+        };
+        auto expected = Image;
+        for (const Change& change : changes) {
+            change.Entry = static_cast<std::uint8_t>(change.Entry ^ 0xFF);
+            expected[change.File] = change.Entry;
+        }
+        auto encoded = Image;
+        stage.EncodeChip16x16Tables(encoded);
+        stage.EncodeChipPropertyTables(encoded);
+        stage.EncodeChip32x32Table(encoded);
+        stage.EncodeMapSetTable(encoded);
+        for (const Change& change : changes)
+            EXPECT_EQ(encoded[change.File], change.Entry) << change.Table << " of stage " << s;
+        EXPECT_EQ(encoded, expected) << "stage " << s;
+    }
 }
 
 TEST_F(StageDataTest, PaletteDataStoresFromStartEntryAndKeepsTheRest) {
@@ -166,11 +203,13 @@ TEST_F(StageDataTest, CountAbove127LocatesColumnsWithTheCountButTakes127) {
     }
     WriteObjectBlock(15, 200, columns);
     Decode();
-    EXPECT_EQ(Stage(15).ObjectTotal(), 127);
+    constexpr int taken = LevelFormat::MaxObjectsPerStage;
+    EXPECT_EQ(Stage(15).ObjectTotal(), taken);
     const auto rows = Stage(15).FlattenObjects();
-    ASSERT_EQ(rows.size(), 128u);
-    EXPECT_EQ(rows[126], (StageData::ObjectRow{126 / 8, 126, 255 - 126, 7}));
-    EXPECT_EQ(rows[127], (StageData::ObjectRow{0xFF, 0xFF, 0xFF, 0xFF}));
+    ASSERT_EQ(rows.size(), taken + 1u);
+    EXPECT_EQ(rows[taken - 1],
+              (StageData::ObjectRow{(taken - 1) / 8, taken - 1, 255 - (taken - 1), 7}));
+    EXPECT_EQ(rows[taken], (StageData::ObjectRow{0xFF, 0xFF, 0xFF, 0xFF}));
 }
 
 TEST_F(StageDataTest, CountZeroYieldsEmptyPagesAndPacksOneTerminatorRow) {
@@ -180,12 +219,12 @@ TEST_F(StageDataTest, CountZeroYieldsEmptyPagesAndPacksOneTerminatorRow) {
     for (int page = 0; page < 32; ++page)
         EXPECT_EQ(Stage(3).LastObjectOfPage(page), nullptr);
 
-    ASSERT_EQ(StageData::PackObjects(Stages, *Address, Image), "");
+    ASSERT_EQ(StageData::PackObjects(Stages, *Address, Image), Outcome::Success());
     const int pointer3 = Image[0x740CF + 3] + 256 * Image[0x740DF + 3];
     const int pointer4 = Image[0x740CF + 4] + 256 * Image[0x740DF + 4];
     EXPECT_EQ(Image[0x740EF + 3], 0);
     EXPECT_EQ(pointer4 - pointer3, 4);
-    const std::size_t data = 0x74000 + static_cast<std::size_t>(pointer3) - 0x7FF0 + 1;
+    const std::size_t data = ObjectBankFile(static_cast<std::size_t>(pointer3)) + 1;
     EXPECT_EQ(std::vector<std::uint8_t>(Image.begin() + static_cast<std::ptrdiff_t>(data),
                                         Image.begin() + static_cast<std::ptrdiff_t>(data) + 4),
               (std::vector<std::uint8_t>{0xFF, 0xFF, 0xFF, 0xFF}));
@@ -306,7 +345,7 @@ TEST_F(StageDataTest, FlattenWritesPageOrderAndTerminator) {
 TEST_F(StageDataTest, PackRewritesAllBlocksFromStageZeroAndKeepsItsPointer) {
     Decode();
     Stage(5).AddObject(31, 0xAB, 0xCD, 0x42);
-    ASSERT_EQ(StageData::PackObjects(Stages, *Address, Image), "");
+    ASSERT_EQ(StageData::PackObjects(Stages, *Address, Image), Outcome::Success());
 
     EXPECT_EQ(Image[0x740CF], CartridgeGenerator::Stage0ObjectPointer & 0xFF);
     EXPECT_EQ(Image[0x740DF], CartridgeGenerator::Stage0ObjectPointer >> 8);
@@ -318,7 +357,7 @@ TEST_F(StageDataTest, PackRewritesAllBlocksFromStageZeroAndKeepsItsPointer) {
         return rows;
     }();
     Decode();
-    for (int s = 0; s < 16; ++s)
+    for (int s = 0; s < LevelFormat::StageCount; ++s)
         EXPECT_EQ(Stage(s).FlattenObjects(), edited[static_cast<std::size_t>(s)]) << "stage " << s;
 }
 
@@ -328,23 +367,25 @@ TEST_F(StageDataTest, PackRefusesWithoutWritingWhenBlocksLeaveTheBank) {
     Image[0x740DF] = 0x9F;
     Decode();
     const auto before = Image;
-    EXPECT_EQ(StageData::PackObjects(Stages, *Address, Image), StageData::ObjectsDoNotFitMessage);
+    EXPECT_EQ(StageData::PackObjects(Stages, *Address, Image),
+              Outcome::Failure(StageData::ObjectsDoNotFitMessage));
     EXPECT_EQ(Image, before);
 
     // With only empty stages the 64 bytes of sixteen terminator rows fit.
     for (auto& stage : Stages)
         for (int page = 0; page < 32; ++page)
             stage->ObjectsOfPage(page).clear();
-    EXPECT_EQ(StageData::PackObjects(Stages, *Address, Image), "");
+    EXPECT_EQ(StageData::PackObjects(Stages, *Address, Image), Outcome::Success());
     EXPECT_EQ(Image[0x740CF + 15] + 256 * Image[0x740DF + 15], 0x9F00 + 15 * 4);
 }
 
 TEST_F(StageDataTest, PackRefusesMoreThan127ObjectsInAStage) {
     Decode();
-    while (Stage(8).ObjectTotal() <= StageData::MaxObjectsPerStage)
+    while (Stage(8).ObjectTotal() <= LevelFormat::MaxObjectsPerStage)
         Stage(8).AddObject(3, 1, 1, 1);
     const auto before = Image;
-    EXPECT_EQ(StageData::PackObjects(Stages, *Address, Image), StageData::TooManyObjectsMessage);
+    EXPECT_EQ(StageData::PackObjects(Stages, *Address, Image),
+              Outcome::Failure(StageData::TooManyObjectsMessage));
     EXPECT_EQ(Image, before);
 }
 
@@ -367,7 +408,8 @@ TEST_F(StageDataTest, DecodersLeaveBlocksOutsideTheBufferAlone) {
         stage->MapSetTable[0] = 1;
         stage->EncodeMapSetTable(); // nothing to write to
     }
-    EXPECT_EQ(StageData::PackObjects(Stages, *Address, Image), StageData::ObjectsDoNotFitMessage);
+    EXPECT_EQ(StageData::PackObjects(Stages, *Address, Image),
+              Outcome::Failure(StageData::ObjectsDoNotFitMessage));
 }
 
 } // namespace

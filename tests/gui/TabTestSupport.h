@@ -3,6 +3,8 @@
 // What the tab tests share: the colours of the views' overlays and numbers as the tabs show
 // them, spelled out here rather than taken from the program.
 
+#include "base/LevelFormat.h"
+
 #include <cstddef>
 #include <cstdint>
 #include <string>
@@ -22,7 +24,7 @@ inline std::string Hex2(int value) {
 // File offset of 4 KiB tile block b of the generated cartridge; stage s draws the first pattern
 // table from its own block s.
 constexpr std::size_t TileBlock(int block) {
-    return 0x10 + static_cast<std::size_t>(block) * 0x1000;
+    return LevelFormat::HeaderSize + static_cast<std::size_t>(block) * 0x1000;
 }
 
 // Colour 0-3 of pixel (x, y) of the tile whose 16 bytes start at tileOffset of image: two bit

@@ -9,6 +9,7 @@
 #include "16x16chipedit/Chip16x16EditClass.h"
 #include "ImageEx/TImageEx.h"
 #include "ImageEx/TRadioGroup.h"
+#include "base/LevelFormat.h"
 #include "edit_flag/EditFlagManagement.h"
 #include "editdata/ChipTypeCaptions.h"
 #include "editdata/StageData.h"
@@ -41,11 +42,12 @@ using G = CartridgeGenerator;
 constexpr std::size_t PatternTableData = 0x6E010;
 constexpr std::size_t ChipTypeTable = 0x7DB23;
 constexpr std::size_t ChipBankOffset(int stage) {
-    return static_cast<std::size_t>(G::ChipBank[static_cast<std::size_t>(stage)]) * 0x2000;
+    return static_cast<std::size_t>(G::ChipBank[static_cast<std::size_t>(stage)]) *
+           LevelFormat::BankSize;
 }
 constexpr std::size_t NormalTiles(int stage) {
     return ChipBankOffset(stage) + G::Chip16x16Page[static_cast<std::size_t>(stage)] * 0x100u -
-           0x7FF0;
+           LevelFormat::Bank8000Base;
 }
 constexpr std::size_t NormalAttributes(int stage) {
     return NormalTiles(stage) + 0x400;
@@ -436,7 +438,7 @@ TEST_F(Chip16x16Tab, LeftPressOnTheEditPanelSetsTheQuarterAndMarksTheStage) {
     EXPECT_TRUE(Tracker().IsChip16x16Modified(0));
     EXPECT_TRUE(Tracker().IsModified());
     EXPECT_EQ(Text(Form->StatusPanels[0]), "変更あり");
-    for (int s = 1; s < 16; ++s)
+    for (int s = 1; s < LevelFormat::StageCount; ++s)
         EXPECT_FALSE(Tracker().IsChip16x16Modified(s)) << s;
     // Leaving the panel removes the frame.
     ViewDriver::Leave(Form->ImgEdit16x16Chip);
@@ -570,7 +572,7 @@ TEST_F(Chip16x16Tab, ChipSetSwitchMovesEveryStageTogether) {
 
     Form->BtnSwitch16X16ChipSet->click();
     EXPECT_EQ(Form->BtnSwitch16X16ChipSet->text().toStdString(), "破壊前に切替");
-    for (int s = 0; s < 16; ++s)
+    for (int s = 0; s < LevelFormat::StageCount; ++s)
         EXPECT_EQ(Form->ImageHolder().Stage(s).Chip16x16SetIndexValue(), 1) << s;
     EXPECT_EQ(Text(Form->LblSelectChipIndex), "0A");
     EXPECT_EQ(Text(Form->LblSelectChipTile[0]), "2C");
@@ -588,7 +590,7 @@ TEST_F(Chip16x16Tab, ChipSetSwitchMovesEveryStageTogether) {
 
     Form->BtnSwitch16X16ChipSet->click();
     EXPECT_EQ(Form->BtnSwitch16X16ChipSet->text().toStdString(), "破壊後に切替");
-    for (int s = 0; s < 16; ++s)
+    for (int s = 0; s < LevelFormat::StageCount; ++s)
         EXPECT_EQ(Form->ImageHolder().Stage(s).Chip16x16SetIndexValue(), 0) << s;
     EXPECT_EQ(Text(Form->LblSelectChipTile[0]), "14");
     EXPECT_EQ(AllChipsMismatches(), 0);

@@ -5,6 +5,7 @@
 #include "ViewDriver.h"
 
 #include "ImageEx/TImageEx.h"
+#include "base/LevelFormat.h"
 #include "edit_flag/EditFlagManagement.h"
 #include "editdata/StageData.h"
 #include "fileio/RomImageData.h"
@@ -187,7 +188,7 @@ protected:
         EXPECT_EQ(CellsNotShowing(1, page1), std::vector<int>{});
     }
     bool AnyMapSetModified() {
-        for (int s = 0; s < RomImageData::StageCount; ++s)
+        for (int s = 0; s < LevelFormat::StageCount; ++s)
             if (Form->Tracker().IsMapSetModified(s))
                 return true;
         return false;
@@ -311,7 +312,7 @@ TEST_F(MapSetTab, LeftPressPlacesTheChipAndMarksTheStagesMapSet) {
     EXPECT_TRUE(Form->Tracker().IsMapSetModified(2));
     EXPECT_TRUE(Form->Tracker().IsModified());
     EXPECT_EQ(Form->StatusPanels[0]->text().toStdString(), "変更あり");
-    for (int s = 0; s < RomImageData::StageCount; ++s) {
+    for (int s = 0; s < LevelFormat::StageCount; ++s) {
         if (s != 2) {
             EXPECT_FALSE(Form->Tracker().IsMapSetModified(s)) << s;
         }
@@ -628,11 +629,11 @@ TEST_F(MapSetTab, OneEditOnStage3Page5ChangesExactlyOneByteOfTheSavedFile) {
     const std::vector<std::uint8_t> saved = ReadWholeFile(ImagePath.toStdString());
     ASSERT_EQ(saved.size(), original.size());
     // Where stage 3's map set lies, from the per-stage bytes at the default offsets.
-    const std::size_t mapSet = original[MapDataBankA000 + 3] * 0x2000 +
+    const std::size_t mapSet = original[MapDataBankA000 + 3] * LevelFormat::BankSize +
                                original[MapDataAddressHigh + 3] * 0x100 +
-                               original[MapDataAddressLow + 3] - 0x9FF0;
-    ASSERT_EQ(mapSet, CartridgeGenerator::MapBankOf(3) * 0x2000 +
-                          CartridgeGenerator::MapCpuAddressOf(3) - 0x9FF0);
+                               original[MapDataAddressLow + 3] - LevelFormat::BankA000Base;
+    ASSERT_EQ(mapSet, CartridgeGenerator::MapBankOf(3) * LevelFormat::BankSize +
+                          CartridgeGenerator::MapCpuAddressOf(3) - LevelFormat::BankA000Base);
     const std::size_t row = static_cast<std::size_t>(target / 8);
     const std::size_t column = static_cast<std::size_t>(target % 8);
     const std::size_t expected = mapSet + row * 256 + 5 * 8 + column;

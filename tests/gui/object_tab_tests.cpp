@@ -6,6 +6,7 @@
 
 #include "ImageEx/TImageEx.h"
 #include "ImageEx/TUpDown.h"
+#include "base/LevelFormat.h"
 #include "edit_flag/EditFlagManagement.h"
 #include "editdata/StageData.h"
 #include "fileio/RomImageData.h"
@@ -97,7 +98,7 @@ protected:
     std::array<Rooms, 16> EveryStage() {
         std::array<Rooms, 16> stages;
         const int current = CurrentStage();
-        for (int stage = 0; stage < 16; ++stage) {
+        for (int stage = 0; stage < LevelFormat::StageCount; ++stage) {
             Form->ImageHolder().SetCurrentStage(stage);
             stages[static_cast<std::size_t>(stage)] = AllRooms();
         }
@@ -182,7 +183,7 @@ protected:
 
 TEST_F(ObjectTab, OpeningShowsRoomsZeroAndOneWithTheirCountsAndAnEmptyPanel) {
     int all = 0;
-    for (int stage = 0; stage < 16; ++stage)
+    for (int stage = 0; stage < LevelFormat::StageCount; ++stage)
         all += static_cast<int>(CartridgeGenerator::ObjectsOfStage(stage).size());
     const auto stage0 = CartridgeGenerator::ObjectsOfStage(0);
     int inRoom[2] = {0, 0};
@@ -702,17 +703,18 @@ TEST_F(ObjectTab, AStageTakesAtMost127Objects) {
 
 TEST_F(ObjectTab, AllStagesTogetherTakeAtMost1657Objects) {
     int all = 0;
-    for (int stage = 0; stage < 16; ++stage)
+    for (int stage = 0; stage < LevelFormat::StageCount; ++stage)
         all += Form->ImageHolder().Stage(stage).ObjectTotal();
     // Fill the other stages up to 1656 in all, leaving the current one below its own limit.
-    for (int stage = 1; stage < 16 && all < 1656; ++stage) {
+    constexpr int AllButOne = LevelFormat::MaxObjectsAllStages - 1;
+    for (int stage = 1; stage < LevelFormat::StageCount && all < AllButOne; ++stage) {
         StageData& data = Form->ImageHolder().Stage(stage);
-        while (data.ObjectTotal() < 127 && all < 1656) {
+        while (data.ObjectTotal() < LevelFormat::MaxObjectsPerStage && all < AllButOne) {
             data.AddObject(20, 0x80, 0x80, 0x01);
             ++all;
         }
     }
-    ASSERT_EQ(all, 1656);
+    ASSERT_EQ(all, AllButOne);
     Form->CBStageChange(0);
     EXPECT_EQ(Text(Form->LblAllObjectSum), "1656 / 1657");
 
@@ -720,7 +722,7 @@ TEST_F(ObjectTab, AllStagesTogetherTakeAtMost1657Objects) {
     Form->BtnObjectCreate->click();
     EXPECT_EQ(Text(Form->LblAllObjectSum), "1657 / 1657");
     const int stageTotal = Stage().ObjectTotal();
-    EXPECT_LT(stageTotal, 127);
+    EXPECT_LT(stageTotal, LevelFormat::MaxObjectsPerStage);
 
     LeftClick(0, 0xE0, 0xE0);
     Form->BtnObjectCreate->click();
@@ -763,7 +765,7 @@ TEST_F(ObjectTab, SavedObjectsOfAllStagesComeBackAfterReopening) {
     EXPECT_EQ(saved[ObjectDataAddressLow], original[ObjectDataAddressLow]);
     EXPECT_EQ(saved[ObjectDataAddressHigh], original[ObjectDataAddressHigh]);
     int pointer = CartridgeGenerator::Stage0ObjectPointer;
-    for (int stage = 0; stage < 16; ++stage) {
+    for (int stage = 0; stage < LevelFormat::StageCount; ++stage) {
         SCOPED_TRACE(stage);
         const auto s = static_cast<std::size_t>(stage);
         EXPECT_EQ(saved[ObjectDataAddressLow + s] | saved[ObjectDataAddressHigh + s] << 8, pointer);
@@ -774,16 +776,16 @@ TEST_F(ObjectTab, SavedObjectsOfAllStagesComeBackAfterReopening) {
         const auto count = rows.size();
         EXPECT_EQ(saved[ObjectCount + s], count);
         rows.push_back({0xFF, 0xFF, 0xFF, 0xFF});
-        const std::size_t data = CartridgeGenerator::ObjectBank * 0x2000 +
-                                 static_cast<std::size_t>(pointer) - 0x7FF0 + 1;
+        const std::size_t data = CartridgeGenerator::ObjectBank * LevelFormat::BankSize +
+                                 static_cast<std::size_t>(pointer) - LevelFormat::Bank8000Base + 1;
         for (std::size_t r = 0; r < rows.size(); ++r)
             for (std::size_t column = 0; column < 4; ++column)
                 EXPECT_EQ(saved[data + column * (count + 1) + r], rows[r][column]) << "row " << r;
         pointer += 4 * static_cast<int>(count + 1);
     }
     // Nothing else moved. The last block ends with the byte the next pointer would address.
-    const std::size_t blocksEnd =
-        CartridgeGenerator::ObjectBank * 0x2000 + static_cast<std::size_t>(pointer) - 0x7FF0 + 1;
+    const std::size_t blocksEnd = CartridgeGenerator::ObjectBank * LevelFormat::BankSize +
+                                  static_cast<std::size_t>(pointer) - LevelFormat::Bank8000Base + 1;
     int changedElsewhere = 0;
     for (std::size_t i = 0; i < saved.size(); ++i) {
         const bool tables = i >= ObjectDataAddressLow && i < ObjectCount + 16;

@@ -1,6 +1,7 @@
 // The main window's start-up, settings and file commands, driven as the user drives them.
 #include "MainFormFixture.h"
 
+#include "base/LevelFormat.h"
 #include "edit_flag/EditFlagManagement.h"
 #include "editdata/StageData.h"
 #include "fileio/RomImageData.h"
@@ -455,10 +456,10 @@ TEST_F(Shell, RefusedFilesLeaveTheHeldImageIntact) {
     const std::vector<std::uint8_t> before(Form->ImageHolder().Buffer().begin(),
                                            Form->ImageHolder().Buffer().end());
     const BadFileCase cases[] = {
-        {"long.nes", WithHeader(RomImageData::ImageSize + 1), "ファイルを開けませんでした"},
+        {"long.nes", WithHeader(LevelFormat::CartridgeSize + 1), "ファイルを開けませんでした"},
         {"short.nes", WithHeader(15), "ファイルを開けませんでした"},
         {"empty.nes", {}, "ファイルを開けませんでした"},
-        {"magic.nes", WithHeader(RomImageData::ImageSize, 0x00), "ROMイメージが異常です"},
+        {"magic.nes", WithHeader(LevelFormat::CartridgeSize, 0x00), "ROMイメージが異常です"},
     };
     for (const BadFileCase& bad : cases) {
         Prompts.Log.clear();

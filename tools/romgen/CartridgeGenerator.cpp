@@ -1,5 +1,7 @@
 #include "romgen/CartridgeGenerator.h"
 
+#include "base/LevelFormat.h"
+
 #include <algorithm>
 #include <cmath>
 #include <functional>
@@ -26,7 +28,6 @@ constexpr std::size_t RefChipTypeTable = 0x7DB13;
 constexpr std::size_t ChipTypeTable = 0x7DB23;
 
 constexpr std::uint16_t PaletteDataCpu = 0x9200; // in the bank of each pointer table
-constexpr int TileBytes = 16;
 constexpr std::size_t BlockBytes = 0x1000;
 
 using Image = std::vector<std::uint8_t>;
@@ -52,10 +53,10 @@ private:
 };
 
 std::size_t FileOffset8000(std::size_t bank, std::size_t cpu) {
-    return bank * 0x2000 + cpu - 0x7FF0;
+    return bank * LevelFormat::BankSize + cpu - LevelFormat::Bank8000Base;
 }
 std::size_t FileOffsetA000(std::size_t bank, std::size_t cpu) {
-    return bank * 0x2000 + cpu - 0x9FF0;
+    return bank * LevelFormat::BankSize + cpu - LevelFormat::BankA000Base;
 }
 std::size_t BlockOffset(int block) {
     return 0x10 + static_cast<std::size_t>(block) * BlockBytes;
@@ -67,7 +68,8 @@ std::uint8_t Byte(int value) {
 // One 8x8 tile in the console's format: eight bytes of bit plane 0, then eight of plane 1; the
 // leftmost pixel is bit 7.
 void PaintTile(Image& image, int block, int tile, const Pixel& pixel, int dx = 0, int dy = 0) {
-    const std::size_t at = BlockOffset(block) + static_cast<std::size_t>(tile) * TileBytes;
+    const std::size_t at =
+        BlockOffset(block) + static_cast<std::size_t>(tile) * LevelFormat::TileBytes;
     for (int row = 0; row < 8; ++row) {
         int plane0 = 0;
         int plane1 = 0;

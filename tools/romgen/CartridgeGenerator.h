@@ -1,5 +1,7 @@
 #pragma once
 
+#include "base/LevelFormat.h"
+
 #include <array>
 #include <cstddef>
 #include <cstdint>
@@ -9,7 +11,7 @@
 // at the default level-data offsets of the settings section "LevelDataAddress", plausible data
 // for all sixteen stages. Everything is computed; the same call always gives the same bytes.
 //
-// Layout (bank n = the 8 KiB at file offset 0x10 + n * 0x2000; block b = the 4 KiB at
+// Layout (bank n = the 8 KiB at file offset HeaderSize + n * BankSize; block b = the 4 KiB at
 // 0x10 + b * 0x1000):
 //
 //   blocks 0x00-0x0F  tile graphics, one 256-tile block per stage (block s for stage s)
@@ -31,13 +33,14 @@
 // Everything else holds deterministic filler bytes, so a stray write shows in a comparison.
 //
 // Object bank room: the blocks start at ObjectBlockStart and a stage's block takes
-// 4 * (objects + 1) bytes, so sixteen stages with 1657 objects in all need 6692 bytes and end at
-// 0x75B33, inside the bank (which ends at 0x7600F). Any object set within the editor's limits
-// (127 per stage, 1657 in all) therefore packs; up to ObjectCapacity objects in all would.
+// 4 * (objects + 1) bytes, so sixteen stages with MaxObjectsAllStages objects in all need 6692
+// bytes and end at 0x75B33, inside the bank (which ends at 0x7600F). Any object set within the
+// editor's limits (MaxObjectsPerStage per stage, MaxObjectsAllStages in all) therefore packs; up to
+// ObjectCapacity objects in all would.
 class CartridgeGenerator {
 public:
-    static constexpr std::size_t ImageSize = 0x80010;
-    static constexpr int StageCount = 16;
+    static constexpr std::size_t ImageSize = LevelFormat::CartridgeSize;
+    static constexpr int StageCount = LevelFormat::StageCount;
 
     // Per-stage bytes, as written at the default offsets.
     // Stages sharing a chip bank: {1, 2}, {3, 11}, {5, 6, 13}, {7, 8}, {14, 15}.
@@ -129,7 +132,7 @@ public:
         int Page, X, Y, Type;
     };
 
-    // The whole 0x80010-byte image.
+    // The whole image, CartridgeSize bytes.
     static std::vector<std::uint8_t> MakeImage();
 
     // A 64-colour master palette (192 bytes, RGB triples) computed from an NTSC colour model.

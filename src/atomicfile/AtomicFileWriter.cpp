@@ -1,4 +1,4 @@
-#include "fileio/AtomicFileWriter.h"
+#include "atomicfile/AtomicFileWriter.h"
 
 #include <cerrno>
 #include <cstdio>

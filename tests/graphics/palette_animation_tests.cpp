@@ -1,3 +1,4 @@
+#include "base/LevelFormat.h"
 #include "graphics/EditorGraphics.h"
 
 #include "GraphicsTestSupport.h"
@@ -64,7 +65,7 @@ protected:
     }
 
     FcPaletteData Palette = DistinctMasterPalette();
-    std::vector<std::uint8_t> Cartridge = std::vector<std::uint8_t>(0x80010, 0);
+    std::vector<std::uint8_t> Cartridge = std::vector<std::uint8_t>(LevelFormat::CartridgeSize, 0);
     EditorGraphics Graphics{Palette, Cartridge};
     const std::uint8_t SubPalette1Animated[4] = {0x00, 0x85, 0x00, 0x00};
 };
@@ -158,7 +159,7 @@ TEST_F(PaletteAnimationTest, OffsetsOutsideTheBufferChangeNothing) {
         PaletteAnimationTables Tables;
         void (*Prepare)(std::vector<std::uint8_t>&);
     };
-    constexpr std::uint32_t size = 0x80010;
+    constexpr auto size = static_cast<std::uint32_t>(LevelFormat::CartridgeSize);
     const auto nothing = [](std::vector<std::uint8_t>&) {};
     const std::vector<Case> cases = {
         {"low table past the end", {size - 3, HighTable, ColorTable, Base}, nothing},

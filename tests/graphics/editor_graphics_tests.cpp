@@ -1,3 +1,4 @@
+#include "base/LevelFormat.h"
 #include "graphics/EditorGraphics.h"
 
 #include "GraphicsTestSupport.h"
@@ -16,7 +17,7 @@
 
 namespace {
 
-constexpr std::size_t TileBytes = 16;
+constexpr std::size_t TileBytes = LevelFormat::TileBytes;
 
 // Tile t of the pattern block where every pixel has colour t mod 4.
 std::vector<std::uint8_t> SolidTiles() {
@@ -81,7 +82,7 @@ protected:
     }
 
     FcPaletteData Palette = DistinctMasterPalette();
-    std::vector<std::uint8_t> Cartridge = std::vector<std::uint8_t>(0x80010, 0);
+    std::vector<std::uint8_t> Cartridge = std::vector<std::uint8_t>(LevelFormat::CartridgeSize, 0);
     EditorGraphics Graphics{Palette, Cartridge};
     std::vector<std::uint8_t> Tiles = SolidTiles();
 };

@@ -1,3 +1,4 @@
+#include "base/LevelFormat.h"
 #include "graphics/EditorGraphics.h"
 
 #include "GraphicsTestSupport.h"
@@ -11,7 +12,7 @@ namespace {
 class ViewSurfaceTest : public ::testing::Test {
 protected:
     FcPaletteData Palette = DistinctMasterPalette();
-    std::vector<std::uint8_t> Cartridge = std::vector<std::uint8_t>(0x80010, 0);
+    std::vector<std::uint8_t> Cartridge = std::vector<std::uint8_t>(LevelFormat::CartridgeSize, 0);
     EditorGraphics Graphics{Palette, Cartridge};
 };
 

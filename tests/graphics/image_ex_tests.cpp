@@ -1,5 +1,6 @@
 #include "ImageEx/TImageEx.h"
 #include "ImageEx/TUpDown.h"
+#include "base/LevelFormat.h"
 #include "graphics/EditorGraphics.h"
 
 #include "GraphicsTestSupport.h"
@@ -58,7 +59,7 @@ protected:
     }
 
     FcPaletteData Palette = DistinctMasterPalette();
-    std::vector<std::uint8_t> Cartridge = std::vector<std::uint8_t>(0x80010, 0);
+    std::vector<std::uint8_t> Cartridge = std::vector<std::uint8_t>(LevelFormat::CartridgeSize, 0);
     EditorGraphics Graphics{Palette, Cartridge};
     QWidget Window;
     TImageEx* View = nullptr;

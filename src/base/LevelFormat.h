@@ -1,0 +1,39 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+
+// The fixed numbers of the cartridge format and of the level data inside it, defined once.
+namespace LevelFormat {
+
+// The iNES image: a 16-byte header, then 512 KiB of program data in 8 KiB banks.
+inline constexpr std::size_t HeaderSize = 0x10;
+inline constexpr std::size_t CartridgeSize = 0x80010;
+inline constexpr std::int64_t BankSize = 0x2000;
+// A CPU address in a bank mapped at 0x8000 or 0xA000 minus this, plus bank * BankSize, is its
+// file offset (the header comes first in the file).
+inline constexpr std::int64_t Bank8000Base = 0x8000 - static_cast<std::int64_t>(HeaderSize);
+inline constexpr std::int64_t BankA000Base = 0xA000 - static_cast<std::int64_t>(HeaderSize);
+// The bank part of a file offset less the header, for offsets below 16 MiB.
+inline constexpr std::int64_t BankBitsMask = 0xFFE000;
+
+inline constexpr int StageCount = 16;
+inline constexpr int PageCount = 32;  // rooms of a stage's map set
+inline constexpr int ChipCount = 256; // 16x16 and 32x32 chips alike
+inline constexpr int TileCount = 256;
+inline constexpr int TileBytes = 16; // plane 0, then plane 1, 8 bytes each
+inline constexpr int PatternTableBytes = TileCount * TileBytes;
+inline constexpr int AttributeTypeCount = 16;
+
+// Console colour numbers 00..3F; a stage palette holds sixteen of them per set.
+inline constexpr int ColorNumberCount = 64;
+inline constexpr std::uint8_t ColorNumberMask = 0x3F;
+inline constexpr int HighestColorNumber = ColorNumberCount - 1;
+inline constexpr int StageColorCount = 16;
+
+inline constexpr int MaxObjectsPerStage = 127;
+inline constexpr int MaxObjectsAllStages = 1657;
+// Objects of this type keep a scroll selection in Y instead of a position.
+inline constexpr int ScrollObjectType = 0x80;
+
+} // namespace LevelFormat
