@@ -167,6 +167,10 @@ void StageData::EncodeChip32x32Table(std::span<std::uint8_t> target) const {
     CopyOut(Chip32x32Table, target, Address.Chip32x32TableAddress(Stage));
 }
 
+std::array<PaletteSetWrite, 2> StageData::EncodePalettes(std::span<std::uint8_t> target) const {
+    return PaletteEncoder::EncodeStage(Address, Stage, StagePalette, target);
+}
+
 void StageData::LinkSharedChipSets(std::span<const std::unique_ptr<StageData>> stages) {
     for (std::size_t i = 1; i < stages.size(); ++i)
         for (std::size_t j = 0; j < i; ++j) {
