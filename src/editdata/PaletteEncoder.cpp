@@ -112,18 +112,17 @@ PaletteSetWrite PaletteEncoder::Encode(std::span<const std::uint8_t> block, Pale
     return result;
 }
 
-std::array<PaletteSetWrite, 2>
-PaletteEncoder::EncodeStage(const AddressData& address, int stage,
-                            std::span<const std::uint8_t, 32> palette,
-                            std::span<std::uint8_t> target) {
-    const PaletteLayout layout(target, address);
+std::array<PaletteSetWrite, 2> PaletteEncoder::PlanStage(const AddressData& address, int stage,
+                                                         std::span<const std::uint8_t, 32> palette,
+                                                         std::span<const std::uint8_t> cartridge) {
+    const PaletteLayout layout(cartridge, address);
     std::array<PaletteSetWrite, 2> results;
     for (int set = 0; set < PaletteLayout::SetCount; ++set) {
         const PaletteBlock& block = layout.BlockOf(stage, set);
-        const auto bytes = block.Empty() ? std::span<const std::uint8_t>{}
-                                         : std::span<const std::uint8_t>(target).subspan(
-                                               static_cast<std::size_t>(block.Offset),
-                                               static_cast<std::size_t>(block.Length));
+        const auto bytes = block.Empty()
+                               ? std::span<const std::uint8_t>{}
+                               : cartridge.subspan(static_cast<std::size_t>(block.Offset),
+                                                   static_cast<std::size_t>(block.Length));
         PaletteSetWrite& result = results[static_cast<std::size_t>(set)];
         result =
             Encode(bytes, palette.subspan(static_cast<std::size_t>(set) * PaletteBlock::SetSize)
@@ -146,14 +145,28 @@ PaletteEncoder::EncodeStage(const AddressData& address, int stage,
         }
     }
 
+    return results;
+}
+
+std::array<PaletteSetWrite, 2>
+PaletteEncoder::EncodeStage(const AddressData& address, int stage,
+                            std::span<const std::uint8_t, 32> palette,
+                            std::span<std::uint8_t> target) {
+    auto results = PlanStage(address, stage, palette, target);
     for (int set = 0; set < PaletteLayout::SetCount; ++set) {
-        const PaletteSetWrite& result = results[static_cast<std::size_t>(set)];
-        const PaletteBlock& written = layout.BlockOf(stage, set);
-        if (result.Outcome != PaletteSetOutcome::Written ||
-            result.Bytes.size() != static_cast<std::size_t>(written.Length))
+        PaletteSetWrite& result = results[static_cast<std::size_t>(set)];
+        if (result.Outcome != PaletteSetOutcome::Written)
             continue;
+        // The plan was made from these bytes, so the block is still there, unmoved.
+        const PaletteBlock block =
+            PaletteBlock::Of(target, address, set, address.PaletteNumber(stage));
+        if (result.Bytes.size() != static_cast<std::size_t>(block.Length) ||
+            result.Bytes[0] != block.StartEntry) {
+            result = Refusal(PaletteRefusal::BlockOverlaps);
+            continue;
+        }
         std::copy(result.Bytes.begin(), result.Bytes.end(),
-                  target.begin() + static_cast<std::ptrdiff_t>(written.Offset));
+                  target.begin() + static_cast<std::ptrdiff_t>(block.Offset));
     }
     return results;
 }

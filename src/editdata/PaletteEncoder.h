@@ -47,10 +47,16 @@ public:
     // be saved. Written results carry exactly block.size() bytes.
     static PaletteSetWrite Encode(std::span<const std::uint8_t> block, PaletteSet edited);
 
+    // What EncodeStage would do with cartridge's bytes, writing nothing: for showing, before a
+    // save, which edits cannot be written.
+    static std::array<PaletteSetWrite, 2> PlanStage(const AddressData& address, int stage,
+                                                    std::span<const std::uint8_t, 32> palette,
+                                                    std::span<const std::uint8_t> cartridge);
     // Writes both sets of one stage (palette: set 0 then set 1, 32 entries) into target, each
     // only inside its own block as target's bytes and address give it; a refused set writes
-    // nothing. Blocks overlapping another block of layout, or the bytes their pointers are read
-    // from, are refused rather than written (see PaletteLayout).
+    // nothing. Blocks overlapping another palette block, or the bytes the pointers are read
+    // from, are refused rather than written (see PaletteLayout). Sets shared with other stages
+    // are written with this stage's colours: the editor keeps shared sets equal.
     static std::array<PaletteSetWrite, 2> EncodeStage(const AddressData& address, int stage,
                                                       std::span<const std::uint8_t, 32> palette,
                                                       std::span<std::uint8_t> target);

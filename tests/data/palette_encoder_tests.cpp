@@ -271,7 +271,10 @@ TEST_F(PaletteLayoutTest, StageWritesOnlyInsideItsBlocks) {
     Decode();
     Stage(0).StagePalette[1] = 0x30;
     const Bytes before = Image;
+    const auto plan = PaletteEncoder::PlanStage(*Address, 0, Stage(0).StagePalette, Image);
+    EXPECT_EQ(Image, before);
     const auto results = Stage(0).EncodePalettes();
+    EXPECT_EQ(results[0].Bytes, plan[0].Bytes);
     EXPECT_EQ(results[0].Outcome, PaletteSetOutcome::Written);
     EXPECT_EQ(results[1].Outcome, PaletteSetOutcome::Unchanged);
     EXPECT_EQ(Image[0x800 + 2], 0x30);
