@@ -1,7 +1,8 @@
 // Opening an image (read, size/header/layout checks, sixteen stages decoded) and saving one
-// with the object blocks re-packed.
+// with the object blocks re-packed; planning the palette write-back of every stage.
 #include "base/LevelFormat.h"
 #include "edit_flag/EditFlagManagement.h"
+#include "editdata/PaletteEncoder.h"
 #include "editdata/StageData.h"
 #include "fileio/RomImageData.h"
 #include "inifile/IniFile.h"
@@ -65,6 +66,23 @@ void BM_OpenImageBytes(benchmark::State& state) {
     }
 }
 BENCHMARK(BM_OpenImageBytes)->Unit(benchmark::kMicrosecond);
+
+// The palette tab plans the write-back after each colour edit to mark what cannot be saved.
+void BM_PlanAllStagePalettes(benchmark::State& state) {
+    const auto image = CartridgeGenerator::MakeImage();
+    IniFile settings("");
+    EditFlagManagement flags({});
+    RomImageData rom(flags, settings);
+    if (!rom.LoadFromBytes(image, "stage.nes").Ok)
+        state.SkipWithError("generated image did not open");
+    for (int s = 0; s < LevelFormat::StageCount; ++s)
+        rom.Stage(s).StagePalette[5] ^= 0x20;
+    for (auto _ : state)
+        for (int s = 0; s < LevelFormat::StageCount; ++s)
+            benchmark::DoNotOptimize(PaletteEncoder::PlanStage(
+                *rom.Address(), s, rom.Stage(s).StagePalette, rom.Buffer()));
+}
+BENCHMARK(BM_PlanAllStagePalettes)->Unit(benchmark::kMicrosecond);
 
 // Every category of every stage flagged, objects included: all write-back paths and the
 // re-pack, without the file write.

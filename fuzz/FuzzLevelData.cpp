@@ -1,4 +1,5 @@
-// Fuzz entry point: arbitrary bytes through open, decode, a few edits, write-back and packing.
+// Fuzz entry point: arbitrary bytes through open, decode, a few edits, write-back, packing and
+// palette re-encoding.
 //
 // An input is either
 //   - a cartridge file as it would be opened (any bytes; everything past the image size is read as
@@ -13,6 +14,8 @@
 #include "base/LevelFormat.h"
 #include "edit_flag/EditFlagManagement.h"
 #include "editdata/ChipTypeCaptions.h"
+#include "editdata/PaletteBlock.h"
+#include "editdata/PaletteLayout.h"
 #include "editdata/PatternLoadEntry.h"
 #include "editdata/StageData.h"
 #include "fileio/RomImageData.h"
@@ -216,6 +219,83 @@ void DecodeChipSetSources(std::span<const std::uint8_t> cartridge, const Address
     PatternLoadEntry::Apply(cartridge, static_cast<std::int32_t>(random.Next() << 1), tables);
 }
 
+// Edits some colours of a stage's palette: arbitrary colours, blacks, colours copied from
+// another entry, now and then a value above 3F, and sometimes set 1 made equal to set 0 (as the
+// editor keeps the sets of one block).
+void EditPalette(StageData& stage, Random& random) {
+    auto& palette = stage.StagePalette;
+    for (int n = random.Below(4); n > 0; --n) {
+        const auto entry = static_cast<std::size_t>(random.Below(32));
+        switch (random.Below(8)) {
+        case 0:
+            palette[entry] = 0x0F;
+            break;
+        case 1:
+            palette[entry] = palette[static_cast<std::size_t>(random.Below(32))];
+            break;
+        case 2:
+            palette[entry] = static_cast<std::uint8_t>(random.Next());
+            break;
+        default:
+            palette[entry] = static_cast<std::uint8_t>(random.Next() & 0x3F);
+            break;
+        }
+    }
+    if (random.Below(4) == 0)
+        std::copy(palette.begin(), palette.begin() + 16, palette.begin() + 16);
+}
+
+// Palette write-back of arbitrary stages into a copy of the image: no byte changes outside the
+// blocks of the sets reported written, a written block keeps its place, length and start entry
+// and decodes to the edited set, and an unchanged set is what its block decodes to.
+void EncodePalettes(RomImageData& rom, Random& random) {
+    const AddressData& address = *rom.Address();
+    std::vector<std::uint8_t> target(rom.Buffer().begin(), rom.Buffer().end());
+    for (int step = 0, steps = 1 + random.Below(4); step < steps; ++step) {
+        StageData& stage = rom.Stage(random.Below(LevelFormat::StageCount));
+        const int s = stage.StageNumber();
+        const PaletteLayout layout(target, address);
+        EditPalette(stage, random);
+
+        const std::vector<std::uint8_t> before = target;
+        const auto results = stage.EncodePalettes(target);
+        std::vector<bool> mayChange(target.size(), false);
+        for (int set = 0; set < PaletteLayout::SetCount; ++set) {
+            const PaletteBlock& block = layout.BlockOf(s, set);
+            const auto edited = std::span(stage.StagePalette).subspan(set * 16, 16);
+            const auto& result = results[static_cast<std::size_t>(set)];
+            if (result.Outcome == PaletteSetOutcome::Unchanged)
+                Require(std::ranges::equal(block.Decoded(), edited));
+            if (result.Outcome != PaletteSetOutcome::Written)
+                continue;
+            Require(!block.Empty() && !layout.Conflicts(s, set));
+            const PaletteBlock written = PaletteBlock::Read(target, block.Offset);
+            Require(written.Length == block.Length && written.StartEntry == block.StartEntry &&
+                    written.Terminated);
+            Require(std::ranges::equal(written.Decoded(), edited));
+            for (int i = 0; i < block.Length; ++i)
+                mayChange[static_cast<std::size_t>(block.Offset + i)] = true;
+        }
+        for (std::size_t i = 0; i < target.size(); ++i)
+            Require(mayChange[i] || target[i] == before[i]);
+    }
+}
+
+// The block walk sees what the stage decoder sees.
+void CheckPaletteBlocks(RomImageData& rom) {
+    const PaletteLayout layout(rom.Buffer(), *rom.Address());
+    for (int s = 0; s < LevelFormat::StageCount; ++s) {
+        StageData& stage = rom.Stage(s);
+        const auto kept = stage.StagePalette;
+        stage.StagePalette.fill(0);
+        stage.DecodePalettes();
+        for (int set = 0; set < PaletteLayout::SetCount; ++set)
+            Require(std::ranges::equal(layout.BlockOf(s, set).Decoded(),
+                                       std::span(stage.StagePalette).subspan(set * 16, 16)));
+        stage.StagePalette = kept;
+    }
+}
+
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
@@ -251,6 +331,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const auto outcome = rom.ComposeSavedImage(saved);
     Require(saved.size() == ImageSize);
     Require(outcome.Ok || !outcome.Message.empty());
+
+    CheckPaletteBlocks(rom);
+    EncodePalettes(rom, random);
 
     // Decoding again after a close reads a cleared buffer through the same tables.
     rom.CloseImage();

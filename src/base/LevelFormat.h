@@ -30,6 +30,11 @@ inline constexpr int ColorNumberCount = 64;
 inline constexpr std::uint8_t ColorNumberMask = 0x3F;
 inline constexpr int HighestColorNumber = ColorNumberCount - 1;
 inline constexpr int StageColorCount = 16;
+// A stage palette set's bytes: the first names the first entry written; each further byte is a
+// colour, bit 6 set meaning a black (0F) comes before it, bit 7 set on the set's last byte.
+inline constexpr std::uint8_t PaletteInsertBlack = 0x40;
+inline constexpr std::uint8_t PaletteLastByte = 0x80;
+inline constexpr std::uint8_t PaletteBlack = 0x0F;
 
 inline constexpr int MaxObjectsPerStage = 127;
 inline constexpr int MaxObjectsAllStages = 1657;

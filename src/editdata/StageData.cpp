@@ -34,9 +34,9 @@ constexpr int MapRows = 8;
 constexpr int MapColumns = 8;
 constexpr int CellsPerPage = MapRows * MapColumns;
 constexpr int PaletteSetSize = LevelFormat::StageColorCount;
-constexpr std::uint8_t PaletteInsertBlack = 0x40; // bit 6: a 0F comes before this colour
-constexpr std::uint8_t PaletteLastByte = 0x80;    // bit 7: the set's data ends here
-constexpr std::uint8_t PaletteBlack = 0x0F;
+using LevelFormat::PaletteBlack;
+using LevelFormat::PaletteInsertBlack;
+using LevelFormat::PaletteLastByte;
 
 } // namespace
 
@@ -164,6 +164,10 @@ void StageData::EncodeChipPropertyTables(std::span<std::uint8_t> target) const {
 
 void StageData::EncodeChip32x32Table(std::span<std::uint8_t> target) const {
     CopyOut(Chip32x32Table, target, Address.Chip32x32TableAddress(Stage));
+}
+
+std::array<PaletteSetWrite, 2> StageData::EncodePalettes(std::span<std::uint8_t> target) const {
+    return PaletteEncoder::EncodeStage(Address, Stage, StagePalette, target);
 }
 
 void StageData::LinkSharedChipSets(std::span<const std::unique_ptr<StageData>> stages) {

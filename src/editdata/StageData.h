@@ -2,6 +2,7 @@
 
 #include "base/LevelFormat.h"
 #include "base/Outcome.h"
+#include "editdata/PaletteEncoder.h"
 
 #include <array>
 #include <cstdint>
@@ -62,6 +63,12 @@ public:
     void EncodeChipPropertyTables(std::span<std::uint8_t> target) const;
     void EncodeChip32x32Table(std::span<std::uint8_t> target) const;
     void EncodeMapSetTable(std::span<std::uint8_t> target) const;
+    // Re-encodes both palette sets into the compressed blocks they were decoded from, where the
+    // edited colours fit; per set: written, unchanged (bytes untouched) or refused with a reason
+    // (nothing of that set written). Never writes outside a set's block. Sets shared with other
+    // stages are written with this stage's colours.
+    std::array<PaletteSetWrite, 2> EncodePalettes() const { return EncodePalettes(Cartridge); }
+    std::array<PaletteSetWrite, 2> EncodePalettes(std::span<std::uint8_t> target) const;
 
     // The chip set in effect: the normal set, or the after-destruction set.
     Chip16x16Array& Chip16x16Table() {
