@@ -154,7 +154,7 @@ void Chip16x16EditClass::LoadStage() {
     if (!HasStage())
         return;
     const int stage = Holder.CurrentStage();
-    if (stage != LoadedStage) {
+    if (stage != LoadedStage || Holder.OpenCount() != LoadedOpenCount) {
         LoadPropertyCaptions();
         {
             const QSignalBlocker blocker(ScrBarSelectScrollIndex);
@@ -165,6 +165,7 @@ void Chip16x16EditClass::LoadStage() {
         EditChipIndex = 0;
     }
     LoadedStage = stage;
+    LoadedOpenCount = Holder.OpenCount();
     LblSelectScrollIndex->setText(HexText::Two(ScrBarSelectScrollIndex->value()));
     LoadPatternTables();
     BankTableHover.Reset();

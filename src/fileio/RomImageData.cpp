@@ -97,6 +97,7 @@ RomImageData::Outcome RomImageData::Adopt(const std::vector<std::uint8_t>& candi
     // The old stages refer to the old address tables: free them first.
     Stages = std::move(stages);
     AddressTables = std::move(address);
+    ++Opens;
     return {true, {}};
 }
 

@@ -129,6 +129,7 @@ private:
     UserPrompts& Prompts;
 
     int LoadedStageNumber = 0;
+    int LoadedOpenCount = 0; // the image holder's OpenCount at the last load
     int SelectedColor = 0;
     HoverPair ColorTableHoverPair;
     HoverPair PalViewHoverPair;
