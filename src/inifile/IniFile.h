@@ -30,9 +30,11 @@ public:
     void WriteString(const std::string& section, const std::string& key, const std::string& value);
     void WriteInteger(const std::string& section, const std::string& key, std::int32_t value);
     void WriteBool(const std::string& section, const std::string& key, bool value);
+    // Removes the key from the section; nothing happens when it is not there.
+    void DeleteKey(const std::string& section, const std::string& key);
 
-    // Rewrites the whole file through a temporary file and a rename. Returns an empty string on
-    // success, otherwise a message naming the file.
+    // Rewrites the whole file at once (AtomicFileWriter). Returns an empty string on success,
+    // otherwise a message naming the file.
     std::string Flush() const;
 
     // The integer format of the settings: optional leading blanks, an optional sign, then
@@ -54,4 +56,6 @@ private:
     std::string LoadErrorText;
     std::vector<Line> Lines;
     std::string LineEnding = "\n";
+    // A UTF-8 byte-order mark the file started with: not part of the first line, written back.
+    std::string ByteOrderMark;
 };
