@@ -4,7 +4,8 @@
 set -euo pipefail
 
 packages=(g++ cmake ninja-build qt6-base-dev libgl-dev libgtest-dev libgmock-dev
-          libbenchmark-dev fonts-ipafont-gothic clang clang-format)
+          libbenchmark-dev fonts-ipafont-gothic clang clang-format
+          desktop-file-utils appstream strace)
 
 missing=()
 for package in "${packages[@]}"; do

@@ -145,7 +145,7 @@ void Chip16x16EditClass::LoadStage() {
         return;
     ShowSwitchCaption();
     const int stage = Holder.CurrentStage();
-    if (stage != LoadedStage) {
+    if (stage != LoadedStage || Holder.OpenCount() != LoadedOpenCount) {
         LoadPropertyCaptions();
         {
             const QSignalBlocker blocker(ScrBarSelectScrollIndex);
@@ -156,6 +156,7 @@ void Chip16x16EditClass::LoadStage() {
         EditChipIndex = 0;
     }
     LoadedStage = stage;
+    LoadedOpenCount = Holder.OpenCount();
     LblSelectScrollIndex->setText(HexText::Two(ScrBarSelectScrollIndex->value()));
     LoadPatternTables();
     BankTableHover.Reset();

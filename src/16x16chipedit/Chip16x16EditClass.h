@@ -170,6 +170,7 @@ private:
     std::unique_ptr<PalettedImage> BankTableImage;
 
     int LoadedStage = -1;
+    int LoadedOpenCount = 0; // the image holder's OpenCount at the last load
     int EditChipIndex = 0;
     int SelectTileIndex = 0;
     int BankTablePalette = 0;

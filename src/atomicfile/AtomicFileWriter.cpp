@@ -27,50 +27,146 @@ std::string ResolveTarget(const std::string& path) {
     return path;
 }
 
-} // namespace
+std::string FolderOf(const std::string& target) {
+    const std::filesystem::path folder = std::filesystem::path(target).parent_path();
+    return folder.empty() ? std::string(".") : folder.string();
+}
 
-std::string AtomicFileWriter::Write(const std::string& path, const std::uint8_t* data,
-                                    std::size_t size) {
-    const std::string target = ResolveTarget(path);
+// Folders and files without any write bit are read-only even for a user who may override
+// permissions: such a user still expects the file or folder to stay as it is.
+bool Writable(const std::string& path, const struct stat& status) {
+    return ::access(path.c_str(), W_OK) == 0 && (status.st_mode & 0222) != 0;
+}
 
-    struct stat existing {};
-    const bool exists = ::stat(target.c_str(), &existing) == 0;
-    // A file without any write permission is read-only even for a user who may override it.
-    if (exists && (::access(target.c_str(), W_OK) != 0 || (existing.st_mode & 0222) == 0))
-        return CannotWrite(path, EACCES);
-    if (exists && !S_ISREG(existing.st_mode))
-        return CannotWrite(path, EISDIR);
+bool FolderAllowsNewFiles(const std::string& folder) {
+    struct stat status {};
+    return ::stat(folder.c_str(), &status) == 0 && Writable(folder, status);
+}
 
-    std::filesystem::path folder = std::filesystem::path(target).parent_path();
-    if (folder.empty())
-        folder = ".";
-    std::string temporaryName =
-        (folder / ("." + std::filesystem::path(target).filename().string() + ".XXXXXX")).string();
-    std::vector<char> nameBuffer(temporaryName.begin(), temporaryName.end());
-    nameBuffer.push_back('\0');
+mode_t NewFileMode() {
+    const mode_t mask = ::umask(0);
+    ::umask(mask);
+    return 0666 & ~mask;
+}
 
-    const int fd = ::mkstemp(nameBuffer.data());
-    if (fd < 0)
-        return CannotWrite(path, errno);
-    const std::string temporary(nameBuffer.data());
-
-    const auto fail = [&](int error) {
-        ::close(fd);
-        ::unlink(temporary.c_str());
-        return CannotWrite(path, error);
-    };
-
+// 0 on success, otherwise errno.
+int WriteAllAt(int fd, const std::uint8_t* data, std::size_t size) {
     std::size_t written = 0;
     while (written < size) {
-        const ssize_t n = ::write(fd, data + written, size - written);
+        const ssize_t n = ::pwrite(fd, data + written, size - written, static_cast<off_t>(written));
         if (n < 0) {
             if (errno == EINTR)
                 continue;
-            return fail(errno);
+            return errno;
         }
         written += static_cast<std::size_t>(n);
     }
-    const mode_t mode = exists ? (existing.st_mode & 07777) : 0644;
+    return 0;
+}
+
+int ReadAll(int fd, std::vector<std::uint8_t>& bytes) {
+    struct stat status {};
+    if (::fstat(fd, &status) != 0)
+        return errno;
+    bytes.resize(static_cast<std::size_t>(status.st_size));
+    std::size_t done = 0;
+    while (done < bytes.size()) {
+        const ssize_t n =
+            ::pread(fd, bytes.data() + done, bytes.size() - done, static_cast<off_t>(done));
+        if (n < 0) {
+            if (errno == EINTR)
+                continue;
+            return errno;
+        }
+        if (n == 0)
+            break;
+        done += static_cast<std::size_t>(n);
+    }
+    bytes.resize(done);
+    return 0;
+}
+
+// Writes size bytes over the start of fd and cuts it to that length, flushed to disk.
+int Overwrite(int fd, const std::uint8_t* data, std::size_t size) {
+    if (const int error = WriteAllAt(fd, data, size))
+        return error;
+    if (::ftruncate(fd, static_cast<off_t>(size)) != 0)
+        return errno;
+    if (::fsync(fd) != 0)
+        return errno;
+    return 0;
+}
+
+// The same inode is rewritten: links, permission bits and owner stay as they are. The old
+// bytes are kept in memory and put back if anything fails.
+std::string WriteInPlace(const std::string& path, const std::string& target,
+                         const std::uint8_t* data, std::size_t size) {
+    const int fd = ::open(target.c_str(), O_RDWR | O_CLOEXEC);
+    if (fd < 0)
+        return CannotWrite(path, errno);
+    std::vector<std::uint8_t> old;
+    if (const int error = ReadAll(fd, old)) {
+        ::close(fd);
+        return CannotWrite(path, error);
+    }
+    // Reserve the space first, so a full disk is found before a byte has changed.
+    if (size > old.size()) {
+        const int error = ::posix_fallocate(fd, 0, static_cast<off_t>(size));
+        if (error != 0 && error != EOPNOTSUPP && error != EINVAL) {
+            ::close(fd);
+            return CannotWrite(path, error);
+        }
+    }
+    int error = Overwrite(fd, data, size);
+    if (error != 0)
+        Overwrite(fd, old.data(), old.size());
+    if (::close(fd) != 0 && error == 0)
+        error = errno;
+    return error == 0 ? std::string() : CannotWrite(path, error);
+}
+
+struct RenameResult {
+    bool TryInPlace = false; // the rename would lose the owner: nothing was written
+    std::string Error;
+};
+
+RenameResult ReplaceByRename(const std::string& path, const std::string& target,
+                             const std::uint8_t* data, std::size_t size,
+                             const struct stat* existing) {
+    const std::string folder = FolderOf(target);
+    const std::string pattern =
+        (std::filesystem::path(folder) /
+         ("." + std::filesystem::path(target).filename().string() + ".XXXXXX"))
+            .string();
+    std::vector<char> nameBuffer(pattern.begin(), pattern.end());
+    nameBuffer.push_back('\0');
+
+    const int fd = ::mkstemp(nameBuffer.data());
+    if (fd < 0) {
+        const int error = errno;
+        const bool denied = error == EACCES || error == EPERM || error == EROFS;
+        return {existing != nullptr && denied, CannotWrite(path, error)};
+    }
+    const std::string temporary(nameBuffer.data());
+    const auto fail = [&](int error, bool tryInPlace = false) {
+        ::close(fd);
+        ::unlink(temporary.c_str());
+        return RenameResult{tryInPlace, CannotWrite(path, error)};
+    };
+
+    if (existing != nullptr) {
+        struct stat created {};
+        if (::fstat(fd, &created) != 0)
+            return fail(errno);
+        const bool sameOwner =
+            created.st_uid == existing->st_uid && created.st_gid == existing->st_gid;
+        if (!sameOwner && ::fchown(fd, existing->st_uid, existing->st_gid) != 0)
+            return fail(errno, true);
+    }
+    if (const int error = WriteAllAt(fd, data, size))
+        return fail(error);
+    // After the owner: a change of owner may clear the set-id bits.
+    const mode_t mode = existing != nullptr ? (existing->st_mode & 07777) : NewFileMode();
     if (::fchmod(fd, mode) != 0)
         return fail(errno);
     if (::fsync(fd) != 0)
@@ -78,12 +174,46 @@ std::string AtomicFileWriter::Write(const std::string& path, const std::uint8_t*
     if (::close(fd) != 0) {
         const int error = errno;
         ::unlink(temporary.c_str());
-        return CannotWrite(path, error);
+        return {false, CannotWrite(path, error)};
     }
     if (::rename(temporary.c_str(), target.c_str()) != 0) {
         const int error = errno;
         ::unlink(temporary.c_str());
-        return CannotWrite(path, error);
+        return {false, CannotWrite(path, error)};
     }
     return {};
+}
+
+// An empty string on success, otherwise the message for the user.
+std::string WriteOrExplain(const std::string& path, const std::uint8_t* data, std::size_t size) {
+    const std::string target = ResolveTarget(path);
+
+    struct stat existing {};
+    if (::stat(target.c_str(), &existing) != 0) {
+        if (errno != ENOENT)
+            return CannotWrite(path, errno);
+        if (!FolderAllowsNewFiles(FolderOf(target)))
+            return CannotWrite(path, EACCES);
+        return ReplaceByRename(path, target, data, size, nullptr).Error;
+    }
+    if (!S_ISREG(existing.st_mode))
+        return CannotWrite(path, S_ISDIR(existing.st_mode) ? EISDIR : EINVAL);
+    if (!Writable(target, existing))
+        return CannotWrite(path, EACCES);
+
+    // A rename would cut the other hard links off the new content.
+    if (existing.st_nlink == 1 && FolderAllowsNewFiles(FolderOf(target))) {
+        const RenameResult renamed = ReplaceByRename(path, target, data, size, &existing);
+        if (!renamed.TryInPlace)
+            return renamed.Error;
+    }
+    return WriteInPlace(path, target, data, size);
+}
+
+} // namespace
+
+Outcome AtomicFileWriter::Write(const std::string& path, const std::uint8_t* data,
+                                std::size_t size) {
+    const std::string error = WriteOrExplain(path, data, size);
+    return error.empty() ? Outcome::Success() : Outcome::Failure(error);
 }

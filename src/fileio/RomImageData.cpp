@@ -95,6 +95,7 @@ Outcome RomImageData::Adopt(const std::vector<std::uint8_t>& candidate, const st
     // The old stages refer to the old address tables: free them first.
     Stages = std::move(stages);
     AddressTables = std::move(address);
+    ++Opens;
     return Outcome::Success();
 }
 
@@ -130,9 +131,9 @@ Outcome RomImageData::SaveToFile(const std::string& path) {
     if (!prepared.Ok)
         return prepared;
     std::copy(composed.begin(), composed.end(), Image.begin());
-    const std::string error = AtomicFileWriter::Write(path, Image.data(), Image.size());
-    if (!error.empty())
-        return Outcome::Failure(error);
+    const Outcome written = AtomicFileWriter::Write(path, Image.data(), Image.size());
+    if (!written.Ok)
+        return written;
     Flags.ClearAll();
     OpenFileName = path;
     return Outcome::Success();

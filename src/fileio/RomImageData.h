@@ -49,6 +49,9 @@ public:
     int CurrentStage() const { return Current; }
     void SetCurrentStage(int stage);
     const std::string& FileName() const { return OpenFileName; }
+    // Counts the successful opens. Editors that keep choices per stage compare it with the
+    // count of their last load: a new image, even at the same stage number, starts afresh.
+    int OpenCount() const { return Opens; }
 
     // The buffer's address never changes for the holder's whole life.
     std::span<std::uint8_t> Buffer() { return {Image.data(), Image.size()}; }
@@ -71,6 +74,7 @@ private:
     IniFile& Settings;
     std::vector<std::uint8_t> Image;
     int Current = 0;
+    int Opens = 0;
     std::string OpenFileName;
     std::unique_ptr<AddressData> AddressTables;
     std::array<std::unique_ptr<StageData>, LevelFormat::StageCount> Stages;

@@ -10,6 +10,7 @@
 #include <fstream>
 #include <limits>
 #include <sstream>
+#include <string_view>
 
 namespace {
 
@@ -84,7 +85,12 @@ IniFile::IniFile(std::string path) : FilePath(std::move(path)) {
     }
     std::ostringstream content;
     content << in.rdbuf();
-    const std::string text = content.str();
+    std::string text = content.str();
+    constexpr std::string_view Utf8Bom = "\xEF\xBB\xBF";
+    if (text.starts_with(Utf8Bom)) {
+        ByteOrderMark = Utf8Bom;
+        text.erase(0, Utf8Bom.size());
+    }
     if (text.find("\r\n") != std::string::npos)
         LineEnding = "\r\n";
 
@@ -225,13 +231,20 @@ void IniFile::WriteBool(const std::string& section, const std::string& key, bool
     WriteString(section, key, value ? "1" : "0");
 }
 
+void IniFile::DeleteKey(const std::string& section, const std::string& key) {
+    const auto sectionLine = FindSection(section);
+    if (!sectionLine)
+        return;
+    if (const auto keyLine = FindKey(*sectionLine, key))
+        Lines.erase(Lines.begin() + static_cast<std::ptrdiff_t>(*keyLine));
+}
+
 Outcome IniFile::Flush() const {
     if (!LoadOutcome.Ok)
         return Outcome::Failure(LoadOutcome.Message + "\n設定ファイルを書き込みませんでした。");
-    std::string content;
+    std::string content = ByteOrderMark;
     for (const Line& line : Lines)
         content += line.Text + LineEnding;
-    const std::string error = AtomicFileWriter::Write(
-        FilePath, reinterpret_cast<const std::uint8_t*>(content.data()), content.size());
-    return error.empty() ? Outcome::Success() : Outcome::Failure(error);
+    return AtomicFileWriter::Write(FilePath, reinterpret_cast<const std::uint8_t*>(content.data()),
+                                   content.size());
 }

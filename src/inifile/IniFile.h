@@ -32,9 +32,10 @@ public:
     void WriteString(const std::string& section, const std::string& key, const std::string& value);
     void WriteInteger(const std::string& section, const std::string& key, std::int32_t value);
     void WriteBool(const std::string& section, const std::string& key, bool value);
+    // Removes the key from the section; nothing happens when it is not there.
+    void DeleteKey(const std::string& section, const std::string& key);
 
-    // Rewrites the whole file through a temporary file and a rename. A failure's message names
-    // the file.
+    // Rewrites the whole file at once (AtomicFileWriter). A failure's message names the file.
     Outcome Flush() const;
 
     // The integer format of the settings: optional leading blanks, an optional sign, then
@@ -56,4 +57,6 @@ private:
     Outcome LoadOutcome;
     std::vector<Line> Lines;
     std::string LineEnding = "\n";
+    // A UTF-8 byte-order mark the file started with: not part of the first line, written back.
+    std::string ByteOrderMark;
 };

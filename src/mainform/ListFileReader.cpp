@@ -24,5 +24,7 @@ ListFileReader::Result ListFileReader::Read(const QString& path) {
     // The line break after the last line does not start another entry.
     if (!lines.isEmpty() && lines.last().isEmpty())
         lines.removeLast();
+    if (lines.size() > MaxLines)
+        lines.resize(MaxLines);
     return {true, lines};
 }

@@ -8,6 +8,8 @@ class ListFileReader {
 public:
     // A list file is a few kilobytes; anything far larger is not one.
     static constexpr qint64 MaxFileSize = 1024 * 1024;
+    // Item i captions the byte value i: lines past the 256th caption nothing.
+    static constexpr qsizetype MaxLines = 256;
 
     struct Result {
         bool Ok = false;

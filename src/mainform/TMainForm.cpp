@@ -4,12 +4,16 @@
 #include "32x32chipedit/Chip32x32EditClass.h"
 #include "edit_flag/EditFlagManagement.h"
 #include "fileio/FcPaletteData.h"
+#include "fileio/RestorePoint.h"
 #include "fileio/RomImageData.h"
 #include "graphics/EditorGraphics.h"
 #include "inifile/IniFile.h"
 #include "mainform/BuiltInLists.h"
+#include "mainform/DroppedImage.h"
 #include "mainform/ListFileReader.h"
 #include "mainform/PaletteAnimationSettings.h"
+#include "mainform/RecentFilesMenu.h"
+#include "mainform/SupportFiles.h"
 #include "mapsetedit/MapSetEditClass.h"
 #include "objectedit/ObjectEditClass.h"
 #include "paletteedit/PaletteEditClass.h"
@@ -22,6 +26,9 @@
 #include <QComboBox>
 #include <QCoreApplication>
 #include <QDir>
+#include <QDragEnterEvent>
+#include <QDropEvent>
+#include <QFileInfo>
 #include <QLabel>
 #include <QMenuBar>
 #include <QPushButton>
@@ -35,10 +42,13 @@
 namespace {
 
 // The file dialogs' filters, written as "description|pattern|description|pattern".
-const char* const OpenFilter = "ケストリン6 ROMイメージ (*.nes)|*.nes|すべてのファイル (*.*)|*.*";
+// "*" and not "*.*": on Linux many files have no dot in their names.
+const char* const OpenFilter = "ケストリン6 ROMイメージ (*.nes)|*.nes|すべてのファイル (*)|*";
 const char* const SaveFilter = "ケストリン6 ROMイメージ (*.nes)|*.nes";
 const char* const SaveDefaultExtension = "nes";
 const char* const SaveChangesQuestion = "への変更を保存しますか？";
+// After the bare name of a list file or recent image that cannot be read.
+const char* const CannotReadMessage = "を読み込めませんでした。";
 
 // Qt takes the patterns from the descriptions: keep every other field.
 QString QtFilterOf(const QString& filter) {
@@ -53,6 +63,15 @@ QString FromStd(const std::string& text) {
     return QString::fromStdString(text);
 }
 
+// The platform's keys for a standard command, or the usual desktop keys where the platform
+// defines none (some define no Save As or Quit keys).
+QList<QKeySequence> StandardShortcuts(QKeySequence::StandardKey key, const char* usual) {
+    QList<QKeySequence> keys = QKeySequence::keyBindings(key);
+    if (keys.isEmpty())
+        keys << QKeySequence(usual);
+    return keys;
+}
+
 } // namespace
 
 TMainForm::TMainForm(const StartupOptions& options) : Options(options) {
@@ -64,14 +83,17 @@ TMainForm::TMainForm(const StartupOptions& options) : Options(options) {
     }
     if (Options.ExecutableDir.isEmpty())
         Options.ExecutableDir = QCoreApplication::applicationDirPath();
+    if (Options.DataDir.isEmpty())
+        Options.DataDir =
+            QDir::cleanPath(QDir(Options.ExecutableDir).filePath(K6_DATA_DIR_FROM_BIN));
 
     setWindowTitle(ApplicationTitle);
+    setAcceptDrops(true);
     CreateMenu();
     CreateStatusBar();
     CreatePages();
 
-    const Outcome palette =
-        FcPaletteData::Create(Options.MasterPaletteName.toStdString(), MasterPalette);
+    const Outcome palette = FcPaletteData::Create(MasterPalettePath().toStdString(), MasterPalette);
     if (!palette.Ok) {
         StartupFailedFlag = true;
         ShowMessage(FromStd(palette.Message));
@@ -89,6 +111,9 @@ TMainForm::TMainForm(const StartupOptions& options) : Options(options) {
     AnimationConfigured = animation.Complete();
     GraphicsEngine->SetAnimationTables(animation);
     ApplySettings();
+    RestorePoints = std::make_unique<RestorePoint>(Settings->ReadBool("Backup", "Keep", true));
+    Recent.Load(*Settings);
+    RecentFiles1->SetPaths(Recent.Paths());
     SetScrollBarMaxima();
     LoadListFile(CBSelectObject, ObjectListFileName);
     LoadListFile(CBSelectScroll, ScrollListFileName);
@@ -105,15 +130,22 @@ TMainForm::~TMainForm() {
 
 void TMainForm::CreateMenu() {
     N1 = menuBar()->addMenu("ファイル(&F)");
-    Open1 = N1->addAction("開く(&O)", QKeySequence::Open, this, &TMainForm::Open1Click);
+    Open1 = N1->addAction("開く(&O)", this, &TMainForm::Open1Click);
+    RecentFiles1 = new RecentFilesMenu(this);
+    N1->addMenu(RecentFiles1);
+    connect(RecentFiles1, &RecentFilesMenu::FileChosen, this, &TMainForm::OpenRecentFile);
     N1->addSeparator();
-    Save1 = N1->addAction("上書き保存(&S)", QKeySequence::Save, this, &TMainForm::Save1Click);
-    SaveAs1 =
-        N1->addAction("名前を付けて保存(&A)", QKeySequence::SaveAs, this, &TMainForm::SaveAs1Click);
+    Save1 = N1->addAction("上書き保存(&S)", this, &TMainForm::Save1Click);
+    SaveAs1 = N1->addAction("名前を付けて保存(&A)", this, &TMainForm::SaveAs1Click);
     N1->addSeparator();
-    Close1 = N1->addAction("閉じる(&C)", QKeySequence::Close, this, &TMainForm::Close1Click);
+    Close1 = N1->addAction("閉じる(&C)", this, &TMainForm::Close1Click);
     N1->addSeparator();
-    Exit1 = N1->addAction("終了(&X)", QKeySequence::Quit, this, &QWidget::close);
+    Exit1 = N1->addAction("終了(&X)", this, &QWidget::close);
+    Open1->setShortcuts(StandardShortcuts(QKeySequence::Open, "Ctrl+O"));
+    Save1->setShortcuts(StandardShortcuts(QKeySequence::Save, "Ctrl+S"));
+    SaveAs1->setShortcuts(StandardShortcuts(QKeySequence::SaveAs, "Ctrl+Shift+S"));
+    Close1->setShortcuts(StandardShortcuts(QKeySequence::Close, "Ctrl+W"));
+    Exit1->setShortcuts(StandardShortcuts(QKeySequence::Quit, "Ctrl+Q"));
     Save1->setEnabled(false);
     SaveAs1->setEnabled(false);
     Close1->setEnabled(false);
@@ -194,11 +226,20 @@ void TMainForm::SetScrollBarMaxima() {
     }
 }
 
+QString TMainForm::MasterPalettePath() const {
+    const QString& name = Options.MasterPaletteName;
+    if (name.contains('/'))
+        return name;
+    // The current directory stays first, as it always was; an installed program started from
+    // its desktop entry finds the palette in its data folder.
+    return SupportFiles::Find(name, {QString(), Options.ExecutableDir, Options.DataDir});
+}
+
 void TMainForm::LoadListFile(QComboBox* comboBox, const QString& name) {
     const ListFileReader::Result list =
-        ListFileReader::Read(QDir(Options.ExecutableDir).filePath(name));
+        ListFileReader::Read(SupportFiles::Find(name, {Options.ExecutableDir, Options.DataDir}));
     if (!list.Ok) {
-        ShowMessage(name + "を読み込めませんでした。");
+        ShowMessage(name + CannotReadMessage);
         return;
     }
     const QSignalBlocker blocker(comboBox);
@@ -212,6 +253,8 @@ void TMainForm::SaveSettings() {
     Settings->WriteBool("32x32ChipEdit", "Grid", Chk32x32ChipEditDrawGrid->isChecked());
     Settings->WriteBool("MapSetEdit", "Grid", ChkMapSetEditDrawGrid->isChecked());
     Settings->WriteInteger("Timer", "Interval", StoredTimerInterval);
+    Settings->WriteBool("Backup", "Keep", RestorePoints->IsEnabled());
+    Recent.Save(*Settings);
     const Outcome flushed = Settings->Flush();
     if (!flushed.Ok)
         ShowMessage(FromStd(flushed.Message));
@@ -239,7 +282,23 @@ void TMainForm::OpenImage(const QString& path) {
         return;
     }
     EditFlags->ClearAll();
+    RememberRecentFile(path);
     ShowOpenedState();
+}
+
+void TMainForm::OpenRecentFile(const QString& path) {
+    if (!QFileInfo::exists(path)) {
+        ShowMessage(QFileInfo(path).fileName() + CannotReadMessage);
+        Recent.Remove(path);
+        RecentFiles1->SetPaths(Recent.Paths());
+        return;
+    }
+    OpenChosenFile(path);
+}
+
+void TMainForm::RememberRecentFile(const QString& path) {
+    Recent.Add(path);
+    RecentFiles1->SetPaths(Recent.Paths());
 }
 
 void TMainForm::Save1Click() {
@@ -264,10 +323,17 @@ void TMainForm::Close1Click() {
 }
 
 bool TMainForm::SaveImageAs(const QString& path) {
+    // A restore point that cannot be made is reported; the save itself still goes ahead.
+    const Outcome kept = RestorePoints->KeepBeforeSave(path.toStdString());
+    if (!kept.Ok)
+        ShowMessage(FromStd(kept.Message));
     const Outcome outcome = ImageData->SaveToFile(path.toStdString());
-    if (!outcome.Ok)
+    if (!outcome.Ok) {
         ShowMessage(FromStd(outcome.Message));
-    return outcome.Ok;
+        return false;
+    }
+    RememberRecentFile(path);
+    return true;
 }
 
 // True when the command that asked may go on.
@@ -334,6 +400,22 @@ void TMainForm::closeEvent(QCloseEvent* event) {
     // quitting.
     SaveSettings();
     event->accept();
+}
+
+void TMainForm::dragEnterEvent(QDragEnterEvent* event) {
+    if (!StartupFailedFlag && !DroppedImage::PathOf(event->mimeData()).isEmpty())
+        event->acceptProposedAction();
+}
+
+void TMainForm::dropEvent(QDropEvent* event) {
+    const QString path = DroppedImage::PathOf(event->mimeData());
+    if (StartupFailedFlag || path.isEmpty())
+        return;
+    event->acceptProposedAction();
+    // The drag source waits until the drop returns: the question about unsaved changes and the
+    // open come after it.
+    QMetaObject::invokeMethod(
+        this, [this, path] { OpenChosenFile(path); }, Qt::QueuedConnection);
 }
 
 // --- Stage selection, tabs and the frame timer ---

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "mainform/RecentFiles.h"
+
 #include <QMainWindow>
 #include <QString>
 
@@ -30,6 +32,8 @@ class IniFile;
 class MapSetEditClass;
 class ObjectEditClass;
 class PaletteEditClass;
+class RecentFilesMenu;
+class RestorePoint;
 class RomImageData;
 class TImageEx;
 class TRadioGroup;
@@ -41,7 +45,11 @@ class UserPrompts;
 struct StartupOptions {
     // Folder of the settings file and the list files: the executable's folder by default.
     QString ExecutableDir;
-    // The master palette; a bare name is looked up in the current directory.
+    // The installed data folder, where the palette and the list files are looked for last; by
+    // default found from the executable's folder.
+    QString DataDir;
+    // The master palette; a bare name is looked up in the current directory, then beside the
+    // executable, then in the data folder.
     QString MasterPaletteName = "fcpalette.pal";
     // Null: the Qt message boxes and file dialogs.
     UserPrompts* Prompts = nullptr;
@@ -89,6 +97,7 @@ public:
     // --- The shell's own controls ---
     QMenu* N1 = nullptr;
     QAction* Open1 = nullptr;
+    RecentFilesMenu* RecentFiles1 = nullptr;
     QAction* Save1 = nullptr;
     QAction* SaveAs1 = nullptr;
     QAction* Close1 = nullptr;
@@ -204,6 +213,9 @@ public:
 
 protected:
     void closeEvent(QCloseEvent* event) override;
+    // A ".nes" file dropped on the window is opened as if chosen in the open dialog.
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
 
 private:
     void CreateMenu();
@@ -214,6 +226,9 @@ private:
     void SetScrollBarMaxima();
     void LoadListFile(QComboBox* comboBox, const QString& name);
     void SaveSettings();
+    QString MasterPalettePath() const;
+    void OpenRecentFile(const QString& path);
+    void RememberRecentFile(const QString& path);
 
     // Each tab's controls and its editor with its bindings live in the tab's own source file
     // (MainForm<Tab>Tab.cpp).
@@ -264,6 +279,8 @@ private:
     std::unique_ptr<FcPaletteData> MasterPalette;
     std::unique_ptr<EditFlagManagement> EditFlags;
     std::unique_ptr<IniFile> Settings;
+    std::unique_ptr<RestorePoint> RestorePoints;
+    RecentFiles Recent;
     std::unique_ptr<RomImageData> ImageData;
     std::unique_ptr<EditorGraphics> GraphicsEngine;
     // The interval as the settings file holds it; written back unchanged.

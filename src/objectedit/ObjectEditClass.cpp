@@ -303,6 +303,8 @@ void ObjectEditClass::RoomMouseDown(int side, Qt::MouseButton button, int x, int
         return;
     if (button == Qt::LeftButton) {
         CreatePoint = {side, x, y};
+        // The rooms may have scrolled under a resting pointer since its last move.
+        HitTest(side, x, y);
         SelectHovered();
         RefreshMarks();
         DrawEditMark();

@@ -156,8 +156,9 @@ void PaletteEditClass::LoadStage() {
     if (!Holder.HasStages()) {
         return;
     }
-    if (Holder.CurrentStage() != LoadedStageNumber) {
+    if (Holder.CurrentStage() != LoadedStageNumber || Holder.OpenCount() != LoadedOpenCount) {
         LoadedStageNumber = Holder.CurrentStage();
+        LoadedOpenCount = Holder.OpenCount();
         const QSignalBlocker blocker(CBSelectPaletteSet);
         CBSelectPaletteSet->setCurrentIndex(0);
     }

@@ -128,6 +128,7 @@ private:
     UserPrompts& Prompts;
 
     int LoadedStageNumber = 0;
+    int LoadedOpenCount = 0; // the image holder's OpenCount at the last load
     int SelectedColor = 0;
 
     std::unique_ptr<PalettedImage> PaletteStrip;

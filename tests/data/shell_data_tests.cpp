@@ -153,9 +153,9 @@ TEST(AtomicFileWriter, FailureLeavesTheTargetAsItWasAndNoTemporaryBehind) {
                                            std::filesystem::perms::group_read);
     const std::uint8_t data[] = {1, 2, 3};
     // Root may write anywhere, so the read-only bit is checked explicitly by the writer.
-    EXPECT_NE(AtomicFileWriter::Write(path, data, sizeof data), "");
+    EXPECT_FALSE(AtomicFileWriter::Write(path, data, sizeof data).Ok);
     EXPECT_EQ(ReadTextFile(path), "old");
-    EXPECT_NE(AtomicFileWriter::Write(dir.File("missing/folder/x.nes"), data, sizeof data), "");
+    EXPECT_FALSE(AtomicFileWriter::Write(dir.File("missing/folder/x.nes"), data, sizeof data).Ok);
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.Path()),
                             std::filesystem::directory_iterator()),
               1);

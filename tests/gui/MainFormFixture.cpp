@@ -29,6 +29,7 @@ void MainFormFixture::WriteStartupFiles() {
 TMainForm& MainFormFixture::StartForm() {
     StartupOptions options;
     options.ExecutableDir = QString::fromStdString(Dir.Path().string());
+    options.DataDir = QString::fromStdString(Dir.File("share"));
     options.Prompts = &Prompts;
     Form = std::make_unique<TMainForm>(options);
     if (!Form->StartupFailed())

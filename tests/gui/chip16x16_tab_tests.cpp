@@ -762,4 +762,27 @@ TEST_F(Chip16x16Tab, AnimationTickRecoloursEveryViewAndKeepsTheFrames) {
     EXPECT_TRUE(FramedAt(Form->ImgEdit16x16Chip, 32, 32, 32));
 }
 
+TEST_F(Chip16x16Tab, OpeningAnImageAtStageZeroResetsWhatTheLastImageLeft) {
+    StartWithImage();
+    PickChip(G::ChipBrick);
+    PickTile(0x07);
+    CycleTablePalette();
+    Form->ScrBarSelectScrollIndex->setValue(0x14);
+
+    // Stage 0 of the next image has other chip type captions.
+    auto other = G::MakeImage();
+    other[ChipTypeTable + 3] = 0x40;
+    const std::string otherPath = Dir.File("other.nes");
+    WriteWholeFile(otherPath, other);
+    OpenThroughMenu(QString::fromStdString(otherPath));
+
+    EXPECT_EQ(Form->ScrBarSelectScrollIndex->value(), 0);
+    EXPECT_EQ(Text(Form->LblSelectScrollIndex), "00");
+    EXPECT_EQ(Text(Form->LblSelectChipIndex), "00");
+    EXPECT_EQ(Text(Form->LblSelectBGBankTileIndex), "00");
+    EXPECT_EQ(Form->Chip16x16Edit->CurrentBankTablePalette(), 0);
+    EXPECT_EQ(ItemText(3), "3x XX 不正な値");
+    EXPECT_EQ(Form->ImageHolder().PropertyCaptions()[3], "XX 不正な値");
+}
+
 } // namespace

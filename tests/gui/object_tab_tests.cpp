@@ -14,8 +14,10 @@
 #include "romgen/CartridgeGenerator.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QMenu>
 #include <QPushButton>
@@ -360,6 +362,37 @@ TEST_F(ObjectTab, LeftPressSelectsTheHoveredObjectAndEmptyGroundClearsTheSelecti
     EXPECT_FALSE(Form->CBSelectObject->isEnabled());
     EXPECT_TRUE(Form->BtnObjectCreate->isEnabled());
     EXPECT_FALSE(Form->BtnObjectRemove->isEnabled());
+    EXPECT_FALSE(Modified());
+}
+
+TEST_F(ObjectTab, PressAfterAKeyboardScrollActsOnTheRoomNowUnderThePointer) {
+    Place({{0, 0x40, 0x70, 0x06}, {1, 0x90, 0x30, 0x11}});
+    const auto scrollByKey = [this] {
+        QKeyEvent press(QEvent::KeyPress, Qt::Key_PageDown, Qt::NoModifier);
+        QApplication::sendEvent(Form->ScrBarObjectMap, &press);
+        QKeyEvent release(QEvent::KeyRelease, Qt::Key_PageDown, Qt::NoModifier);
+        QApplication::sendEvent(Form->ScrBarObjectMap, &release);
+    };
+
+    // The pointer rests on room 00's object; the keyboard then shows rooms 01-02.
+    Hover(0, 0x40, 0x70);
+    scrollByKey();
+    ASSERT_EQ(Text(Form->LblObjectRoom), "01-02");
+    ViewDriver::Press(View(0), Qt::LeftButton, 0x40, 0x70);
+    EXPECT_EQ(Text(Form->LblObjectX), "--") << "room 01 has nothing there";
+    ViewDriver::Move(View(0), 0x50, 0x80, Qt::LeftButton);
+    ViewDriver::Release(View(0), Qt::LeftButton, 0x50, 0x80);
+    EXPECT_EQ(Room(0), (std::vector<Object>{{0x40, 0x70, 6}}));
+
+    // The pointer rests on empty ground; after the scroll a press where the room now shown has
+    // an object selects that object.
+    ShowRooms(0);
+    Hover(1, 0x40, 0x70);
+    scrollByKey();
+    ViewDriver::Press(View(0), Qt::LeftButton, 0x90, 0x30);
+    EXPECT_EQ(Text(Form->LblObjectScreen), "01");
+    EXPECT_EQ(Text(Form->LblObjectX), "90");
+    ViewDriver::Release(View(0), Qt::LeftButton, 0x90, 0x30);
     EXPECT_FALSE(Modified());
 }
 

@@ -249,14 +249,15 @@ TEST_F(PaletteTab, ChoosingTheSecondSetShowsItEverywhere) {
     }
 }
 
-TEST_F(PaletteTab, OnlyAnotherStageReturnsTheSetToTheFirst) {
+TEST_F(PaletteTab, AnotherStageOrAnyOpenReturnsTheSetToTheFirst) {
     OpenOnPaletteTab();
     Form->CBSelectPaletteSet->setCurrentIndex(1);
-    // Opening again while stage 0 was the last one loaded keeps the set.
+    // Opening again while stage 0 is the current stage starts afresh all the same.
     OpenThroughMenu(ImagePath);
-    EXPECT_EQ(Form->CBSelectPaletteSet->currentIndex(), 1);
-    ExpectSetShown(1);
+    EXPECT_EQ(Form->CBSelectPaletteSet->currentIndex(), 0);
+    ExpectSetShown(0);
 
+    Form->CBSelectPaletteSet->setCurrentIndex(1);
     Form->CBStage->setCurrentIndex(3);
     EXPECT_EQ(Form->CBSelectPaletteSet->currentIndex(), 0);
     ExpectSetShown(0, 3);

@@ -26,7 +26,7 @@ namespace {
 
 using Answer = UserPrompts::Answer;
 
-const std::string OpenFilter = "open:ケストリン6 ROMイメージ (*.nes);;すべてのファイル (*.*)";
+const std::string OpenFilter = "open:ケストリン6 ROMイメージ (*.nes);;すべてのファイル (*)";
 const std::string SaveFilter = "save:ケストリン6 ROMイメージ (*.nes)|nes";
 
 class Shell : public MainFormFixture {
@@ -50,16 +50,6 @@ TEST_F(Shell, WithoutMasterPaletteStartupStopsAfterOneMessage) {
     EXPECT_EQ(Prompts.Log, std::vector<std::string>{"message:fcpalette.palが読み込めませんでした"});
     EXPECT_FALSE(Form->isVisible());
     EXPECT_FALSE(std::filesystem::exists(SettingsPath()));
-}
-
-TEST_F(Shell, MasterPaletteBesideTheExecutableOnlyIsNotFound) {
-    WriteStartupFiles();
-    const std::filesystem::path elsewhere = Dir.Path() / "cwd";
-    std::filesystem::create_directory(elsewhere);
-    QDir::setCurrent(QString::fromStdString(elsewhere.string()));
-    StartForm();
-    EXPECT_TRUE(Form->StartupFailed());
-    EXPECT_EQ(Prompts.Messages(), std::vector<std::string>{"fcpalette.palが読み込めませんでした"});
 }
 
 TEST_F(Shell, MasterPaletteOfWrongSizeStopsStartup) {
@@ -178,7 +168,7 @@ TEST_F(Shell, SettingsFileIsUntouchedByStartupAndWrittenAtExit) {
     ASSERT_TRUE(CloseForm());
     EXPECT_EQ(ReadTextFile(SettingsPath()), "; mine\n[ObjectEdit]\nSort=0\nPopup=0\n"
                                             "[32x32ChipEdit]\nGrid=1\n[MapSetEdit]\nGrid=0\n"
-                                            "[Timer]\nInterval=16\n");
+                                            "[Timer]\nInterval=16\n[Backup]\nKeep=1\n");
 }
 
 TEST_F(Shell, SettingsAfterAnOpenAlsoHoldTheLevelDataOffsets) {
@@ -217,8 +207,8 @@ TEST_F(Shell, WindowBeforeAnyOpen) {
     QStringList captions;
     for (QAction* action : Form->N1->actions())
         captions << (action->isSeparator() ? "-" : action->text());
-    EXPECT_EQ(captions, (QStringList{"開く(&O)", "-", "上書き保存(&S)", "名前を付けて保存(&A)", "-",
-                                     "閉じる(&C)", "-", "終了(&X)"}));
+    EXPECT_EQ(captions, (QStringList{"開く(&O)", "最近使ったファイル(&R)", "-", "上書き保存(&S)",
+                                     "名前を付けて保存(&A)", "-", "閉じる(&C)", "-", "終了(&X)"}));
     ASSERT_EQ(Form->CBStage->count(), 16);
     EXPECT_TRUE(Form->CBStage->itemText(15).startsWith("0F "));
     QStringList tabs;
