@@ -114,6 +114,7 @@ void TMainForm::CreateMenu() {
     Save1->setEnabled(false);
     SaveAs1->setEnabled(false);
     Close1->setEnabled(false);
+    CreateSharingMenuItems(SaveAs1);
 }
 
 void TMainForm::CreateStatusBar() {
@@ -215,6 +216,14 @@ void TMainForm::SaveSettings() {
 
 // --- File commands ---
 
+QString TMainForm::OpenDialogFilter() {
+    return QtFilterOf(OpenFilter);
+}
+
+QString TMainForm::SaveDialogFilter() {
+    return QtFilterOf(SaveFilter);
+}
+
 void TMainForm::Open1Click() {
     const QString path = Prompts().ChooseOpenFile(this, QtFilterOf(OpenFilter));
     if (path.isEmpty())
@@ -295,6 +304,7 @@ void TMainForm::ShowOpenedState() {
     Save1->setEnabled(true);
     SaveAs1->setEnabled(true);
     Close1->setEnabled(true);
+    ShowSharingState(true);
     BtnSwitch16X16ChipSet->setText(SwitchToDestroyedCaption);
     LoadStageIntoEditors();
     GraphicsEngine->ResetPaletteAnimation();
@@ -308,6 +318,7 @@ void TMainForm::ShowClosedState() {
     Save1->setEnabled(false);
     SaveAs1->setEnabled(false);
     Close1->setEnabled(false);
+    ShowSharingState(false);
 }
 
 void TMainForm::SetWindowTitle(const QString& text) {
