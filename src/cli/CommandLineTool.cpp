@@ -105,7 +105,7 @@ int CommandLineTool::Execute(const QStringList& arguments) {
     parser.addPositionalArgument("FILES", "コマンドごとのファイル");
     if (!parser.parse(arguments))
         return Usage(parser.errorText());
-    if (parser.isSet(help)) {
+    if (parser.isSet(help) || parser.isSet("help-all")) {
         Out << parser.helpText();
         Out.flush();
         return Success;
