@@ -57,8 +57,9 @@ void DrawSheets(EditorGraphics& engine, RomImageData& rom, const StagePicture::O
     StageData& stage = rom.Stage(options.Stage);
     const std::span<const std::uint8_t> image = rom.Buffer();
     const AddressData& address = *rom.Address();
-    engine.SetStagePalette(std::span<const std::uint8_t>(stage.StagePalette)
-                               .subspan(static_cast<std::size_t>(options.PaletteSet) * 16, 16));
+    engine.SetStagePalette(
+        std::span<const std::uint8_t>(stage.StagePalette)
+            .subspan(static_cast<std::size_t>(std::clamp(options.PaletteSet, 0, 1)) * 16, 16));
     std::vector<std::uint8_t> patterns(PatternBufferBytes, 0);
     const int own = CartridgeByte(
         image, std::int64_t{address.KeyValue(LevelDataKey::PatternTableDataNo)} + options.Stage);
@@ -167,6 +168,9 @@ QImage WithObjectMarks(const EditorGraphics& engine, const StageData& stage, QIm
 
 QImage StagePicture::Render(const FcPaletteData& palette, RomImageData& rom,
                             const Options& options) {
+    if (!rom.HasStages() || rom.Address() == nullptr || options.Stage < 0 ||
+        options.Stage >= RomImageData::StageCount)
+        return {};
     EditorGraphics engine(palette, rom.Buffer());
     DrawSheets(engine, rom, options);
     switch (options.What) {

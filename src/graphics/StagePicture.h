@@ -34,7 +34,8 @@ public:
     static constexpr int MapHeight = PageSize * PageRows;   // 1024
     static constexpr const char* WriteFailedMessage = "画像を書き込めませんでした";
 
-    // The image holder must hold decoded stages; needs a QGuiApplication for the marks' font.
+    // Needs a QGuiApplication for the marks' font. A null picture while the holder has no
+    // decoded stages or the stage number is out of range.
     static QImage Render(const FcPaletteData& palette, RomImageData& rom, const Options& options);
     // PNG bytes of the picture.
     static QByteArray EncodePng(const QImage& picture);

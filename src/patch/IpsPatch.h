@@ -18,7 +18,7 @@ public:
     // A record offset with these bytes would read as the "EOF" trailer.
     static constexpr std::size_t EofOffset = 0x454F46;
 
-    // The patch that turns original into target. target must be smaller than MaxTargetSize.
+    // The patch that turns original into target; both at most MaxTargetSize bytes.
     static std::vector<std::uint8_t> Create(std::span<const std::uint8_t> original,
                                             std::span<const std::uint8_t> target);
     // Checks the whole patch first, then applies it to a copy of original.
