@@ -4,7 +4,7 @@
 set -euo pipefail
 
 packages=(g++ cmake ninja-build qt6-base-dev libgl-dev libgtest-dev libgmock-dev
-          libbenchmark-dev fonts-ipafont-gothic clang clang-format
+          libbenchmark-dev fonts-ipafont-gothic clang clang-format zlib1g-dev
           desktop-file-utils appstream strace)
 
 missing=()

@@ -149,6 +149,7 @@ void TMainForm::CreateMenu() {
     Save1->setEnabled(false);
     SaveAs1->setEnabled(false);
     Close1->setEnabled(false);
+    CreateSharingMenuItems(SaveAs1);
 }
 
 void TMainForm::CreateStatusBar() {
@@ -262,6 +263,14 @@ void TMainForm::SaveSettings() {
 
 // --- File commands ---
 
+QString TMainForm::OpenDialogFilter() {
+    return QtFilterOf(OpenFilter);
+}
+
+QString TMainForm::SaveDialogFilter() {
+    return QtFilterOf(SaveFilter);
+}
+
 void TMainForm::Open1Click() {
     const QString path = Prompts().ChooseOpenFile(this, QtFilterOf(OpenFilter));
     if (path.isEmpty())
@@ -365,6 +374,7 @@ void TMainForm::ShowOpenedState() {
     Save1->setEnabled(true);
     SaveAs1->setEnabled(true);
     Close1->setEnabled(true);
+    ShowSharingState(true);
     LoadStageIntoEditors();
     GraphicsEngine->ResetPaletteAnimation();
     RestartFrameTimer();
@@ -377,6 +387,7 @@ void TMainForm::ShowClosedState() {
     Save1->setEnabled(false);
     SaveAs1->setEnabled(false);
     Close1->setEnabled(false);
+    ShowSharingState(false);
 }
 
 void TMainForm::SetWindowTitle(const QString& text) {

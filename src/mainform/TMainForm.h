@@ -82,6 +82,14 @@ public:
     void Close1Click();
     // Opens path as if it had been chosen in the open dialog (the optional program argument).
     void OpenChosenFile(const QString& path);
+    // Sharing: a patch, an image made from a patch, a picture (MainFormSharing.cpp).
+    void MakePatch1Click();
+    void ApplyPatch1Click();
+    void ExportPicture1Click();
+    // The filters of the Open and Save As dialogs, in Qt's form.
+    static QString OpenDialogFilter();
+    static QString SaveDialogFilter();
+    static constexpr const char* SaveDialogDefaultExtension = "nes";
 
     // Stage selection and tab change, as the combo box and the tabs report them.
     void CBStageChange(int index);
@@ -100,6 +108,9 @@ public:
     RecentFilesMenu* RecentFiles1 = nullptr;
     QAction* Save1 = nullptr;
     QAction* SaveAs1 = nullptr;
+    QAction* MakePatch1 = nullptr;
+    QAction* ApplyPatch1 = nullptr;
+    QAction* ExportPicture1 = nullptr;
     QAction* Close1 = nullptr;
     QAction* Exit1 = nullptr;
     std::array<QLabel*, 3> StatusPanels{};
@@ -219,6 +230,8 @@ protected:
 
 private:
     void CreateMenu();
+    void CreateSharingMenuItems(QAction* after);
+    void ShowSharingState(bool imageOpen);
     void CreateStatusBar();
     void CreateStageSelector();
     void CreatePages();

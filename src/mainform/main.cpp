@@ -1,9 +1,12 @@
+#include "cli/CommandLineTool.h"
 #include "mainform/TMainForm.h"
 
 #include <QApplication>
 
-// Usage: kestrin6editor [image.nes]
+// Usage: kestrin6editor [image.nes]; with an option, a command without the window (--help).
 int main(int argc, char* argv[]) {
+    if (CommandLineTool::WantsCommand(argc, argv))
+        return CommandLineTool::Run(argc, argv);
     QApplication application(argc, argv);
     QApplication::setApplicationName(TMainForm::ApplicationTitle);
 

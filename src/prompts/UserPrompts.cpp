@@ -5,6 +5,7 @@
 #include <QFileDialog>
 #include <QMenu>
 #include <QMessageBox>
+#include <QRegularExpression>
 
 namespace {
 
@@ -61,4 +62,28 @@ void QtUserPrompts::ShowModal(QDialog* dialog) {
 
 void QtUserPrompts::PopupMenu(QMenu* menu, const QPoint& globalPosition) {
     menu->exec(globalPosition);
+}
+
+QString UserPrompts::SuffixOfFilter(const QString& filter) {
+    static const QRegularExpression pattern(R"(\(\*\.(\w+)\))");
+    const QRegularExpressionMatch match = pattern.match(filter);
+    return match.hasMatch() ? match.captured(1) : QString();
+}
+
+QString UserPrompts::ChooseSaveFileWithFilters(QWidget* parent, const QString& filters) {
+    return ChooseSaveFile(parent, filters, SuffixOfFilter(filters.section(";;", 0, 0)));
+}
+
+QString QtUserPrompts::ChooseSaveFileWithFilters(QWidget* parent, const QString& filters) {
+    QFileDialog dialog(parent, QString(), QString(), filters);
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setFileMode(QFileDialog::AnyFile);
+    dialog.setDefaultSuffix(SuffixOfFilter(filters.section(";;", 0, 0)));
+    QObject::connect(
+        &dialog, &QFileDialog::filterSelected, &dialog,
+        [&dialog](const QString& filter) { dialog.setDefaultSuffix(SuffixOfFilter(filter)); });
+    dialog.setOption(QFileDialog::DontConfirmOverwrite, false);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return {};
+    return dialog.selectedFiles().first();
 }

@@ -27,8 +27,15 @@ public:
     // Appends defaultSuffix when the name has none; confirms before overwriting.
     virtual QString ChooseSaveFile(QWidget* parent, const QString& filter,
                                    const QString& defaultSuffix) = 0;
+    // A save dialog offering several filters ("description (*.ext);;..."): the default
+    // extension follows the filter the user chooses. By default ChooseSaveFile with the first
+    // filter's extension.
+    virtual QString ChooseSaveFileWithFilters(QWidget* parent, const QString& filters);
     // Shows a window modally and returns when the user has closed it.
     virtual void ShowModal(QDialog* dialog) = 0;
+
+    // The extension of a filter such as "IPSパッチ (*.ips)": "ips".
+    static QString SuffixOfFilter(const QString& filter);
     // Opens a pop-up menu at a global screen position and returns when it has closed.
     virtual void PopupMenu(QMenu* menu, const QPoint& globalPosition) = 0;
 };
@@ -43,4 +50,5 @@ public:
                            const QString& defaultSuffix) override;
     void ShowModal(QDialog* dialog) override;
     void PopupMenu(QMenu* menu, const QPoint& globalPosition) override;
+    QString ChooseSaveFileWithFilters(QWidget* parent, const QString& filters) override;
 };

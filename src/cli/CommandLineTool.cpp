@@ -1,0 +1,293 @@
+#include "cli/CommandLineTool.h"
+#include "base/LevelFormat.h"
+
+#include "atomicfile/AtomicFileWriter.h"
+#include "edit_flag/EditFlagManagement.h"
+#include "editdata/StageData.h"
+#include "fileio/FcPaletteData.h"
+#include "fileio/RomImageData.h"
+#include "graphics/StagePicture.h"
+#include "inifile/IniFile.h"
+#include "patch/PatchFiles.h"
+
+#include <QCommandLineParser>
+#include <QCoreApplication>
+#include <QDir>
+#include <QGuiApplication>
+#include <QTextStream>
+
+#include <cstdio>
+#include <memory>
+
+namespace {
+
+// The files beside the executable and in the current directory, as the window finds them.
+const char* const SettingsFileName = "kestrin6editor.ini";
+const char* const MasterPaletteName = "fcpalette.pal";
+const char* const TooManyObjectsMessage = "オブジェクトの数が多すぎます";
+
+const QCommandLineOption ExportMapOption("export-map", "STAGE の全ページを PNG に書き出す",
+                                         "STAGE");
+const QCommandLineOption ExportSheetOption("export-sheet",
+                                           "STAGE の 16x16 / 32x32 チップ一覧を PNG に書き出す",
+                                           "16|32");
+const QCommandLineOption ObjectsOption("objects", "オブジェクトも描く");
+const QCommandLineOption PaletteSetOption("palette-set", "パレットセット (0 か 1)", "0|1", "0");
+const QCommandLineOption MakePatchOption("make-patch", "ORIGINAL から EDITED へのパッチを作る");
+const QCommandLineOption ApplyPatchOption("apply-patch", "ORIGINAL に PATCH を当てて書き出す");
+const QCommandLineOption CheckOption("check", "IMAGE を検査する");
+
+QString FromStd(const std::string& text) {
+    return QString::fromStdString(text);
+}
+
+// The settings file the window reads (level-data offsets); never written here.
+std::unique_ptr<IniFile> ReadSettings() {
+    return std::make_unique<IniFile>(
+        QDir(QCoreApplication::applicationDirPath()).filePath(SettingsFileName).toStdString());
+}
+
+struct OpenedImage {
+    std::unique_ptr<IniFile> Settings = ReadSettings();
+    EditFlagManagement Flags{{}};
+    RomImageData Rom{Flags, *Settings};
+};
+
+std::string WriteBytes(const QString& path, const std::uint8_t* data, std::size_t size) {
+    return AtomicFileWriter::Write(path.toStdString(), data, size).Message;
+}
+
+// Only the command's own messages reach stderr: the platform's notes (a missing runtime folder
+// and the like) mean nothing to a script.
+void DropPlatformNotes(QtMsgType type, const QMessageLogContext& context, const QString& text) {
+    if (type == QtCriticalMsg || type == QtFatalMsg)
+        std::fprintf(stderr, "%s\n", qPrintable(qFormatLogMessage(type, context, text)));
+}
+
+} // namespace
+
+bool CommandLineTool::WantsCommand(int argc, char* argv[]) {
+    for (int i = 1; i < argc; ++i)
+        if (argv[i][0] == '-' && argv[i][1] != '\0')
+            return true;
+    return false;
+}
+
+int CommandLineTool::Run(int argc, char* argv[]) {
+    // No display: the marks' font and the PNG writer need only the offscreen platform.
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    qInstallMessageHandler(DropPlatformNotes);
+    QGuiApplication application(argc, argv);
+    QCoreApplication::setApplicationName("kestrin6editor");
+    QCoreApplication::setApplicationVersion(Version);
+    QTextStream out(stdout);
+    QTextStream err(stderr);
+    CommandLineTool tool(out, err);
+    return tool.Execute(QCoreApplication::arguments());
+}
+
+CommandLineTool::CommandLineTool(QTextStream& out, QTextStream& err) : Out(out), Err(err) {}
+
+int CommandLineTool::Execute(const QStringList& arguments) {
+    QCommandLineParser parser;
+    parser.setApplicationDescription(
+        "KESTRIN 6 EDITOR\n"
+        "  kestrin6editor [IMAGE]\n"
+        "  kestrin6editor --export-map STAGE OUT.png [--objects] [--palette-set 0|1] IMAGE\n"
+        "  kestrin6editor --export-sheet 16|32 STAGE OUT.png IMAGE\n"
+        "  kestrin6editor --make-patch ORIGINAL EDITED OUT.ips|OUT.bps\n"
+        "  kestrin6editor --apply-patch ORIGINAL PATCH OUT.nes\n"
+        "  kestrin6editor --check IMAGE\n"
+        "STAGE: 0-15 (10進数か 0x付き16進数)");
+    const QCommandLineOption help = parser.addHelpOption();
+    const QCommandLineOption version = parser.addVersionOption();
+    parser.addOptions({ExportMapOption, ExportSheetOption, ObjectsOption, PaletteSetOption,
+                       MakePatchOption, ApplyPatchOption, CheckOption});
+    parser.addPositionalArgument("FILES", "コマンドごとのファイル");
+    if (!parser.parse(arguments))
+        return Usage(parser.errorText());
+    if (parser.isSet(help) || parser.isSet("help-all")) {
+        Out << parser.helpText();
+        Out.flush();
+        return Success;
+    }
+    if (parser.isSet(version)) {
+        Out << "kestrin6editor " << Version << "\n";
+        Out.flush();
+        return Success;
+    }
+
+    const QCommandLineOption* commands[] = {&ExportMapOption, &ExportSheetOption, &MakePatchOption,
+                                            &ApplyPatchOption, &CheckOption};
+    const QCommandLineOption* chosen = nullptr;
+    for (const QCommandLineOption* command : commands) {
+        if (!parser.isSet(*command))
+            continue;
+        if (chosen != nullptr)
+            return Usage("コマンドは1つだけ指定してください");
+        chosen = command;
+    }
+    if (chosen == nullptr)
+        return Usage("コマンドが指定されていません");
+    if (chosen != &ExportMapOption &&
+        (parser.isSet(ObjectsOption) || parser.isSet(PaletteSetOption)))
+        return Usage("--objects と --palette-set は --export-map にだけ使えます");
+    if (parser.values(*chosen).size() > 1)
+        return Usage("コマンドは1つだけ指定してください");
+
+    const QStringList files = parser.positionalArguments();
+    if (chosen == &ExportMapOption)
+        return ExportMap(parser, files);
+    if (chosen == &ExportSheetOption)
+        return ExportSheet(parser, files);
+    if (chosen == &MakePatchOption)
+        return MakePatch(files);
+    if (chosen == &ApplyPatchOption)
+        return ApplyPatch(files);
+    return Check(files);
+}
+
+std::optional<int> CommandLineTool::ParseStage(const QString& text) {
+    bool ok = false;
+    const int stage = text.startsWith("0x", Qt::CaseInsensitive) ? text.mid(2).toInt(&ok, 16)
+                                                                 : text.toInt(&ok, 10);
+    if (!ok || stage < 0 || stage >= LevelFormat::StageCount || text.startsWith("0x-") ||
+        text.startsWith("0x+"))
+        return std::nullopt;
+    return stage;
+}
+
+int CommandLineTool::Usage(const QString& problem) {
+    Err << "kestrin6editor: " << problem << "\n"
+        << "kestrin6editor --help で使い方を表示します\n";
+    Err.flush();
+    return UsageError;
+}
+
+int CommandLineTool::Refuse(const QString& message, const QString& file) {
+    // Messages of the file layer already name the file.
+    if (message.contains(file))
+        Err << message << "\n";
+    else
+        Err << message << ": " << file << "\n";
+    Err.flush();
+    return Refused;
+}
+
+int CommandLineTool::ExportMap(const QCommandLineParser& parser, const QStringList& files) {
+    const std::optional<int> stage = ParseStage(parser.value(ExportMapOption));
+    if (!stage)
+        return Usage("STAGE は 0 から 15 です: " + parser.value(ExportMapOption));
+    const QString set = parser.value(PaletteSetOption);
+    if (set != "0" && set != "1")
+        return Usage("--palette-set は 0 か 1 です: " + set);
+    if (files.size() != 2)
+        return Usage("--export-map STAGE OUT.png [--objects] [--palette-set 0|1] IMAGE");
+    StagePicture::Options options;
+    options.What = StagePicture::Kind::Map;
+    options.Stage = *stage;
+    options.PaletteSet = set.toInt();
+    options.Objects = parser.isSet(ObjectsOption);
+    return ExportPicture(options, files[0], files[1]);
+}
+
+int CommandLineTool::ExportSheet(const QCommandLineParser& parser, const QStringList& files) {
+    const QString size = parser.value(ExportSheetOption);
+    if (size != "16" && size != "32")
+        return Usage("--export-sheet は 16 か 32 です: " + size);
+    if (files.size() != 3)
+        return Usage("--export-sheet 16|32 STAGE OUT.png IMAGE");
+    const std::optional<int> stage = ParseStage(files[0]);
+    if (!stage)
+        return Usage("STAGE は 0 から 15 です: " + files[0]);
+    StagePicture::Options options;
+    options.What =
+        size == "16" ? StagePicture::Kind::Chip16x16Sheet : StagePicture::Kind::Chip32x32Sheet;
+    options.Stage = *stage;
+    return ExportPicture(options, files[1], files[2]);
+}
+
+int CommandLineTool::ExportPicture(const StagePicture::Options& options, const QString& out,
+                                   const QString& image) {
+    std::unique_ptr<FcPaletteData> palette;
+    const Outcome loaded = FcPaletteData::Create(MasterPaletteName, palette);
+    if (!loaded.Ok)
+        return Refuse(FromStd(loaded.Message), MasterPaletteName);
+    OpenedImage opened;
+    const Outcome outcome = opened.Rom.LoadFromFile(image.toStdString());
+    if (!outcome.Ok)
+        return Refuse(FromStd(outcome.Message), image);
+    const QByteArray png =
+        StagePicture::EncodePng(StagePicture::Render(*palette, opened.Rom, options));
+    if (png.isEmpty())
+        return Refuse(StagePicture::WriteFailedMessage, out);
+    const std::string error =
+        WriteBytes(out, reinterpret_cast<const std::uint8_t*>(png.constData()),
+                   static_cast<std::size_t>(png.size()));
+    return error.empty() ? Success : Refuse(FromStd(error), out);
+}
+
+int CommandLineTool::MakePatch(const QStringList& files) {
+    if (files.size() != 3)
+        return Usage("--make-patch ORIGINAL EDITED OUT.ips|OUT.bps");
+    const std::optional<PatchFiles::Format> format =
+        PatchFiles::FormatOfName(files[2].toStdString());
+    if (!format)
+        return Usage("パッチの名前は .ips か .bps で終わります: " + files[2]);
+    std::vector<std::uint8_t> original;
+    std::vector<std::uint8_t> edited;
+    for (const auto& [path, bytes] :
+         {std::pair{files[0], &original}, std::pair{files[1], &edited}}) {
+        const std::string error = PatchFiles::ReadFile(path.toStdString(), *bytes);
+        if (!error.empty())
+            return Refuse(FromStd(error), path);
+    }
+    const std::vector<std::uint8_t> patch = PatchFiles::Create(*format, original, edited);
+    const std::string error = WriteBytes(files[2], patch.data(), patch.size());
+    return error.empty() ? Success : Refuse(FromStd(error), files[2]);
+}
+
+int CommandLineTool::ApplyPatch(const QStringList& files) {
+    if (files.size() != 3)
+        return Usage("--apply-patch ORIGINAL PATCH OUT.nes");
+    std::vector<std::uint8_t> original;
+    std::vector<std::uint8_t> patch;
+    for (const auto& [path, bytes] :
+         {std::pair{files[0], &original}, std::pair{files[1], &patch}}) {
+        const std::string error = PatchFiles::ReadFile(path.toStdString(), *bytes);
+        if (!error.empty())
+            return Refuse(FromStd(error), path);
+    }
+    const PatchOutcome outcome = PatchFiles::Apply(original, patch);
+    if (!outcome.Ok)
+        return Refuse(FromStd(outcome.Message), files[1]);
+    const std::string error = WriteBytes(files[2], outcome.Bytes.data(), outcome.Bytes.size());
+    return error.empty() ? Success : Refuse(FromStd(error), files[2]);
+}
+
+int CommandLineTool::Check(const QStringList& files) {
+    if (files.size() != 1)
+        return Usage("--check IMAGE");
+    OpenedImage opened;
+    const Outcome outcome = opened.Rom.LoadFromFile(files[0].toStdString());
+    if (!outcome.Ok)
+        return Refuse(FromStd(outcome.Message), files[0]);
+    int total = 0;
+    bool tooMany = false;
+    for (int s = 0; s < LevelFormat::StageCount; ++s) {
+        const int count = opened.Rom.Stage(s).ObjectTotal();
+        total += count;
+        tooMany = tooMany || count > LevelFormat::MaxObjectsPerStage;
+        Out << QString("ステージ%1: オブジェクト %2 / %3\n")
+                   .arg(s, 2, 10, QChar('0'))
+                   .arg(count)
+                   .arg(LevelFormat::MaxObjectsPerStage);
+    }
+    Out << QString("合計: オブジェクト %1 / %2\n").arg(total).arg(LevelFormat::MaxObjectsAllStages);
+    Out.flush();
+    if (tooMany || total > LevelFormat::MaxObjectsAllStages)
+        return Refuse(TooManyObjectsMessage, files[0]);
+    Out << files[0] << ": OK\n";
+    Out.flush();
+    return Success;
+}

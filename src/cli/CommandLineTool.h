@@ -1,0 +1,46 @@
+#pragma once
+
+#include "graphics/StagePicture.h"
+
+#include <QString>
+#include <QStringList>
+
+#include <optional>
+
+class QCommandLineParser;
+class QTextStream;
+
+// The commands that run without the window: pictures of stages and sheets, making and applying
+// patches, and checking an image. Usable in scripts: no display is needed, refusals go to
+// stderr as the window's message followed by the file name.
+class CommandLineTool {
+public:
+    enum ExitCode { Success = 0, Refused = 1, UsageError = 2 };
+
+    static constexpr const char* Version = "1.0";
+
+    // True when the arguments ask for a command rather than the window: any option at all.
+    static bool WantsCommand(int argc, char* argv[]);
+    // Creates its own offscreen application object; returns the exit status.
+    static int Run(int argc, char* argv[]);
+
+    // With the application object already there (tests): arguments include the program name.
+    CommandLineTool(QTextStream& out, QTextStream& err);
+    int Execute(const QStringList& arguments);
+
+private:
+    int ExportMap(const QCommandLineParser& parser, const QStringList& files);
+    int ExportSheet(const QCommandLineParser& parser, const QStringList& files);
+    int ExportPicture(const StagePicture::Options& options, const QString& out,
+                      const QString& image);
+    int MakePatch(const QStringList& files);
+    int ApplyPatch(const QStringList& files);
+    int Check(const QStringList& files);
+
+    int Usage(const QString& problem);
+    int Refuse(const QString& message, const QString& file);
+    static std::optional<int> ParseStage(const QString& text);
+
+    QTextStream& Out;
+    QTextStream& Err;
+};

@@ -1,0 +1,160 @@
+// The commands that let the work leave the editor without the whole image: a patch from an
+// original to the image as it would be saved now, an image made from an original and a patch,
+// and pictures of the current stage.
+#include "base/LevelFormat.h"
+#include "mainform/TMainForm.h"
+
+#include "atomicfile/AtomicFileWriter.h"
+#include "edit_flag/EditFlagManagement.h"
+#include "fileio/FcPaletteData.h"
+#include "fileio/RomImageData.h"
+#include "graphics/StagePicture.h"
+#include "mainform/TExportPictureDialog.h"
+#include "patch/PatchFiles.h"
+#include "prompts/UserPrompts.h"
+
+#include <QComboBox>
+#include <QMenu>
+#include <QScrollBar>
+
+#include <algorithm>
+
+namespace {
+
+const char* const PatchSaveFilters = "IPSパッチ (*.ips);;BPSパッチ (*.bps)";
+const char* const PatchOpenFilters =
+    "パッチ (*.ips *.bps);;IPSパッチ (*.ips);;BPSパッチ (*.bps);;すべてのファイル (*)";
+const char* const PictureFilter = "PNG画像 (*.png)";
+const char* const PictureDefaultExtension = "png";
+
+QString FromStd(const std::string& text) {
+    return QString::fromStdString(text);
+}
+
+// Empty on success, else the message to show.
+QString WriteFile(const QString& path, const std::uint8_t* data, std::size_t size) {
+    return FromStd(AtomicFileWriter::Write(path.toStdString(), data, size).Message);
+}
+
+} // namespace
+
+// The three items go right after the given one.
+void TMainForm::CreateSharingMenuItems(QAction* after) {
+    const QList<QAction*> items = N1->actions();
+    const qsizetype next = items.indexOf(after) + 1;
+    QAction* before = next > 0 && next < items.size() ? items[next] : nullptr;
+    MakePatch1 = new QAction("パッチを作成(&P)...", this);
+    ApplyPatch1 = new QAction("パッチを当てて開く(&T)...", this);
+    ExportPicture1 = new QAction("画像として書き出す(&E)...", this);
+    N1->insertActions(before, {MakePatch1, ApplyPatch1, ExportPicture1});
+    connect(MakePatch1, &QAction::triggered, this, &TMainForm::MakePatch1Click);
+    connect(ApplyPatch1, &QAction::triggered, this, &TMainForm::ApplyPatch1Click);
+    connect(ExportPicture1, &QAction::triggered, this, &TMainForm::ExportPicture1Click);
+    ShowSharingState(false);
+}
+
+void TMainForm::ShowSharingState(bool imageOpen) {
+    MakePatch1->setEnabled(imageOpen);
+    ExportPicture1->setEnabled(imageOpen);
+}
+
+void TMainForm::MakePatch1Click() {
+    const QString originalPath = Prompts().ChooseOpenFile(this, OpenDialogFilter());
+    if (originalPath.isEmpty())
+        return;
+    const QString patchPath = Prompts().ChooseSaveFileWithFilters(this, PatchSaveFilters);
+    if (patchPath.isEmpty())
+        return;
+    std::vector<std::uint8_t> original;
+    const std::string readError = PatchFiles::ReadFile(originalPath.toStdString(), original);
+    if (!readError.empty()) {
+        ShowMessage(FromStd(readError));
+        return;
+    }
+    // The image as a save would write it now; the open image and its flags stay as they are.
+    std::vector<std::uint8_t> edited;
+    const Outcome composed = ImageData->ComposeSavedImage(edited);
+    if (!composed.Ok) {
+        ShowMessage(FromStd(composed.Message));
+        return;
+    }
+    const auto format =
+        PatchFiles::FormatOfName(patchPath.toStdString()).value_or(PatchFiles::Format::Ips);
+    const std::vector<std::uint8_t> patch = PatchFiles::Create(format, original, edited);
+    const QString error = WriteFile(patchPath, patch.data(), patch.size());
+    if (!error.isEmpty())
+        ShowMessage(error);
+}
+
+void TMainForm::ApplyPatch1Click() {
+    const QString originalPath = Prompts().ChooseOpenFile(this, OpenDialogFilter());
+    if (originalPath.isEmpty())
+        return;
+    const QString patchPath = Prompts().ChooseOpenFile(this, PatchOpenFilters);
+    if (patchPath.isEmpty())
+        return;
+    const QString imagePath =
+        Prompts().ChooseSaveFile(this, SaveDialogFilter(), SaveDialogDefaultExtension);
+    if (imagePath.isEmpty())
+        return;
+
+    std::vector<std::uint8_t> original;
+    std::vector<std::uint8_t> patch;
+    for (const auto& [path, bytes] :
+         {std::pair{originalPath, &original}, std::pair{patchPath, &patch}}) {
+        const std::string error = PatchFiles::ReadFile(path.toStdString(), *bytes);
+        if (!error.empty()) {
+            ShowMessage(FromStd(error));
+            return;
+        }
+    }
+    const PatchOutcome outcome = PatchFiles::Apply(original, patch);
+    if (!outcome.Ok) {
+        ShowMessage(FromStd(outcome.Message));
+        return;
+    }
+    // What Open would refuse is not written.
+    if (outcome.Bytes.size() < LevelFormat::HeaderSize ||
+        outcome.Bytes.size() > LevelFormat::CartridgeSize) {
+        ShowMessage(RomImageData::BadSizeMessage);
+        return;
+    }
+    if (!RomImageData::HasValidHeader(outcome.Bytes)) {
+        ShowMessage(RomImageData::BadHeaderMessage);
+        return;
+    }
+    if (EditFlags->IsModified() && !AskSaveChanges())
+        return;
+    const QString error = WriteFile(imagePath, outcome.Bytes.data(), outcome.Bytes.size());
+    if (!error.isEmpty()) {
+        ShowMessage(error);
+        return;
+    }
+    OpenImage(imagePath);
+}
+
+void TMainForm::ExportPicture1Click() {
+    TExportPictureDialog dialog(this);
+    Prompts().ShowModal(&dialog);
+    if (dialog.result() != QDialog::Accepted)
+        return;
+    const QString path = Prompts().ChooseSaveFile(this, PictureFilter, PictureDefaultExtension);
+    if (path.isEmpty())
+        return;
+    StagePicture::Options options;
+    options.What = dialog.ChosenKind();
+    options.Stage = ImageData->CurrentStage();
+    options.PaletteSet = std::clamp(CBSelectPaletteSet->currentIndex(), 0, 1);
+    options.Objects = dialog.WithObjects();
+    options.ExtraPatternEntry = ScrBarSelectScrollIndex->value();
+    const QByteArray png =
+        StagePicture::EncodePng(StagePicture::Render(*MasterPalette, *ImageData, options));
+    if (png.isEmpty()) {
+        ShowMessage(StagePicture::WriteFailedMessage);
+        return;
+    }
+    const QString error = WriteFile(path, reinterpret_cast<const std::uint8_t*>(png.constData()),
+                                    static_cast<std::size_t>(png.size()));
+    if (!error.isEmpty())
+        ShowMessage(error);
+}

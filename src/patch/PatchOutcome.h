@@ -1,0 +1,27 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+// What reading a patch gives: the patched bytes, or the reason the patch was refused.
+struct PatchOutcome {
+    bool Ok = false;
+    std::string Message;
+    std::vector<std::uint8_t> Bytes;
+
+    static PatchOutcome Refused(const char* message) { return {false, message, {}}; }
+};
+
+// The refusals of the patch readers, in the words the window shows.
+namespace PatchMessages {
+inline constexpr const char* UnknownFormat = "パッチの形式が不明です";
+inline constexpr const char* Truncated = "パッチが途中で切れています";
+inline constexpr const char* BrokenRecord = "パッチのレコードが壊れています";
+inline constexpr const char* TooLarge = "パッチが16MiBを超える位置に書き込みます";
+inline constexpr const char* OutOfRange = "パッチがファイルの範囲外を参照しています";
+inline constexpr const char* SourceSizeMismatch = "パッチの元のファイルの大きさが一致しません";
+inline constexpr const char* SourceChecksumMismatch = "パッチの元のチェックサムが一致しません";
+inline constexpr const char* TargetChecksumMismatch = "パッチの先のチェックサムが一致しません";
+inline constexpr const char* PatchChecksumMismatch = "パッチ自身のチェックサムが一致しません";
+} // namespace PatchMessages

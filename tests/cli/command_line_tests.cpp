@@ -1,0 +1,202 @@
+// The command line as a script uses it: the built program in a child process without DISPLAY
+// or any platform setting, its exit status, what it writes and what it prints.
+#include "patch/BpsPatch.h"
+#include "patch/IpsPatch.h"
+#include "patch/PatchOutcome.h"
+#include "romgen/CartridgeGenerator.h"
+#include "support/GeneratedCartridge.h"
+#include "support/TempDir.h"
+
+#include <QImage>
+#include <QProcess>
+#include <QProcessEnvironment>
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+namespace {
+
+using Bytes = std::vector<std::uint8_t>;
+
+struct Result {
+    int Exit = -1;
+    std::string Out;
+    std::string Err;
+};
+
+class CommandLine : public testing::Test {
+protected:
+    void SetUp() override {
+        const auto palette = CartridgeGenerator::MakeMasterPalette();
+        WriteWholeFile(Dir.File("fcpalette.pal"), {palette.begin(), palette.end()});
+        Image = WriteGeneratedImage(Dir, "stage.nes");
+        Edited = GeneratedImage();
+        Edited[0x40000] ^= 0xFF;
+        Edited[0x60000] ^= 0x0F;
+        WriteWholeFile(Dir.File("edited.nes"), Edited);
+    }
+
+    Result Run(const QStringList& arguments) {
+        QProcess process;
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"})
+            environment.remove(name);
+        process.setProcessEnvironment(environment);
+        process.setWorkingDirectory(QString::fromStdString(Dir.Path().string()));
+        process.start(K6_EDITOR_EXE, arguments);
+        EXPECT_TRUE(process.waitForFinished(60000));
+        EXPECT_EQ(process.exitStatus(), QProcess::NormalExit);
+        return {process.exitCode(), process.readAllStandardOutput().toStdString(),
+                process.readAllStandardError().toStdString()};
+    }
+
+    QString File(const std::string& name) const { return QString::fromStdString(Dir.File(name)); }
+    bool Exists(const std::string& name) const { return std::filesystem::exists(Dir.File(name)); }
+
+    TempDir Dir;
+    std::string Image;
+    Bytes Edited;
+};
+
+TEST_F(CommandLine, HelpAndVersionNeedNoImage) {
+    const Result help = Run({"--help"});
+    EXPECT_EQ(help.Exit, 0);
+    for (const char* option : {"--export-map", "--export-sheet", "--make-patch", "--apply-patch",
+                               "--check", "--objects", "--palette-set"})
+        EXPECT_NE(help.Out.find(option), std::string::npos) << option;
+    const Result version = Run({"--version"});
+    EXPECT_EQ(version.Exit, 0);
+    EXPECT_EQ(version.Out, "kestrin6editor 1.0\n");
+}
+
+TEST_F(CommandLine, UsageErrorsExitWithTwoAndWriteNothing) {
+    const QString out = File("out.png");
+    const QString image = QString::fromStdString(Image);
+    const QStringList cases[] = {
+        {"--no-such-option"},
+        {"--check"},
+        {"--check", image, image},
+        {"--export-map", "16", out, image},
+        {"--export-map", "0x10", out, image},
+        {"--export-map", "-1", out, image},
+        {"--export-map", "two", out, image},
+        {"--export-map", "3", out, "--palette-set", "2", image},
+        {"--export-map", "3", out},
+        {"--export-sheet", "8", "3", out, image},
+        {"--export-sheet", "16", "3", out, image, "--objects"},
+        {"--make-patch", image, File("edited.nes"), File("out.txt")},
+        {"--apply-patch", image, File("hack.ips")},
+        {"--check", image, "--make-patch"},
+        {"--export-map", "1", "--export-map", "2", out, image},
+    };
+    for (const QStringList& arguments : cases) {
+        SCOPED_TRACE(arguments.join(' ').toStdString());
+        const Result result = Run(arguments);
+        EXPECT_EQ(result.Exit, 2);
+        EXPECT_FALSE(result.Err.empty());
+        EXPECT_FALSE(Exists("out.png"));
+        EXPECT_FALSE(Exists("out.txt"));
+    }
+}
+
+TEST_F(CommandLine, CheckReportsObjectTotalsOrTheRefusal) {
+    const Result good = Run({"--check", QString::fromStdString(Image)});
+    EXPECT_EQ(good.Exit, 0) << good.Err;
+    for (int s = 0; s < 16; ++s) {
+        const std::string line =
+            "ステージ" + std::string(s < 10 ? "0" : "") + std::to_string(s) + ": オブジェクト " +
+            std::to_string(CartridgeGenerator::ObjectsOfStage(s).size()) + " / 127\n";
+        EXPECT_NE(good.Out.find(line), std::string::npos) << line;
+    }
+    EXPECT_NE(good.Out.find(Image + ": OK"), std::string::npos);
+
+    Bytes badHeader = GeneratedImage();
+    badHeader[0] = 'X';
+    WriteWholeFile(Dir.File("bad.nes"), badHeader);
+    const Result bad = Run({"--check", File("bad.nes")});
+    EXPECT_EQ(bad.Exit, 1);
+    EXPECT_EQ(bad.Err, "ROMイメージが異常です: " + Dir.File("bad.nes") + "\n");
+    WriteWholeFile(Dir.File("short.nes"), Bytes(8, 0));
+    EXPECT_EQ(Run({"--check", File("short.nes")}).Err,
+              "ファイルを開けませんでした: " + Dir.File("short.nes") + "\n");
+}
+
+TEST_F(CommandLine, PatchesAreMadeAndAppliedOrRefused) {
+    const QString image = QString::fromStdString(Image);
+    for (const char* name : {"hack.ips", "hack.BPS"}) {
+        SCOPED_TRACE(name);
+        const Result made = Run({"--make-patch", image, File("edited.nes"), File(name)});
+        ASSERT_EQ(made.Exit, 0) << made.Err;
+        const Bytes patch = ReadWholeFile(Dir.File(name));
+        EXPECT_EQ(IpsPatch::HasMagic(patch), name == std::string("hack.ips"));
+        const Result applied = Run({"--apply-patch", image, File(name), File("patched.nes")});
+        ASSERT_EQ(applied.Exit, 0) << applied.Err;
+        EXPECT_TRUE(ReadWholeFile(Dir.File("patched.nes")) == Edited);
+        std::filesystem::remove(Dir.File("patched.nes"));
+    }
+
+    // Refusals: the window's phrase, then the file; nothing written.
+    Bytes other = GeneratedImage();
+    other[0x20] ^= 1;
+    WriteWholeFile(Dir.File("other.nes"), other);
+    const Result wrongOriginal =
+        Run({"--apply-patch", File("other.nes"), File("hack.BPS"), File("patched.nes")});
+    EXPECT_EQ(wrongOriginal.Exit, 1);
+    EXPECT_EQ(wrongOriginal.Err, std::string(PatchMessages::SourceChecksumMismatch) + ": " +
+                                     Dir.File("hack.BPS") + "\n");
+    WriteWholeFile(Dir.File("cut.ips"), {'P', 'A', 'T', 'C', 'H', 0, 0});
+    const Result truncated = Run({"--apply-patch", image, File("cut.ips"), File("patched.nes")});
+    EXPECT_EQ(truncated.Exit, 1);
+    EXPECT_EQ(truncated.Err,
+              std::string(PatchMessages::Truncated) + ": " + Dir.File("cut.ips") + "\n");
+    const Result missing =
+        Run({"--make-patch", File("missing.nes"), File("edited.nes"), File("x.ips")});
+    EXPECT_EQ(missing.Exit, 1);
+    EXPECT_NE(missing.Err.find(Dir.File("missing.nes")), std::string::npos);
+    EXPECT_FALSE(Exists("patched.nes"));
+    EXPECT_FALSE(Exists("x.ips"));
+}
+
+TEST_F(CommandLine, PicturesOfMapsAndSheets) {
+    const QString image = QString::fromStdString(Image);
+    const struct {
+        QStringList Arguments;
+        QSize Size;
+    } cases[] = {
+        {{"--export-map", "0x3", File("out.png"), "--objects", "--palette-set", "1", image},
+         {2048, 1024}},
+        {{"--export-map", "15", File("out.png"), image}, {2048, 1024}},
+        {{"--export-sheet", "16", "5", File("out.png"), image}, {256, 256}},
+        {{"--export-sheet", "32", "0x0", File("out.png"), image}, {512, 512}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.Arguments.join(' ').toStdString());
+        const Result result = Run(c.Arguments);
+        ASSERT_EQ(result.Exit, 0) << result.Err;
+        const QImage picture(File("out.png"));
+        EXPECT_EQ(picture.size(), c.Size);
+        EXPECT_EQ(picture.format(), QImage::Format_Indexed8);
+        std::filesystem::remove(Dir.File("out.png"));
+    }
+
+    // Stage 3, palette set 1: the table starts with that set's colours.
+    ASSERT_EQ(Run(cases[0].Arguments).Exit, 0);
+    const QImage picture(File("out.png"));
+    const auto master = CartridgeGenerator::MakeMasterPalette();
+    const auto palette = CartridgeGenerator::PaletteOfStage(3);
+    for (int i = 0; i < 16 && i < picture.colorCount(); ++i) {
+        const std::size_t number = (palette[16 + static_cast<std::size_t>(i)] & 0x3F) * 3u;
+        EXPECT_EQ(picture.color(i) & 0xFFFFFF,
+                  qRgb(master[number], master[number + 1], master[number + 2]) & 0xFFFFFFu)
+            << i;
+    }
+
+    std::filesystem::remove(Dir.File("fcpalette.pal"));
+    const Result noPalette = Run({"--export-sheet", "16", "1", File("again.png"), image});
+    EXPECT_EQ(noPalette.Exit, 1);
+    EXPECT_EQ(noPalette.Err, "fcpalette.palが読み込めませんでした\n");
+    EXPECT_FALSE(Exists("again.png"));
+}
+
+} // namespace
