@@ -1,5 +1,7 @@
 #include "fileio/AtomicFileWriter.h"
 
+#include "fileio/LeftoverTemporaryFiles.h"
+
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -41,6 +43,7 @@ std::string AtomicFileWriter::Write(const std::string& path, const std::uint8_t*
     if (exists && !S_ISREG(existing.st_mode))
         return CannotWrite(path, EISDIR);
 
+    LeftoverTemporaryFiles::RemoveFor(target);
     std::filesystem::path folder = std::filesystem::path(target).parent_path();
     if (folder.empty())
         folder = ".";
@@ -53,6 +56,7 @@ std::string AtomicFileWriter::Write(const std::string& path, const std::uint8_t*
     if (fd < 0)
         return CannotWrite(path, errno);
     const std::string temporary(nameBuffer.data());
+    LeftoverTemporaryFiles::MarkInUse(fd);
 
     const auto fail = [&](int error) {
         ::close(fd);

@@ -6,6 +6,7 @@
 #include "editdata/ChipTypeCaptions.h"
 #include "editdata/StageData.h"
 #include "fileio/AtomicFileWriter.h"
+#include "fileio/LeftoverTemporaryFiles.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -57,6 +58,8 @@ RomImageData::Outcome RomImageData::LoadFromFile(const std::string& path) {
         return {false, CannotOpen(path, error.message())};
     if (size < HeaderSize || size > ImageSize)
         return {false, BadSizeMessage};
+    // What a save killed half-way left beside the image goes when the image is opened again.
+    LeftoverTemporaryFiles::RemoveFor(path);
 
     // The candidate is read beside the held image and taken over only once accepted. A short
     // file leaves zeros after its end, never bytes of the previous image.

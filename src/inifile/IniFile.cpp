@@ -1,6 +1,7 @@
 #include "inifile/IniFile.h"
 
 #include "fileio/AtomicFileWriter.h"
+#include "fileio/LeftoverTemporaryFiles.h"
 
 #include <algorithm>
 #include <cctype>
@@ -57,6 +58,8 @@ std::optional<std::pair<std::string, std::string>> KeyValueOf(const std::string&
 } // namespace
 
 IniFile::IniFile(std::string path) : FilePath(std::move(path)) {
+    // A flush killed half-way (at exit) left its temporary beside the file: gone at next start.
+    LeftoverTemporaryFiles::RemoveFor(FilePath);
     std::error_code error;
     if (!std::filesystem::exists(FilePath, error))
         return;
