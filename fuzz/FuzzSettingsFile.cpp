@@ -89,7 +89,8 @@ void RequireOneChangeAtMost(const std::string& before, const std::string& after)
     Require(oldChanged <= 1 && newChanged <= 3);
     if (oldChanged == 1 && newChanged != 1) {
         const std::string& last = old[common];
-        Require(tail == 0 && last.back() != '\n' && now[common].compare(0, last.size(), last) == 0);
+        Require(newChanged > 1 && tail == 0 && last.back() != '\n' &&
+                now[common].compare(0, last.size(), last) == 0);
     }
 }
 
