@@ -82,8 +82,11 @@ pid_t StartSavingChild(const std::string& image) {
 TEST(CrashDuringSave, KilledAtRandomMomentsLeavesACompleteImageAndNoTemporaryAfterReopening) {
     constexpr int MaxKills = 60;
     constexpr auto TimeBudget = std::chrono::seconds(12);
-    // Long enough to cover several saves of the child.
+    // Every other kill comes at any moment of several saves; the others wait until a save's
+    // temporary is there and come within a few milliseconds of it, so that many kills land
+    // during the write even where composing the image takes most of a save (sanitizer builds).
     constexpr int MaxDelayMicroseconds = 40000;
+    constexpr int MaxDelayInWriteMicroseconds = 3000;
     const std::vector<Bytes> complete = {ImageAfterEdit(0), ImageAfterEdit(1), ImageAfterEdit(2)};
     ASSERT_NE(complete[1], complete[0]);
     ASSERT_NE(complete[2], complete[1]);
@@ -93,6 +96,7 @@ TEST(CrashDuringSave, KilledAtRandomMomentsLeavesACompleteImageAndNoTemporaryAft
     const unsigned seed = std::random_device{}();
     std::mt19937 random(seed);
     std::uniform_int_distribution<int> delay(0, MaxDelayMicroseconds);
+    std::uniform_int_distribution<int> delayInWrite(0, MaxDelayInWriteMicroseconds);
     int killsMidWrite = 0;
     int kills = 0;
     const auto start = std::chrono::steady_clock::now();
@@ -100,7 +104,15 @@ TEST(CrashDuringSave, KilledAtRandomMomentsLeavesACompleteImageAndNoTemporaryAft
         SCOPED_TRACE("seed " + std::to_string(seed) + ", kill " + std::to_string(kills));
         const pid_t child = StartSavingChild(image);
         ASSERT_GT(child, 0);
-        std::this_thread::sleep_for(std::chrono::microseconds(delay(random)));
+        if (kills % 2 == 0) {
+            std::this_thread::sleep_for(std::chrono::microseconds(delay(random)));
+        } else {
+            const auto giveUp = std::chrono::steady_clock::now() + std::chrono::seconds(1);
+            while (FolderContents(folder.Path()).size() < 2 &&
+                   std::chrono::steady_clock::now() < giveUp)
+                std::this_thread::sleep_for(std::chrono::microseconds(50));
+            std::this_thread::sleep_for(std::chrono::microseconds(delayInWrite(random)));
+        }
         ::kill(child, SIGKILL);
         int status = 0;
         ASSERT_EQ(::waitpid(child, &status, 0), child);
