@@ -1,5 +1,7 @@
 #include "atomicfile/AtomicFileWriter.h"
 
+#include "atomicfile/LeftoverTemporaryFiles.h"
+
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -133,6 +135,7 @@ struct RenameResult {
 RenameResult ReplaceByRename(const std::string& path, const std::string& target,
                              const std::uint8_t* data, std::size_t size,
                              const struct stat* existing) {
+    LeftoverTemporaryFiles::RemoveFor(target);
     const std::string folder = FolderOf(target);
     const std::string pattern =
         (std::filesystem::path(folder) /
@@ -148,6 +151,7 @@ RenameResult ReplaceByRename(const std::string& path, const std::string& target,
         return {existing != nullptr && denied, CannotWrite(path, error)};
     }
     const std::string temporary(nameBuffer.data());
+    LeftoverTemporaryFiles::MarkInUse(fd);
     const auto fail = [&](int error, bool tryInPlace = false) {
         ::close(fd);
         ::unlink(temporary.c_str());

@@ -3,6 +3,7 @@
 #include "address/AddressData.h"
 #include "address/LevelDataLayout.h"
 #include "atomicfile/AtomicFileWriter.h"
+#include "atomicfile/LeftoverTemporaryFiles.h"
 #include "edit_flag/EditFlagManagement.h"
 #include "editdata/ChipTypeCaptions.h"
 #include "editdata/StageData.h"
@@ -57,6 +58,8 @@ Outcome RomImageData::LoadFromFile(const std::string& path) {
         return Outcome::Failure(CannotOpen(path, error.message()));
     if (size < LevelFormat::HeaderSize || size > LevelFormat::CartridgeSize)
         return Outcome::Failure(BadSizeMessage);
+    // What a save killed half-way left beside the image goes when the image is opened again.
+    LeftoverTemporaryFiles::RemoveFor(path);
 
     // The candidate is read beside the held image and taken over only once accepted. A short
     // file leaves zeros after its end, never bytes of the previous image.

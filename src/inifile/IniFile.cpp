@@ -1,6 +1,7 @@
 #include "inifile/IniFile.h"
 
 #include "atomicfile/AtomicFileWriter.h"
+#include "atomicfile/LeftoverTemporaryFiles.h"
 
 #include <algorithm>
 #include <cctype>
@@ -58,6 +59,8 @@ std::optional<std::pair<std::string, std::string>> KeyValueOf(const std::string&
 } // namespace
 
 IniFile::IniFile(std::string path) : FilePath(std::move(path)) {
+    // A flush killed half-way (at exit) left its temporary beside the file: gone at next start.
+    LeftoverTemporaryFiles::RemoveFor(FilePath);
     std::error_code error;
     if (!std::filesystem::exists(FilePath, error))
         return;
@@ -96,16 +99,26 @@ IniFile::IniFile(std::string path) : FilePath(std::move(path)) {
 
     std::size_t start = 0;
     while (start < text.size()) {
-        std::size_t end = text.find('\n', start);
-        const bool last = end == std::string::npos;
-        if (last)
-            end = text.size();
-        std::string line = text.substr(start, end - start);
-        if (!line.empty() && line.back() == '\r')
-            line.pop_back();
-        Lines.push_back({std::move(line)});
-        start = end + 1;
+        const std::size_t newline = text.find('\n', start);
+        const std::size_t next = newline == std::string::npos ? text.size() : newline + 1;
+        std::size_t end = newline == std::string::npos ? text.size() : newline;
+        if (end > start && text[end - 1] == '\r')
+            --end;
+        Lines.push_back({text.substr(start, end - start), text.substr(end, next - end)});
+        start = next;
     }
+}
+
+void IniFile::InsertLine(std::size_t at, std::string text) {
+    // The line before an added last line needs a complete break of its own.
+    if (at == Lines.size() && !Lines.empty()) {
+        std::string& lastBreak = Lines.back().Break;
+        if (lastBreak.empty())
+            lastBreak = LineEnding;
+        else if (lastBreak == "\r")
+            lastBreak += '\n';
+    }
+    Lines.insert(Lines.begin() + static_cast<std::ptrdiff_t>(at), {std::move(text), LineEnding});
 }
 
 std::optional<std::size_t> IniFile::FindSection(const std::string& section) const {
@@ -206,7 +219,7 @@ void IniFile::WriteString(const std::string& section, const std::string& key,
                           const std::string& value) {
     auto sectionLine = FindSection(section);
     if (!sectionLine) {
-        Lines.push_back({"[" + section + "]"});
+        InsertLine(Lines.size(), "[" + section + "]");
         sectionLine = Lines.size() - 1;
     }
     if (const auto keyLine = FindKey(*sectionLine, key)) {
@@ -220,7 +233,7 @@ void IniFile::WriteString(const std::string& section, const std::string& key,
     std::size_t insertAt = SectionEnd(*sectionLine);
     while (insertAt > *sectionLine + 1 && Trim(Lines[insertAt - 1].Text).empty())
         --insertAt;
-    Lines.insert(Lines.begin() + static_cast<std::ptrdiff_t>(insertAt), {key + "=" + value});
+    InsertLine(insertAt, key + "=" + value);
 }
 
 void IniFile::WriteInteger(const std::string& section, const std::string& key, std::int32_t value) {
@@ -244,7 +257,7 @@ Outcome IniFile::Flush() const {
         return Outcome::Failure(LoadOutcome.Message + "\n設定ファイルを書き込みませんでした。");
     std::string content = ByteOrderMark;
     for (const Line& line : Lines)
-        content += line.Text + LineEnding;
+        content += line.Text + line.Break;
     return AtomicFileWriter::Write(FilePath, reinterpret_cast<const std::uint8_t*>(content.data()),
                                    content.size());
 }

@@ -8,8 +8,11 @@
 #include <vector>
 
 // The settings file held in memory. Lines the program never writes (other sections, other
-// keys, comments, blank lines) are kept verbatim and in their order, so a flush rewrites the
-// whole file without losing anything a user or another tool put there.
+// keys, comments, blank lines) are kept byte for byte with their own line breaks and in their
+// order, so a flush rewrites the whole file without losing anything a user or another tool put
+// there: a flush without writes gives back the file as read. Lines the program adds end with
+// "\r\n" when the file has any, "\n" otherwise; a last line without a line break gains one only
+// when a line is added after it.
 class IniFile {
 public:
     // Files larger than this are not settings files; they are refused rather than read whole.
@@ -45,8 +48,11 @@ public:
 
 private:
     struct Line {
-        std::string Text; // the line as in the file, without its terminator
+        std::string Text;  // the line as in the file, without its line break
+        std::string Break; // "\r\n", "\n", or for the last line also "\r" or nothing
     };
+
+    void InsertLine(std::size_t at, std::string text);
 
     std::optional<std::size_t> FindSection(const std::string& section) const;
     // The line index of key inside the section that starts at sectionLine.

@@ -18,7 +18,11 @@ ListFileReader::Result ListFileReader::Read(const QString& path) {
     QStringDecoder decoder("Shift_JIS");
     if (!decoder.isValid())
         return {};
-    QString text = decoder(bytes);
+    // The decoder holds back a double-byte character cut off by the end of the file, and would
+    // drop a last line made of nothing else. A line break never completes such a character, so
+    // one appended makes the decoder give it out (as a substitute); it is taken off again.
+    QString text = decoder(bytes + '\n');
+    text.chop(1);
     text.replace("\r\n", "\n");
     QStringList lines = text.split('\n');
     // The line break after the last line does not start another entry.

@@ -91,6 +91,46 @@ TEST(IniFile, FlushKeepsUntouchedSectionsKeysCommentsAndOrder) {
                                   "Flag=1\r\n");
 }
 
+// Every line keeps its own line break, or its lack of one, through a flush; added lines take
+// the file's "\r\n" if it has any.
+struct LineBreakCase {
+    const char* Name;
+    const char* Before;
+    bool WriteInterval; // Timer/Interval := 16 before the flush
+    const char* After;
+};
+
+class IniLineBreaks : public testing::TestWithParam<LineBreakCase> {};
+
+TEST_P(IniLineBreaks, SurviveTheFlush) {
+    TempDir dir;
+    const std::string path = dir.File("settings.ini");
+    WriteTextFile(path, GetParam().Before);
+    IniFile ini(path);
+    if (GetParam().WriteInterval)
+        ini.WriteInteger("Timer", "Interval", 16);
+    ASSERT_TRUE(ini.Flush().Ok);
+    EXPECT_EQ(ReadTextFile(path), GetParam().After);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Files, IniLineBreaks,
+    testing::Values(LineBreakCase{"Mixed", "[A]\nx=1\r\n[B]\ny=2\n", false,
+                                  "[A]\nx=1\r\n[B]\ny=2\n"},
+                    LineBreakCase{"NoFinalBreak", "[A]\r\nx=1", false, "[A]\r\nx=1"},
+                    LineBreakCase{"FinalCarriageReturn", "[A]\nx=1\r", false, "[A]\nx=1\r"},
+                    LineBreakCase{"MixedWithWrite", "[Timer]\nInterval=5\r\n[B]\ny=2\n", true,
+                                  "[Timer]\nInterval=16\r\n[B]\ny=2\n"},
+                    LineBreakCase{"ValueOfUnterminatedLastLine", "[Timer]\nInterval=5", true,
+                                  "[Timer]\nInterval=16"},
+                    LineBreakCase{"KeyAfterUnterminatedLastLine", "[Timer]\nOther=1", true,
+                                  "[Timer]\nOther=1\nInterval=16\n"},
+                    LineBreakCase{"SectionAfterUnterminatedLastLine", "[A]\r\nx=1", true,
+                                  "[A]\r\nx=1\r\n[Timer]\r\nInterval=16\r\n"},
+                    LineBreakCase{"SectionAfterFinalCarriageReturn", "[A]\nx=1\r", true,
+                                  "[A]\nx=1\r\n[Timer]\nInterval=16\n"}),
+    [](const auto& test) { return std::string(test.param.Name); });
+
 TEST(IniFile, BooleansReadAsIntegers) {
     TempDir dir;
     const std::string path = dir.File("settings.ini");

@@ -85,6 +85,16 @@ TEST_F(Shell, ListFilesAreReadAsShiftJis) {
     EXPECT_EQ(Form->CBSelectObject->itemText(0x80).toStdString(), "80 スクロール制御");
 }
 
+TEST_F(Shell, AListEndingInACutDoubleByteCharacterKeepsItsLastLine) {
+    WriteStartupFiles();
+    // The last line is only the first byte of a double-byte character.
+    WriteTextFile(Dir.File("ObjectList.txt"), "00 \x93\x47\r\n\x93");
+    StartForm();
+    EXPECT_TRUE(Prompts.Log.empty());
+    ASSERT_EQ(Form->CBSelectObject->count(), 2);
+    EXPECT_EQ(Form->CBSelectObject->itemText(0).toStdString(), "00 敵");
+}
+
 TEST_F(Shell, UnreadableListFilesGiveAMessageNeverACrash) {
     WriteStartupFiles();
     // A folder where the file should be, and a list far too large to be one.
