@@ -177,6 +177,7 @@ void TMainForm::ApplySettings() {
     ChkPopupHint->setChecked(Settings->ReadBool("ObjectEdit", "Popup", true));
     Chk32x32ChipEditDrawGrid->setChecked(Settings->ReadBool("32x32ChipEdit", "Grid", false));
     ChkMapSetEditDrawGrid->setChecked(Settings->ReadBool("MapSetEdit", "Grid", false));
+    ChkPaletteSave->setChecked(Settings->ReadBool("PaletteEdit", "Save", true));
     // A zero interval would tick without pause: below 1 ms the default applies.
     StoredTimerInterval = Settings->ReadInteger("Timer", "Interval", DefaultTimerInterval);
     FrameTimer->setInterval(StoredTimerInterval < 1 ? DefaultTimerInterval : StoredTimerInterval);
@@ -211,6 +212,7 @@ void TMainForm::SaveSettings() {
     Settings->WriteBool("ObjectEdit", "Popup", ChkPopupHint->isChecked());
     Settings->WriteBool("32x32ChipEdit", "Grid", Chk32x32ChipEditDrawGrid->isChecked());
     Settings->WriteBool("MapSetEdit", "Grid", ChkMapSetEditDrawGrid->isChecked());
+    Settings->WriteBool("PaletteEdit", "Save", ChkPaletteSave->isChecked());
     Settings->WriteInteger("Timer", "Interval", StoredTimerInterval);
     const Outcome flushed = Settings->Flush();
     if (!flushed.Ok)
@@ -265,9 +267,12 @@ void TMainForm::Close1Click() {
 
 bool TMainForm::SaveImageAs(const QString& path) {
     const Outcome outcome = ImageData->SaveToFile(path.toStdString());
-    if (!outcome.Ok)
+    if (!outcome.Ok) {
         ShowMessage(FromStd(outcome.Message));
-    return outcome.Ok;
+        return false;
+    }
+    ShowPaletteSetsNotWritten();
+    return true;
 }
 
 // True when the command that asked may go on.
