@@ -203,11 +203,8 @@ void TMainForm::CreatePaletteEditor() {
         PaletteEdit->ReloadAnimePalette();
         RestartFrameTimer();
     });
-    connect(ChkPaletteSave, &QCheckBox::toggled, this, [this](bool) {
-        // At start-up the stored setting is applied before the editor exists.
-        if (!ApplyingSettings())
-            PaletteEdit->ChangeWriteBack();
-    });
+    connect(ChkPaletteSave, &QCheckBox::toggled, this,
+            [this](bool) { PaletteEdit->ChangeWriteBack(); });
     connect(CBSelectPaletteSet, &QComboBox::currentIndexChanged, this, [this] {
         PaletteEdit->ChangePaletteSet();
         RestartFrameTimer();

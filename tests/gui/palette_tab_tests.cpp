@@ -443,6 +443,12 @@ TEST_F(PaletteTab, ASetThatCannotBeWrittenIsMarkedNamedAndStaysModified) {
         EXPECT_TRUE(Form->LblPaletteWriteHint->isVisible());
         EXPECT_EQ(Form->LblPaletteWriteHint->text(), field->toolTip());
         EXPECT_FALSE(Form->EditPal[c.Entry + 1]->styleSheet().contains("red"));
+        // With saving off nothing is marked: the edit stays in memory like every other.
+        Form->ChkPaletteSave->click();
+        EXPECT_FALSE(field->styleSheet().contains("red"));
+        EXPECT_FALSE(Form->LblPaletteWriteHint->isVisible());
+        Form->ChkPaletteSave->click();
+        EXPECT_TRUE(field->styleSheet().contains("red"));
 
         Form->Save1Click();
 
