@@ -102,7 +102,8 @@ Outcome RomImageData::Adopt(const std::vector<std::uint8_t>& candidate, const st
     return Outcome::Success();
 }
 
-Outcome RomImageData::ComposeSavedImage(std::vector<std::uint8_t>& image) const {
+Outcome RomImageData::ComposeSavedImage(std::vector<std::uint8_t>& image,
+                                        std::vector<PaletteSetNotWritten>* notWritten) const {
     image.assign(Image.begin(), Image.end());
     if (!HasStages())
         return Outcome::Success();
@@ -119,7 +120,14 @@ Outcome RomImageData::ComposeSavedImage(std::vector<std::uint8_t>& image) const 
             stage.EncodeChip32x32Table(image);
         if (Flags.IsMapSetModified(s))
             stage.EncodeMapSetTable(image);
-        // Palette edits stay in memory: the compressed palette data is never rewritten.
+        if (WritePalettes && Flags.IsPaletteModified(s)) {
+            const auto results = stage.EncodePalettes(image);
+            for (int set = 0; set < static_cast<int>(results.size()); ++set) {
+                const PaletteSetWrite& result = results[static_cast<std::size_t>(set)];
+                if (result.Outcome == PaletteSetOutcome::Refused && notWritten)
+                    notWritten->push_back({s, set, result.Reason});
+            }
+        }
         objectsChanged = objectsChanged || Flags.IsObjectModified(s);
     }
     if (objectsChanged) {
@@ -130,7 +138,8 @@ Outcome RomImageData::ComposeSavedImage(std::vector<std::uint8_t>& image) const 
 
 Outcome RomImageData::SaveToFile(const std::string& path) {
     std::vector<std::uint8_t> composed;
-    const Outcome prepared = ComposeSavedImage(composed);
+    std::vector<PaletteSetNotWritten> notWritten;
+    const Outcome prepared = ComposeSavedImage(composed, &notWritten);
     if (!prepared.Ok)
         return prepared;
     std::copy(composed.begin(), composed.end(), Image.begin());
@@ -138,6 +147,10 @@ Outcome RomImageData::SaveToFile(const std::string& path) {
     if (!written.Ok)
         return written;
     Flags.ClearAll();
+    // A stage with a set left unwritten still differs from the file.
+    for (const PaletteSetNotWritten& set : notWritten)
+        Flags.SetPaletteModified(set.Stage, true);
+    LastNotWritten = std::move(notWritten);
     OpenFileName = path;
     return Outcome::Success();
 }

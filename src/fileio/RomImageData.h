@@ -2,6 +2,7 @@
 
 #include "base/LevelFormat.h"
 #include "base/Outcome.h"
+#include "editdata/PaletteEncoder.h"
 
 #include <array>
 #include <cstdint>
@@ -14,6 +15,13 @@ class AddressData;
 class EditFlagManagement;
 class IniFile;
 class StageData;
+
+// A palette set the last save could not write into the image.
+struct PaletteSetNotWritten {
+    int Stage = 0;
+    int Set = 0;
+    PaletteRefusal Reason = PaletteRefusal::None;
+};
 
 // The cartridge image holder: the one in-memory copy of the image, the level data decoded from
 // it, and the stage being edited.
@@ -35,12 +43,23 @@ public:
     Outcome LoadFromBytes(std::span<const std::uint8_t> bytes, const std::string& path);
     // Writes the flagged edits into the buffer, then the whole buffer to path. A failed save
     // leaves the file on disk as it was and the modified flags and FileName untouched; a save
-    // refused because the objects do not fit leaves the buffer untouched too.
+    // refused because the objects do not fit leaves the buffer untouched too. After a
+    // successful save only the palette flags of stages with a set that was not written stay
+    // raised (see PaletteSetsNotWritten).
     Outcome SaveToFile(const std::string& path);
     // The image a save would write: the buffer with the flagged categories of every stage
     // written back and, when any stage's objects are flagged, all object blocks re-packed.
-    // The buffer itself is not changed.
-    Outcome ComposeSavedImage(std::vector<std::uint8_t>& image) const;
+    // The buffer itself is not changed. Palette sets that could not be written are added to
+    // notWritten when given.
+    Outcome ComposeSavedImage(std::vector<std::uint8_t>& image,
+                              std::vector<PaletteSetNotWritten>* notWritten = nullptr) const;
+    // Whether a save writes edited stage palettes into the image (off: they stay in memory).
+    bool PaletteWriteBack() const { return WritePalettes; }
+    void SetPaletteWriteBack(bool on) { WritePalettes = on; }
+    // The sets the last successful save left unwritten, by stage then set.
+    const std::vector<PaletteSetNotWritten>& PaletteSetsNotWritten() const {
+        return LastNotWritten;
+    }
     void CloseImage();
 
     bool HasValidHeader() const;
@@ -79,4 +98,6 @@ private:
     std::unique_ptr<AddressData> AddressTables;
     std::array<std::unique_ptr<StageData>, LevelFormat::StageCount> Stages;
     std::array<std::string, LevelFormat::AttributeTypeCount> Captions;
+    bool WritePalettes = false;
+    std::vector<PaletteSetNotWritten> LastNotWritten;
 };

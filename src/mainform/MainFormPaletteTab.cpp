@@ -2,8 +2,11 @@
 
 #include "ImageEx/TImageEx.h"
 #include "ImageEx/TUpDown.h"
+#include "fileio/RomImageData.h"
+#include "mainform/BuiltInLists.h"
 #include "paletteedit/PaletteEditClass.h"
 
+#include <QCheckBox>
 #include <QComboBox>
 #include <QGridLayout>
 #include <QGroupBox>
@@ -46,13 +49,19 @@ QWidget* MakeCellColumn(TImageEx* view, const std::array<QLineEdit*, 4>& fields)
     return column;
 }
 
+// The message after a save that left palette sets out of the file.
+constexpr const char* NotWrittenHeading =
+    "次のパレットの変更はファイルに保存できませんでした(ファイルでは変更前のままです)。";
+constexpr const char* AnimationNotSavedNote =
+    "アニメーションパレットはファイルに保存されません(編集中のみ有効)";
+
 } // namespace
 
 void TMainForm::CreatePaletteTab() {
     auto* tabLayout = new QVBoxLayout(TabPaletteEdit);
 
-    auto* paletteGroup =
-        new QGroupBox("パレット編集(現時点でファイルの保存を行っても反映されません)");
+    GBPaletteEdit = new QGroupBox(PaletteEditClass::CaptionWhileNotSaved);
+    auto* paletteGroup = GBPaletteEdit;
     auto* groupLayout = new QVBoxLayout(paletteGroup);
     groupLayout->setSpacing(8);
 
@@ -62,6 +71,9 @@ void TMainForm::CreatePaletteTab() {
     BtnPaletteReload = new QPushButton("再読み込み");
     setRow->addWidget(CBSelectPaletteSet);
     setRow->addWidget(BtnPaletteReload);
+    ChkPaletteSave = new QCheckBox("パレットの変更をファイルに保存する");
+    setRow->addSpacing(16);
+    setRow->addWidget(ChkPaletteSave);
     setRow->addStretch(1);
     groupLayout->addLayout(setRow);
 
@@ -78,6 +90,10 @@ void TMainForm::CreatePaletteTab() {
     }
     viewRow->addStretch(1);
     groupLayout->addLayout(viewRow);
+    LblPaletteWriteHint = new QLabel;
+    LblPaletteWriteHint->setStyleSheet("QLabel { color: red; }");
+    LblPaletteWriteHint->setVisible(false);
+    groupLayout->addWidget(LblPaletteWriteHint);
 
     auto* tableRow = new QGridLayout;
     tableRow->setHorizontalSpacing(16);
@@ -121,6 +137,7 @@ void TMainForm::CreatePaletteTab() {
     }
     BtnAnimationPaletteReload = new QPushButton("再読み込み");
     animeLayout->addWidget(BtnAnimationPaletteReload, 0, Qt::AlignBottom);
+    animeLayout->addWidget(new QLabel(AnimationNotSavedNote), 0, Qt::AlignBottom);
     tabLayout->addWidget(GBAnimationPalette);
     GBAnimationPalette->setVisible(false);
     tabLayout->addStretch(1);
@@ -136,6 +153,7 @@ void TMainForm::CreatePaletteEditor() {
     editor.SetSelectColorLabel(LblSelectColor);
     editor.SetAnimeUpDowns(UDAnimePal);
     editor.SetPaletteSetSelector(CBSelectPaletteSet);
+    editor.SetWriteBackControls(ChkPaletteSave, GBPaletteEdit, LblPaletteWriteHint);
 
     for (int k = 0; k < 4; ++k) {
         TImageEx* view = ImgPalView[static_cast<std::size_t>(k)];
@@ -185,8 +203,23 @@ void TMainForm::CreatePaletteEditor() {
         PaletteEdit->ReloadAnimePalette();
         RestartFrameTimer();
     });
+    connect(ChkPaletteSave, &QCheckBox::toggled, this,
+            [this](bool) { PaletteEdit->ChangeWriteBack(); });
     connect(CBSelectPaletteSet, &QComboBox::currentIndexChanged, this, [this] {
         PaletteEdit->ChangePaletteSet();
         RestartFrameTimer();
     });
+}
+
+void TMainForm::ShowPaletteSetsNotWritten() {
+    PaletteEdit->ShowWriteMarks();
+    const auto& notWritten = ImageData->PaletteSetsNotWritten();
+    if (notWritten.empty())
+        return;
+    const QStringList stages = BuiltInLists::StageCaptions();
+    QString text = NotWrittenHeading;
+    for (const PaletteSetNotWritten& set : notWritten)
+        text += "\n" + stages.value(set.Stage) + " " + CBSelectPaletteSet->itemText(set.Set) +
+                ": " + PaletteEncoder::RefusalText(set.Reason);
+    ShowMessage(text);
 }

@@ -210,6 +210,7 @@ void TMainForm::ApplySettings() {
     ChkPopupHint->setChecked(Settings->ReadBool("ObjectEdit", "Popup", true));
     Chk32x32ChipEditDrawGrid->setChecked(Settings->ReadBool("32x32ChipEdit", "Grid", false));
     ChkMapSetEditDrawGrid->setChecked(Settings->ReadBool("MapSetEdit", "Grid", false));
+    ChkPaletteSave->setChecked(Settings->ReadBool("PaletteEdit", "Save", true));
     // A zero interval would tick without pause: below 1 ms the default applies.
     StoredTimerInterval = Settings->ReadInteger("Timer", "Interval", DefaultTimerInterval);
     FrameTimer->setInterval(StoredTimerInterval < 1 ? DefaultTimerInterval : StoredTimerInterval);
@@ -253,6 +254,7 @@ void TMainForm::SaveSettings() {
     Settings->WriteBool("ObjectEdit", "Popup", ChkPopupHint->isChecked());
     Settings->WriteBool("32x32ChipEdit", "Grid", Chk32x32ChipEditDrawGrid->isChecked());
     Settings->WriteBool("MapSetEdit", "Grid", ChkMapSetEditDrawGrid->isChecked());
+    Settings->WriteBool("PaletteEdit", "Save", ChkPaletteSave->isChecked());
     Settings->WriteInteger("Timer", "Interval", StoredTimerInterval);
     Settings->WriteBool("Backup", "Keep", RestorePoints->IsEnabled());
     Recent.Save(*Settings);
@@ -342,6 +344,7 @@ bool TMainForm::SaveImageAs(const QString& path) {
         return false;
     }
     RememberRecentFile(path);
+    ShowPaletteSetsNotWritten();
     return true;
 }
 
@@ -352,7 +355,9 @@ bool TMainForm::AskSaveChanges() {
     case UserPrompts::Answer::Yes: {
         const QString path =
             Prompts().ChooseSaveFile(this, QtFilterOf(SaveFilter), SaveDefaultExtension);
-        return !path.isEmpty() && SaveImageAs(path);
+        // A save that had to leave some palette sets out keeps the image modified: the command
+        // stops so that those edits are not lost with it.
+        return !path.isEmpty() && SaveImageAs(path) && !EditFlags->IsModified();
     }
     case UserPrompts::Answer::No:
         return true;

@@ -136,6 +136,9 @@ public:
     QPushButton* BtnPaletteReload = nullptr;
     QPushButton* BtnAnimationPaletteReload = nullptr;
     QGroupBox* GBAnimationPalette = nullptr;
+    QGroupBox* GBPaletteEdit = nullptr;
+    QCheckBox* ChkPaletteSave = nullptr;
+    QLabel* LblPaletteWriteHint = nullptr;
 
     // --- 16x16 chip tab ---
     TImageEx* ImgBGBankTable = nullptr;
@@ -247,6 +250,8 @@ private:
     // (MainForm<Tab>Tab.cpp).
     void CreatePaletteTab();
     void CreatePaletteEditor();
+    // After a save: names the palette sets that stayed out of the file, if any.
+    void ShowPaletteSetsNotWritten();
     void Create16x16ChipTab();
     void Create16x16ChipEditor();
     void Create32x32ChipTab();

@@ -4,8 +4,12 @@
 
 #include "ImageEx/TImageEx.h"
 #include "ImageEx/TUpDown.h"
+#include "address/AddressData.h"
 #include "dib/PalettedImage.h"
 #include "edit_flag/EditFlagManagement.h"
+#include "editdata/PaletteBlock.h"
+#include "editdata/PaletteEncoder.h"
+#include "editdata/PaletteLayout.h"
 #include "editdata/StageData.h"
 #include "fileio/RomImageData.h"
 #include "graphics/EditorGraphics.h"
@@ -14,7 +18,9 @@
 #include "graphics/ViewSurface.h"
 #include "prompts/UserPrompts.h"
 
+#include <QCheckBox>
 #include <QComboBox>
+#include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QSignalBlocker>
@@ -38,6 +44,10 @@ ImageRect SubPaletteStrip(int k) {
     return ImageRect::FromSize(k * PaletteEditClass::PalViewWidth, 0,
                                PaletteEditClass::PalViewWidth, CellSize);
 }
+
+// An entry field as it is built, and with the frame of an entry a save could not write.
+constexpr const char* PlainFieldStyle = "QLineEdit { padding: 0px; }";
+constexpr const char* UnwritableFieldStyle = "QLineEdit { padding: 0px; border: 2px solid red; }";
 
 } // namespace
 
@@ -104,6 +114,13 @@ void PaletteEditClass::SetPaletteSetSelector(QComboBox* selector) {
     CBSelectPaletteSet = selector;
 }
 
+void PaletteEditClass::SetWriteBackControls(QCheckBox* save, QGroupBox* group, QLabel* hint) {
+    ChkSave = save;
+    GBPalette = group;
+    LblWriteHint = hint;
+    ChangeWriteBack();
+}
+
 // ---- Helpers ----
 
 int PaletteEditClass::PaletteSet() const {
@@ -116,6 +133,33 @@ std::uint8_t* PaletteEditClass::ChosenSet() {
 
 std::uint8_t* PaletteEditClass::ChosenAnimeRow() {
     return Holder.CurrentStageData().AnimePalette.data() + PaletteSet() * SubPaletteCount;
+}
+
+std::vector<PaletteEditClass::SetRef> PaletteEditClass::SetsSharing(int set) const {
+    const int stage = Holder.CurrentStage();
+    std::vector<SetRef> sets{{stage, set}};
+    if (!Holder.PaletteWriteBack() || !Holder.Address()) {
+        return sets;
+    }
+    const PaletteLayout layout(Holder.Buffer(), *Holder.Address());
+    for (const PaletteLayout::SetRef& sharer : layout.SharersOf(stage, set)) {
+        if (sharer.Stage != stage || sharer.Set != set) {
+            sets.push_back({sharer.Stage, sharer.Set});
+        }
+    }
+    return sets;
+}
+
+// A reload re-reads one stage: the sets sharing its blocks take the same colours again.
+void PaletteEditClass::ShareReloadedSets() {
+    const auto& reloaded = Holder.CurrentStageData().StagePalette;
+    for (int set = 0; set < SetCount; ++set) {
+        for (const SetRef& sharer : SetsSharing(set)) {
+            auto& palette = Holder.Stage(sharer.Stage).StagePalette;
+            std::copy_n(reloaded.begin() + set * EntryCount, EntryCount,
+                        palette.begin() + sharer.Set * EntryCount);
+        }
+    }
 }
 
 QWidget* PaletteEditClass::PromptParent() const {
@@ -191,6 +235,7 @@ void PaletteEditClass::LoadStage() {
     }
     DrawAnimeStrip();
     ShowAnimeTexts();
+    ShowWriteMarks();
 }
 
 void PaletteEditClass::ReloadStage() {
@@ -198,6 +243,7 @@ void PaletteEditClass::ReloadStage() {
         return;
     }
     Holder.CurrentStageData().DecodePalettes();
+    ShareReloadedSets();
     LoadStage();
 }
 
@@ -219,7 +265,89 @@ void PaletteEditClass::ActivateTab() {
     ShowAnimeTexts();
 }
 
+void PaletteEditClass::ChangeWriteBack() {
+    const bool on = ChkSave->isChecked();
+    Holder.SetPaletteWriteBack(on);
+    GBPalette->setTitle(on ? CaptionWhileSaved : CaptionWhileNotSaved);
+    ShowWriteMarks();
+}
+
+void PaletteEditClass::ShowWriteMarks() {
+    if (!LblWriteHint) {
+        return; // not bound yet
+    }
+    std::array<bool, EntryCount> marked{};
+    QString hint;
+    if (Holder.HasStages() && Holder.PaletteWriteBack() && Holder.Address()) {
+        const AddressData& address = *Holder.Address();
+        const int stage = Holder.CurrentStage();
+        const int set = PaletteSet();
+        const auto& palette = Holder.CurrentStageData().StagePalette;
+        const PaletteSetWrite plan = PaletteEncoder::PlanStage(
+            address, stage, palette, Holder.Buffer())[static_cast<std::size_t>(set)];
+        if (plan.Outcome == PaletteSetOutcome::Refused) {
+            hint = QString(NotWritableHint) + PaletteEncoder::RefusalText(plan.Reason);
+            if (plan.Entry >= 0 && plan.Entry < EntryCount) {
+                marked[static_cast<std::size_t>(plan.Entry)] = true;
+            } else {
+                // No single entry to blame: every entry that differs from the file is.
+                const auto decoded =
+                    PaletteBlock::Of(Holder.Buffer(), address, set, address.PaletteNumber(stage))
+                        .Decoded();
+                for (int i = 0; i < EntryCount; ++i) {
+                    const auto entry = static_cast<std::size_t>(i);
+                    marked[entry] =
+                        palette[static_cast<std::size_t>(set * EntryCount + i)] != decoded[entry];
+                }
+            }
+        }
+    }
+    for (int i = 0; i < EntryCount; ++i) {
+        QLineEdit* field = EditPal[static_cast<std::size_t>(i)];
+        const bool unwritable = marked[static_cast<std::size_t>(i)];
+        const QString style = unwritable ? UnwritableFieldStyle : PlainFieldStyle;
+        if (field->styleSheet() != style) {
+            field->setStyleSheet(style);
+        }
+        field->setToolTip(unwritable ? hint : QString());
+    }
+    LblWriteHint->setText(hint);
+    LblWriteHint->setVisible(!hint.isEmpty());
+}
+
 // ---- Entries ----
+
+void PaletteEditClass::SetEntryColor(int set, int entry, int value) {
+    if (set < 0 || set >= SetCount || entry < 0 || entry >= EntryCount || value < 0 ||
+        value > HighestColorNumber || !Holder.HasStages()) {
+        return;
+    }
+    const int stage = Holder.CurrentStage();
+    bool shownChanged = false;
+    for (const SetRef& target : SetsSharing(set)) {
+        std::uint8_t& stored =
+            Holder.Stage(target.Stage)
+                .StagePalette[static_cast<std::size_t>(target.Set * EntryCount + entry)];
+        if (stored == value) {
+            continue; // one edit stores and marks once
+        }
+        stored = static_cast<std::uint8_t>(value);
+        Tracker.SetPaletteModified(target.Stage, true);
+        shownChanged = shownChanged || (target.Stage == stage && target.Set == PaletteSet());
+    }
+    if (!shownChanged) {
+        return;
+    }
+    Graphics.SetStageColor(entry, value);
+    CopyAnimeCell(entry);
+    QLineEdit* field = EditPal[static_cast<std::size_t>(entry)];
+    if (field->text() != HexText::Two(value)) {
+        // The field's event comes back here and finds the value stored.
+        field->setText(HexText::Two(value));
+    }
+    RepaintPaletteCell(entry);
+    ShowWriteMarks();
+}
 
 void PaletteEditClass::SetPaletteEntry(int i) {
     if (i < 0 || i >= EntryCount || !Holder.HasStages()) {
@@ -233,25 +361,21 @@ void PaletteEditClass::SetPaletteEntry(int i) {
     if (!value || *value > HighestColorNumber) {
         // Putting the stored value back raises this event again; that run finds it stored.
         field->setText(HexText::Two(ChosenSet()[i]));
-    } else {
-        // Upper-casing raises this event again: whichever run comes later finds the value
-        // already stored, so one edit stores and marks once.
-        field->setText(HexText::Two(*value));
-        if (*value == ChosenSet()[i]) {
-            return;
-        }
-        ChosenSet()[i] = static_cast<std::uint8_t>(*value);
-        Graphics.SetStageColor(i, *value);
-        CopyAnimeCell(i);
-        Tracker.SetPaletteModified(Holder.CurrentStage(), true);
+        RepaintPaletteCell(i);
+        return;
     }
-    RepaintPaletteCell(i);
+    // Upper-casing raises this event again: whichever run comes later finds the value
+    // already stored.
+    field->setText(HexText::Two(*value));
+    SetEntryColor(PaletteSet(), i, *value);
 }
 
 void PaletteEditClass::AssignColor(int i) {
     if (i < 0 || i >= EntryCount) {
         return;
     }
+    SetEntryColor(PaletteSet(), i, SelectedColor);
+    // A half-typed field shows the stored colour again.
     EditPal[static_cast<std::size_t>(i)]->setText(HexText::Two(SelectedColor));
 }
 

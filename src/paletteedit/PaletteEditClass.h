@@ -8,11 +8,14 @@
 #include <array>
 #include <cstdint>
 #include <memory>
+#include <vector>
 
 class EditFlagManagement;
 class EditorGraphics;
 class PalettedImage;
+class QCheckBox;
 class QComboBox;
+class QGroupBox;
 class QLabel;
 class QLineEdit;
 class QWidget;
@@ -27,8 +30,10 @@ class ViewSurface;
 // of that set. It also hands the engine the stage colours every other editor draws with, which
 // is why its LoadStage runs first among the editors.
 //
-// Palette edits go into the stage data and mark the stage's palettes modified; saving never
-// writes them into the cartridge image.
+// Palette edits go into the stage data and mark the stage's palettes modified. With the
+// write-back check box on, a save re-encodes them into the image where they fit; an edit goes
+// to every stage and set that reads the same palette block, and the entries a save could not
+// write are marked on the tab. With it off, the edits stay in memory as they always did.
 class PaletteEditClass {
 public:
     static constexpr int SetCount = 2;
@@ -46,6 +51,12 @@ public:
     static constexpr int HighestColorNumber = LevelFormat::HighestColorNumber;
     // Animation bytes: 00 is off, 80..FF animate; 01..7F are refused.
     static constexpr int AnimatedFlag = 0x80;
+
+    static constexpr const char* CaptionWhileSaved = "パレット編集";
+    static constexpr const char* CaptionWhileNotSaved =
+        "パレット編集(現時点でファイルの保存を行っても反映されません)";
+    // Before the reason of a set that a save would leave out of the file.
+    static constexpr const char* NotWritableHint = "この定義はファイルに保存できません: ";
 
     static constexpr const char* ReloadQuestion =
         "このステージのパレットを読み込み直します。よろしいですか？";
@@ -68,6 +79,9 @@ public:
     void SetSelectColorLabel(QLabel* label);
     void SetAnimeUpDowns(const std::array<TUpDown*, SubPaletteCount>& upDowns);
     void SetPaletteSetSelector(QComboBox* selector);
+    // The write-back check box, the group whose caption follows it, and the hint beside the
+    // entries; also applies the check box's current state.
+    void SetWriteBackControls(QCheckBox* save, QGroupBox* group, QLabel* hint);
 
     // Stage and reloads. The shell restarts the frame timer after each command that changes
     // what animates (reloads, the set selector, an animation entry).
@@ -78,8 +92,17 @@ public:
     void ChangePaletteSet();
     // The tab became the active page.
     void ActivateTab();
+    // The write-back check box was toggled.
+    void ChangeWriteBack();
+    // Marks the shown entries a save could not write, and says why; clears the marks when
+    // there are none or write-back is off. Also after every save (the image changed).
+    void ShowWriteMarks();
 
     // Entries.
+    // Every palette entry edit ends here: stores value (a colour number) as entry `entry` of
+    // set `set` of the current stage and, with write-back on, of every set sharing its block;
+    // marks each stage that changed and shows the change.
+    void SetEntryColor(int set, int entry, int value);
     void SetPaletteEntry(int i);
     void AssignColor(int i);
     void SelectColor(int n);
@@ -115,6 +138,13 @@ public:
 private:
     std::uint8_t* ChosenSet();
     std::uint8_t* ChosenAnimeRow();
+    // The sets an edit of (current stage, set) goes to, that one first.
+    struct SetRef {
+        int Stage;
+        int Set;
+    };
+    std::vector<SetRef> SetsSharing(int set) const;
+    void ShareReloadedSets();
     QWidget* PromptParent() const;
 
     void RepaintPaletteCell(int i);
@@ -151,4 +181,7 @@ private:
     QLabel* LblSelectColor = nullptr;
     std::array<TUpDown*, SubPaletteCount> UDAnimePal{};
     QComboBox* CBSelectPaletteSet = nullptr;
+    QCheckBox* ChkSave = nullptr;
+    QGroupBox* GBPalette = nullptr;
+    QLabel* LblWriteHint = nullptr;
 };

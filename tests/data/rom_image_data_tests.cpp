@@ -359,6 +359,44 @@ TEST_F(RomImageDataTest, ObjectsThatDoNotFitRefuseTheSaveAndChangeNothing) {
     EXPECT_TRUE(Flags.IsModified());
 }
 
+// Palette write-back: the written set reaches the file, the refused one does not, and only the
+// refused stage's palette flag survives the save (its other flags are cleared like all others).
+TEST_F(RomImageDataTest, PaletteSetsThatCannotBeWrittenKeepOnlyTheirStagesPaletteFlag) {
+    OpenGenerated();
+    Rom.SetPaletteWriteBack(true);
+    Rom.Stage(2).StagePalette[5] = 0x3F; // stored as "black first" then this colour: fits
+    Flags.SetPaletteModified(2, true);
+    Rom.Stage(3).StagePalette[16] = 0x21; // odd stages' second set starts at entry 4
+    Flags.SetPaletteModified(3, true);
+    Rom.Stage(3).MapSetTable[0] = 0x13;
+    Flags.SetMapSetModified(3, true);
+
+    const Bytes saved = SaveAndRead();
+
+    ASSERT_EQ(Rom.PaletteSetsNotWritten().size(), 1u);
+    EXPECT_EQ(Rom.PaletteSetsNotWritten()[0].Stage, 3);
+    EXPECT_EQ(Rom.PaletteSetsNotWritten()[0].Set, 1);
+    EXPECT_EQ(Rom.PaletteSetsNotWritten()[0].Reason, PaletteRefusal::EntryOutsideBlock);
+    EXPECT_TRUE(Flags.IsPaletteModified(3));
+    EXPECT_FALSE(Flags.IsMapSetModified(3));
+    EXPECT_FALSE(Flags.IsPaletteModified(2));
+    EXPECT_TRUE(Flags.IsModified());
+
+    WriteWholeFile(Path, saved);
+    OpenGenerated();
+    EXPECT_EQ(Rom.Stage(2).StagePalette[5], 0x3F);
+    EXPECT_EQ(Rom.Stage(3).StagePalette[16], 0x00);
+    EXPECT_EQ(Rom.Stage(3).MapSetTable[0], 0x13);
+
+    // Off, as the editor always behaved: the same edit leaves the file as it was.
+    Rom.SetPaletteWriteBack(false);
+    Rom.Stage(2).StagePalette[6] = 0x30;
+    Flags.SetPaletteModified(2, true);
+    EXPECT_EQ(SaveAndRead("off.nes"), saved);
+    EXPECT_TRUE(Rom.PaletteSetsNotWritten().empty());
+    EXPECT_FALSE(Flags.IsModified());
+}
+
 TEST_F(RomImageDataTest, TheEditorsObjectLimitsFitTheGeneratedBank) {
     OpenGenerated();
     int total = 0;

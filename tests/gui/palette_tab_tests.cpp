@@ -7,6 +7,8 @@
 #include "ImageEx/TImageEx.h"
 #include "ImageEx/TUpDown.h"
 #include "edit_flag/EditFlagManagement.h"
+#include "editdata/PaletteEncoder.h"
+#include "editdata/PaletteLayout.h"
 #include "editdata/StageData.h"
 #include "fileio/RomImageData.h"
 #include "graphics/EditorGraphics.h"
@@ -14,6 +16,7 @@
 #include "romgen/CartridgeGenerator.h"
 
 #include <QApplication>
+#include <QCheckBox>
 #include <QComboBox>
 #include <QGroupBox>
 #include <QKeyEvent>
@@ -31,6 +34,8 @@
 namespace {
 
 using ViewDriver::PixelOf;
+
+const std::string SavingOff = "[PaletteEdit]\nSave=0\n";
 
 const std::string ReloadQuestion =
     "yesno:このステージのパレットを読み込み直します。よろしいですか？";
@@ -283,15 +288,17 @@ TEST_F(PaletteTab, EditsSurviveStageChangesButNotASecondOpen) {
     ExpectSetShown(0);
 }
 
-TEST_F(PaletteTab, SavingKeepsTheFileAndTheEditButClearsTheMark) {
-    OpenOnPaletteTab();
+TEST_F(PaletteTab, WithSavingOffTheFileStaysAsItWasAndTheEditIsKept) {
+    OpenOnPaletteTab(SavingOff);
+    ASSERT_FALSE(Form->ChkPaletteSave->isChecked());
     Type(Form->EditPal[5], "3f");
     ASSERT_TRUE(PaletteMarked());
 
     Form->Save1Click();
 
     EXPECT_EQ(ReadWholeFile(ImagePath.toStdString()), CartridgeGenerator::MakeImage())
-        << "palette edits are never written into the image";
+        << "with the check box off palette edits are never written into the image";
+    EXPECT_TRUE(Prompts.Messages().empty());
     EXPECT_FALSE(PaletteMarked());
     EXPECT_FALSE(Form->Tracker().IsModified());
     EXPECT_EQ(Form->StatusPanels[0]->text(), "");
@@ -305,6 +312,196 @@ TEST_F(PaletteTab, SavingKeepsTheFileAndTheEditButClearsTheMark) {
     EXPECT_EQ(Prompts.Log.back().rfind("open:", 0), 0u);
     EXPECT_EQ(Form->EditPal[5]->text().toStdString(),
               Hex2(CartridgeGenerator::PaletteOfStage(0)[5]));
+}
+
+TEST_F(PaletteTab, TheSaveCheckBoxFollowsTheSettingsFileAndNamesTheGroup) {
+    const struct {
+        std::string Settings;
+        bool Checked;
+    } cases[] = {{"", true}, {"[PaletteEdit]\nSave=1\n", true}, {SavingOff, false}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.Settings);
+        OpenOnPaletteTab(c.Settings.empty() ? "[Other]\n" : c.Settings);
+        EXPECT_EQ(Form->ChkPaletteSave->text(), "パレットの変更をファイルに保存する");
+        EXPECT_EQ(Form->ChkPaletteSave->isChecked(), c.Checked);
+        EXPECT_EQ(Form->GBPaletteEdit->title(),
+                  c.Checked ? "パレット編集"
+                            : "パレット編集(現時点でファイルの保存を行っても反映されません)");
+
+        // The user's choice is what the next start finds.
+        Form->ChkPaletteSave->click();
+        EXPECT_EQ(Form->GBPaletteEdit->title() == "パレット編集", !c.Checked);
+        ASSERT_TRUE(CloseForm());
+        const std::string saved = ReadTextFile(SettingsPath());
+        EXPECT_NE(saved.find(c.Checked ? "Save=0" : "Save=1"), std::string::npos) << saved;
+        Form.reset();
+    }
+}
+
+TEST_F(PaletteTab, RecolouredSetsAreSavedAndComeBackOnReopen) {
+    OpenOnPaletteTab();
+    ASSERT_TRUE(Form->ChkPaletteSave->isChecked()) << "saving palettes is the default";
+    Type(Form->EditPal[5], "3f");
+    Form->CBSelectPaletteSet->setCurrentIndex(1);
+    ViewDriver::Press(Form->ImgColorTable, Qt::LeftButton, 10 * 24 + 3, 24 + 3); // colour 1A
+    ViewDriver::Press(Form->ImgPalView[3], Qt::LeftButton, 2 * 24 + 5, 5);       // entry 14
+    ASSERT_EQ(Entry(1, 14), 0x1A);
+    EXPECT_FALSE(Form->LblPaletteWriteHint->isVisible());
+
+    Form->Save1Click();
+
+    EXPECT_TRUE(Prompts.Messages().empty());
+    EXPECT_FALSE(Form->Tracker().IsModified());
+    EXPECT_EQ(Form->StatusPanels[0]->text(), "");
+    const auto original = CartridgeGenerator::MakeImage();
+    const auto saved = ReadWholeFile(ImagePath.toStdString());
+    ASSERT_EQ(saved.size(), original.size());
+    const PaletteLayout layout(original, *Form->ImageHolder().Address());
+    for (std::size_t at = 0; at < saved.size(); ++at) {
+        const auto offset = static_cast<std::int64_t>(at);
+        if (layout.BlockOf(0, 0).Overlaps(offset, 1) || layout.BlockOf(0, 1).Overlaps(offset, 1))
+            continue;
+        ASSERT_EQ(saved[at], original[at]) << "outside stage 0's palette blocks at " << at;
+    }
+    EXPECT_NE(saved, original);
+
+    OpenThroughMenu(ImagePath);
+    auto expected = CartridgeGenerator::PaletteOfStage(0);
+    expected[5] = 0x3F;
+    expected[16 + 14] = 0x1A;
+    for (std::size_t i = 0; i < expected.size(); ++i)
+        EXPECT_EQ(Stage().StagePalette[i], expected[i]) << "entry " << i;
+    Form->CBSelectPaletteSet->setCurrentIndex(0);
+    EXPECT_EQ(Form->EditPal[5]->text(), "3F");
+}
+
+TEST_F(PaletteTab, StagesSharingAPaletteNumberShowOneEditAndWriteItOnce) {
+    auto image = CartridgeGenerator::MakeImage();
+    image[CartridgeGenerator::PaletteNumberTable + 1] = 0; // stage 1 reads palette 0
+    OpenOnPaletteTab("", image);
+    Type(Form->EditPal[6], "30");
+
+    EXPECT_TRUE(PaletteMarked(0));
+    EXPECT_TRUE(PaletteMarked(1)) << "the other stage's palette changed too";
+    Form->CBStage->setCurrentIndex(1);
+    EXPECT_EQ(Form->EditPal[6]->text(), "30");
+    EXPECT_EQ(PalCell(6), Master(0x30));
+    // An edit on the second stage comes back to the first.
+    Type(Form->EditPal[7], "21");
+    Form->CBStage->setCurrentIndex(0);
+    EXPECT_EQ(Form->EditPal[7]->text(), "21");
+
+    Form->Save1Click();
+
+    EXPECT_TRUE(Prompts.Messages().empty());
+    const auto saved = ReadWholeFile(ImagePath.toStdString());
+    const PaletteBlock block = PaletteLayout(image, *Form->ImageHolder().Address()).BlockOf(0, 0);
+    for (std::size_t at = 0; at < saved.size(); ++at) {
+        if (block.Overlaps(static_cast<std::int64_t>(at), 1))
+            continue;
+        ASSERT_EQ(saved[at], image[at]) << "outside the shared block at " << at;
+    }
+    EXPECT_NE(saved, image);
+    OpenThroughMenu(ImagePath);
+    for (const int stage : {0, 1}) {
+        Form->CBStage->setCurrentIndex(stage);
+        EXPECT_EQ(Entry(0, 6), 0x30) << "stage " << stage;
+        EXPECT_EQ(Entry(0, 7), 0x21) << "stage " << stage;
+    }
+}
+
+// A set the save cannot write is marked while it is shown, left out of the file and named
+// after the save; its stage stays modified. The other set of the stage is written.
+TEST_F(PaletteTab, ASetThatCannotBeWrittenIsMarkedNamedAndStaysModified) {
+    const struct {
+        int Stage;
+        int Set;
+        int Entry;
+        const char* Keys;
+        PaletteRefusal Reason;
+    } cases[] = {
+        // Odd stages' second set starts at entry 4: entry 0 is never written.
+        {1, 1, 0, "21", PaletteRefusal::EntryOutsideBlock},
+        // Entry 0 is black, stored as "black first" with entry 1: a plain colour needs a byte
+        // more.
+        {2, 0, 0, "01", PaletteRefusal::DoesNotFit},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.Stage);
+        OpenOnPaletteTab();
+        Form->CBStage->setCurrentIndex(c.Stage);
+        const int otherSet = 1 - c.Set;
+        Form->CBSelectPaletteSet->setCurrentIndex(otherSet);
+        Type(Form->EditPal[10], "3f"); // fits
+        Form->CBSelectPaletteSet->setCurrentIndex(c.Set);
+        QLineEdit* field = Form->EditPal[static_cast<std::size_t>(c.Entry)];
+        EXPECT_EQ(field->styleSheet().contains("red"), false);
+        Type(field, c.Keys);
+
+        const std::string reason = PaletteEncoder::RefusalText(c.Reason);
+        EXPECT_TRUE(field->styleSheet().contains("red"));
+        EXPECT_EQ(field->toolTip().toStdString(), "この定義はファイルに保存できません: " + reason);
+        EXPECT_TRUE(Form->LblPaletteWriteHint->isVisible());
+        EXPECT_EQ(Form->LblPaletteWriteHint->text(), field->toolTip());
+        EXPECT_FALSE(Form->EditPal[c.Entry + 1]->styleSheet().contains("red"));
+        // With saving off nothing is marked: the edit stays in memory like every other.
+        Form->ChkPaletteSave->click();
+        EXPECT_FALSE(field->styleSheet().contains("red"));
+        EXPECT_FALSE(Form->LblPaletteWriteHint->isVisible());
+        Form->ChkPaletteSave->click();
+        EXPECT_TRUE(field->styleSheet().contains("red"));
+
+        Form->Save1Click();
+
+        const std::string stageName = Hex2(c.Stage) + " ステージ" + std::to_string(c.Stage + 1);
+        EXPECT_EQ(Prompts.Messages(),
+                  (std::vector<std::string>{
+                      "次のパレットの変更はファイルに保存できませんでした(ファイルでは変更前の"
+                      "ままです)。\n" +
+                      stageName + " 定義" + std::to_string(c.Set) + ": " + reason}));
+        EXPECT_TRUE(PaletteMarked(c.Stage));
+        EXPECT_TRUE(Form->Tracker().IsModified());
+        EXPECT_EQ(Form->StatusPanels[0]->text(), "変更あり");
+        EXPECT_TRUE(field->styleSheet().contains("red")) << "still not in the file";
+
+        // Putting the colour back clears the mark.
+        const auto fileColour = CartridgeGenerator::PaletteOfStage(
+            c.Stage)[static_cast<std::size_t>(c.Set * 16 + c.Entry)];
+        Type(field, QString::fromStdString(Hex2(fileColour)));
+        EXPECT_FALSE(field->styleSheet().contains("red"));
+        EXPECT_FALSE(Form->LblPaletteWriteHint->isVisible());
+
+        // Only the other set reached the file.
+        Prompts.YesNoCancelAnswers.push_back(UserPrompts::Answer::No);
+        OpenThroughMenu(ImagePath);
+        Form->CBStage->setCurrentIndex(c.Stage);
+        auto expected = CartridgeGenerator::PaletteOfStage(c.Stage);
+        expected[static_cast<std::size_t>(otherSet * 16 + 10)] = 0x3F;
+        for (std::size_t i = 0; i < expected.size(); ++i)
+            EXPECT_EQ(Stage().StagePalette[i], expected[i]) << "entry " << i;
+        ASSERT_TRUE(CloseForm());
+        Form.reset();
+        Prompts.Log.clear();
+    }
+}
+
+// Saving from the unsaved-changes question while a set cannot be written: the image is saved,
+// the set is named, and the command that asked (here Open) stops, so the edit is not lost.
+TEST_F(PaletteTab, ASaveFromTheQuestionThatLeavesASetOutStopsTheCommand) {
+    OpenOnPaletteTab();
+    Form->CBStage->setCurrentIndex(1);
+    Form->CBSelectPaletteSet->setCurrentIndex(1);
+    Type(Form->EditPal[0], "21"); // never written by stage 1's second set
+    Prompts.YesNoCancelAnswers.push_back(UserPrompts::Answer::Yes);
+    Prompts.SaveFiles.push_back(ImagePath);
+    Prompts.OpenFiles.push_back(ImagePath);
+
+    Form->Open1Click();
+
+    EXPECT_EQ(Prompts.Messages().size(), 1u);
+    EXPECT_TRUE(Form->Tracker().IsModified());
+    EXPECT_EQ(Form->CBStage->currentIndex(), 1) << "the image was not opened again";
+    EXPECT_EQ(Entry(1, 0), 0x21);
 }
 
 TEST_F(PaletteTab, ReloadAsksAndRereadsOnlyOnYes) {

@@ -176,9 +176,10 @@ TEST_F(Shell, SettingsFileIsUntouchedByStartupAndWrittenAtExit) {
     EXPECT_TRUE(Form->Chk32x32ChipEditDrawGrid->isChecked());
     Form->ChkPopupHint->setChecked(false);
     ASSERT_TRUE(CloseForm());
-    EXPECT_EQ(ReadTextFile(SettingsPath()), "; mine\n[ObjectEdit]\nSort=0\nPopup=0\n"
-                                            "[32x32ChipEdit]\nGrid=1\n[MapSetEdit]\nGrid=0\n"
-                                            "[Timer]\nInterval=16\n[Backup]\nKeep=1\n");
+    EXPECT_EQ(ReadTextFile(SettingsPath()),
+              "; mine\n[ObjectEdit]\nSort=0\nPopup=0\n"
+              "[32x32ChipEdit]\nGrid=1\n[MapSetEdit]\nGrid=0\n"
+              "[PaletteEdit]\nSave=1\n[Timer]\nInterval=16\n[Backup]\nKeep=1\n");
 }
 
 TEST_F(Shell, SettingsAfterAnOpenAlsoHoldTheLevelDataOffsets) {
@@ -339,8 +340,9 @@ TEST_F(Shell, APaletteEditAloneMakesCloseAskAndASaveSettlesIt) {
     const QString path = WriteCartridge("game.nes");
     OpenThroughMenu(path);
     Form->EditPageControl->setCurrentWidget(Form->TabPaletteEdit);
-    QLineEdit* field = Form->EditPal[0];
-    field->setText(field->text() == "0F" ? "30" : "0F");
+    // An entry stored as a plain colour byte: the edit fits, so the save writes it.
+    QLineEdit* field = Form->EditPal[2];
+    field->setText(field->text() == "30" ? "31" : "30");
     EXPECT_EQ(StatusText(), "変更あり");
     EXPECT_TRUE(Form->Tracker().IsPaletteModified(0));
 

@@ -60,6 +60,9 @@ public:
         return static_cast<std::uint16_t>(0xA040 + (stage % 3) * 0x800);
     }
     // Pattern set number and palette number of stage s are s; its tile block is block s.
+    // The palette numbers sit at PaletteNumberTable + s (a test that wants stages sharing a
+    // palette points one stage at another's number there).
+    static constexpr std::size_t PaletteNumberTable = 0x7DFA5;
     static constexpr int FirstOverlayBlock = 0x10;
     static constexpr int PatternEntryCount = 256;
     static constexpr int ChipTypeRowCount = 4; // stage s uses row s % 4
