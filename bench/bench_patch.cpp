@@ -33,8 +33,11 @@ BENCHMARK(BM_MakeIpsPatch)->Unit(benchmark::kMillisecond);
 
 void BM_ApplyIpsPatch(benchmark::State& state) {
     const auto patch = IpsPatch::Create(Pair().Original, Pair().Edited);
-    for (auto _ : state)
-        benchmark::DoNotOptimize(IpsPatch::Apply(Pair().Original, patch));
+    std::vector<std::uint8_t> patched;
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(IpsPatch::Apply(Pair().Original, patch, patched));
+        benchmark::DoNotOptimize(patched.data());
+    }
 }
 BENCHMARK(BM_ApplyIpsPatch)->Unit(benchmark::kMillisecond);
 
@@ -46,8 +49,11 @@ BENCHMARK(BM_MakeBpsPatch)->Unit(benchmark::kMillisecond);
 
 void BM_ApplyBpsPatch(benchmark::State& state) {
     const auto patch = BpsPatch::Create(Pair().Original, Pair().Edited);
-    for (auto _ : state)
-        benchmark::DoNotOptimize(BpsPatch::Apply(Pair().Original, patch));
+    std::vector<std::uint8_t> patched;
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(BpsPatch::Apply(Pair().Original, patch, patched));
+        benchmark::DoNotOptimize(patched.data());
+    }
 }
 BENCHMARK(BM_ApplyBpsPatch)->Unit(benchmark::kMillisecond);
 

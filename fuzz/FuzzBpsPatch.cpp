@@ -64,17 +64,19 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             PutCrc(patch, patch.size() - 4,
                    BpsPatch::Crc32(std::span<const std::uint8_t>(patch).first(patch.size() - 4)));
     }
-    const PatchOutcome outcome = BpsPatch::Apply(original, patch);
+    std::vector<std::uint8_t> patched;
+    const Outcome outcome = BpsPatch::Apply(original, patch, patched);
     if (!outcome.Ok) {
-        Require(!outcome.Message.empty() && outcome.Bytes.empty());
+        Require(!outcome.Message.empty() && patched.empty());
         return 0;
     }
-    Require(outcome.Bytes.size() <= BpsPatch::MaxTargetSize);
+    Require(patched.size() <= BpsPatch::MaxTargetSize);
     // Large results only widen each run, not what the writer sees.
-    if (outcome.Bytes.size() > RoundTripLimit)
+    if (patched.size() > RoundTripLimit)
         return 0;
-    const std::vector<std::uint8_t> again = BpsPatch::Create(original, outcome.Bytes);
-    const PatchOutcome replayed = BpsPatch::Apply(original, again);
-    Require(replayed.Ok && replayed.Bytes == outcome.Bytes);
+    const std::vector<std::uint8_t> again = BpsPatch::Create(original, patched);
+    std::vector<std::uint8_t> replayedBytes;
+    const Outcome replayed = BpsPatch::Apply(original, again, replayedBytes);
+    Require(replayed.Ok && replayedBytes == patched);
     return 0;
 }

@@ -31,17 +31,19 @@ const std::vector<std::uint8_t>& Original() {
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const std::span<const std::uint8_t> patch(data, size);
-    const PatchOutcome outcome = IpsPatch::Apply(Original(), patch);
+    std::vector<std::uint8_t> patched;
+    const Outcome outcome = IpsPatch::Apply(Original(), patch, patched);
     if (!outcome.Ok) {
-        Require(!outcome.Message.empty() && outcome.Bytes.empty());
+        Require(!outcome.Message.empty() && patched.empty());
         return 0;
     }
-    Require(outcome.Bytes.size() <= IpsPatch::MaxTargetSize);
+    Require(patched.size() <= IpsPatch::MaxTargetSize);
     // Large results only widen each run, not what the writer sees.
-    if (outcome.Bytes.size() > RoundTripLimit)
+    if (patched.size() > RoundTripLimit)
         return 0;
-    const std::vector<std::uint8_t> again = IpsPatch::Create(Original(), outcome.Bytes);
-    const PatchOutcome replayed = IpsPatch::Apply(Original(), again);
-    Require(replayed.Ok && replayed.Bytes == outcome.Bytes);
+    const std::vector<std::uint8_t> again = IpsPatch::Create(Original(), patched);
+    std::vector<std::uint8_t> replayedBytes;
+    const Outcome replayed = IpsPatch::Apply(Original(), again, replayedBytes);
+    Require(replayed.Ok && replayedBytes == patched);
     return 0;
 }

@@ -238,9 +238,9 @@ int CommandLineTool::MakePatch(const QStringList& files) {
     std::vector<std::uint8_t> edited;
     for (const auto& [path, bytes] :
          {std::pair{files[0], &original}, std::pair{files[1], &edited}}) {
-        const std::string error = PatchFiles::ReadFile(path.toStdString(), *bytes);
-        if (!error.empty())
-            return Refuse(FromStd(error), path);
+        const Outcome read = PatchFiles::ReadFile(path.toStdString(), *bytes);
+        if (!read.Ok)
+            return Refuse(FromStd(read.Message), path);
     }
     const std::vector<std::uint8_t> patch = PatchFiles::Create(*format, original, edited);
     const std::string error = WriteBytes(files[2], patch.data(), patch.size());
@@ -254,14 +254,15 @@ int CommandLineTool::ApplyPatch(const QStringList& files) {
     std::vector<std::uint8_t> patch;
     for (const auto& [path, bytes] :
          {std::pair{files[0], &original}, std::pair{files[1], &patch}}) {
-        const std::string error = PatchFiles::ReadFile(path.toStdString(), *bytes);
-        if (!error.empty())
-            return Refuse(FromStd(error), path);
+        const Outcome read = PatchFiles::ReadFile(path.toStdString(), *bytes);
+        if (!read.Ok)
+            return Refuse(FromStd(read.Message), path);
     }
-    const PatchOutcome outcome = PatchFiles::Apply(original, patch);
-    if (!outcome.Ok)
-        return Refuse(FromStd(outcome.Message), files[1]);
-    const std::string error = WriteBytes(files[2], outcome.Bytes.data(), outcome.Bytes.size());
+    std::vector<std::uint8_t> patched;
+    const Outcome applied = PatchFiles::Apply(original, patch, patched);
+    if (!applied.Ok)
+        return Refuse(FromStd(applied.Message), files[1]);
+    const std::string error = WriteBytes(files[2], patched.data(), patched.size());
     return error.empty() ? Success : Refuse(FromStd(error), files[2]);
 }
 

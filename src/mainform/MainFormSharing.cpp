@@ -66,9 +66,9 @@ void TMainForm::MakePatch1Click() {
     if (patchPath.isEmpty())
         return;
     std::vector<std::uint8_t> original;
-    const std::string readError = PatchFiles::ReadFile(originalPath.toStdString(), original);
-    if (!readError.empty()) {
-        ShowMessage(FromStd(readError));
+    const Outcome read = PatchFiles::ReadFile(originalPath.toStdString(), original);
+    if (!read.Ok) {
+        ShowMessage(FromStd(read.Message));
         return;
     }
     // The image as a save would write it now; the open image and its flags stay as they are.
@@ -102,30 +102,30 @@ void TMainForm::ApplyPatch1Click() {
     std::vector<std::uint8_t> patch;
     for (const auto& [path, bytes] :
          {std::pair{originalPath, &original}, std::pair{patchPath, &patch}}) {
-        const std::string error = PatchFiles::ReadFile(path.toStdString(), *bytes);
-        if (!error.empty()) {
-            ShowMessage(FromStd(error));
+        const Outcome read = PatchFiles::ReadFile(path.toStdString(), *bytes);
+        if (!read.Ok) {
+            ShowMessage(FromStd(read.Message));
             return;
         }
     }
-    const PatchOutcome outcome = PatchFiles::Apply(original, patch);
-    if (!outcome.Ok) {
-        ShowMessage(FromStd(outcome.Message));
+    std::vector<std::uint8_t> patched;
+    const Outcome applied = PatchFiles::Apply(original, patch, patched);
+    if (!applied.Ok) {
+        ShowMessage(FromStd(applied.Message));
         return;
     }
     // What Open would refuse is not written.
-    if (outcome.Bytes.size() < LevelFormat::HeaderSize ||
-        outcome.Bytes.size() > LevelFormat::CartridgeSize) {
+    if (patched.size() < LevelFormat::HeaderSize || patched.size() > LevelFormat::CartridgeSize) {
         ShowMessage(RomImageData::BadSizeMessage);
         return;
     }
-    if (!RomImageData::HasValidHeader(outcome.Bytes)) {
+    if (!RomImageData::HasValidHeader(patched)) {
         ShowMessage(RomImageData::BadHeaderMessage);
         return;
     }
     if (EditFlags->IsModified() && !AskSaveChanges())
         return;
-    const QString error = WriteFile(imagePath, outcome.Bytes.data(), outcome.Bytes.size());
+    const QString error = WriteFile(imagePath, patched.data(), patched.size());
     if (!error.isEmpty()) {
         ShowMessage(error);
         return;

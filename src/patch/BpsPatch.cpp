@@ -230,34 +230,35 @@ std::vector<std::uint8_t> BpsPatch::Create(std::span<const std::uint8_t> origina
     return out;
 }
 
-PatchOutcome BpsPatch::Apply(std::span<const std::uint8_t> original,
-                             std::span<const std::uint8_t> patch) {
+Outcome BpsPatch::Apply(std::span<const std::uint8_t> original, std::span<const std::uint8_t> patch,
+                        std::vector<std::uint8_t>& patched) {
     if (!HasMagic(patch))
-        return PatchOutcome::Refused(PatchMessages::UnknownFormat);
+        return Outcome::Failure(PatchMessages::UnknownFormat);
     if (patch.size() < Magic.size() + 3 + FooterSize)
-        return PatchOutcome::Refused(PatchMessages::Truncated);
+        return Outcome::Failure(PatchMessages::Truncated);
     const std::size_t bodySize = patch.size() - FooterSize;
     if (Crc32(patch.first(patch.size() - 4)) != CrcAt(patch, patch.size() - 4))
-        return PatchOutcome::Refused(PatchMessages::PatchChecksumMismatch);
+        return Outcome::Failure(PatchMessages::PatchChecksumMismatch);
 
     const auto body = patch.first(bodySize);
     BpsReader reader(body);
     Header header;
     if (const char* problem = ReadHeader(reader, header))
-        return PatchOutcome::Refused(problem);
+        return Outcome::Failure(problem);
     if (header.SourceSize != original.size())
-        return PatchOutcome::Refused(PatchMessages::SourceSizeMismatch);
+        return Outcome::Failure(PatchMessages::SourceSizeMismatch);
     if (Crc32(original) != CrcAt(patch, bodySize))
-        return PatchOutcome::Refused(PatchMessages::SourceChecksumMismatch);
+        return Outcome::Failure(PatchMessages::SourceChecksumMismatch);
     if (header.TargetSize > MaxTargetSize)
-        return PatchOutcome::Refused(PatchMessages::TooLarge);
+        return Outcome::Failure(PatchMessages::TooLarge);
 
-    PatchOutcome outcome{true, {}, std::vector<std::uint8_t>(header.TargetSize, 0)};
-    if (const char* problem = RunActions(reader, original, body, outcome.Bytes))
-        return PatchOutcome::Refused(problem);
-    if (Crc32(outcome.Bytes) != CrcAt(patch, bodySize + 4))
-        return PatchOutcome::Refused(PatchMessages::TargetChecksumMismatch);
-    return outcome;
+    std::vector<std::uint8_t> target(header.TargetSize, 0);
+    if (const char* problem = RunActions(reader, original, body, target))
+        return Outcome::Failure(problem);
+    if (Crc32(target) != CrcAt(patch, bodySize + 4))
+        return Outcome::Failure(PatchMessages::TargetChecksumMismatch);
+    patched = std::move(target);
+    return Outcome::Success();
 }
 
 std::string BpsPatch::Metadata(std::span<const std::uint8_t> patch) {

@@ -1,6 +1,7 @@
 #pragma once
 
-#include "patch/PatchOutcome.h"
+#include "base/Outcome.h"
+#include "patch/PatchMessages.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -21,8 +22,8 @@ public:
                                             std::span<const std::uint8_t> target,
                                             const std::string& metadata = {});
     // Checks the checksums and every action before the result is handed out.
-    static PatchOutcome Apply(std::span<const std::uint8_t> original,
-                              std::span<const std::uint8_t> patch);
+    static Outcome Apply(std::span<const std::uint8_t> original,
+                         std::span<const std::uint8_t> patch, std::vector<std::uint8_t>& patched);
     static bool HasMagic(std::span<const std::uint8_t> patch);
     // The metadata of a well-formed patch, empty otherwise.
     static std::string Metadata(std::span<const std::uint8_t> patch);

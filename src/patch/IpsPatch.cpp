@@ -202,21 +202,20 @@ std::vector<std::uint8_t> IpsPatch::Create(std::span<const std::uint8_t> origina
     return writer.Finish(original.size());
 }
 
-PatchOutcome IpsPatch::Apply(std::span<const std::uint8_t> original,
-                             std::span<const std::uint8_t> patch) {
+Outcome IpsPatch::Apply(std::span<const std::uint8_t> original, std::span<const std::uint8_t> patch,
+                        std::vector<std::uint8_t>& patched) {
     if (!HasMagic(patch))
-        return PatchOutcome::Refused(PatchMessages::UnknownFormat);
+        return Outcome::Failure(PatchMessages::UnknownFormat);
     IpsReader reader(patch);
     if (const char* problem = reader.Read())
-        return PatchOutcome::Refused(problem);
+        return Outcome::Failure(problem);
     if (original.size() > MaxTargetSize)
-        return PatchOutcome::Refused(PatchMessages::TooLarge);
+        return Outcome::Failure(PatchMessages::TooLarge);
 
     std::size_t size = original.size();
     for (const Record& record : reader.Records)
         size = std::max(size, record.Offset + record.Length);
-    PatchOutcome outcome{true, {}, std::vector<std::uint8_t>(original.begin(), original.end())};
-    std::vector<std::uint8_t>& bytes = outcome.Bytes;
+    std::vector<std::uint8_t> bytes(original.begin(), original.end());
     bytes.resize(size, 0);
     for (const Record& record : reader.Records) {
         const auto to = bytes.begin() + static_cast<std::ptrdiff_t>(record.Offset);
@@ -228,5 +227,6 @@ PatchOutcome IpsPatch::Apply(std::span<const std::uint8_t> original,
     }
     if (reader.TruncatedSize)
         bytes.resize(*reader.TruncatedSize, 0);
-    return outcome;
+    patched = std::move(bytes);
+    return Outcome::Success();
 }

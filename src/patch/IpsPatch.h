@@ -1,6 +1,7 @@
 #pragma once
 
-#include "patch/PatchOutcome.h"
+#include "base/Outcome.h"
+#include "patch/PatchMessages.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -22,7 +23,7 @@ public:
     static std::vector<std::uint8_t> Create(std::span<const std::uint8_t> original,
                                             std::span<const std::uint8_t> target);
     // Checks the whole patch first, then applies it to a copy of original.
-    static PatchOutcome Apply(std::span<const std::uint8_t> original,
-                              std::span<const std::uint8_t> patch);
+    static Outcome Apply(std::span<const std::uint8_t> original,
+                         std::span<const std::uint8_t> patch, std::vector<std::uint8_t>& patched);
     static bool HasMagic(std::span<const std::uint8_t> patch);
 };

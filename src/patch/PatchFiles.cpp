@@ -34,36 +34,36 @@ std::optional<PatchFiles::Format> PatchFiles::FormatOfName(const std::string& pa
     return std::nullopt;
 }
 
-std::string PatchFiles::ReadFile(const std::string& path, std::vector<std::uint8_t>& bytes) {
+Outcome PatchFiles::ReadFile(const std::string& path, std::vector<std::uint8_t>& bytes) {
     std::error_code error;
     if (std::filesystem::is_directory(path, error))
-        return CannotOpen(path, std::strerror(EISDIR));
+        return Outcome::Failure(CannotOpen(path, std::strerror(EISDIR)));
     // A pipe or device would block the read or never end: only plain files are read.
     if (std::filesystem::exists(path, error) && !std::filesystem::is_regular_file(path, error))
-        return CannotOpen(path, std::strerror(EINVAL));
+        return Outcome::Failure(CannotOpen(path, std::strerror(EINVAL)));
     std::ifstream in(path, std::ios::binary);
     if (!in)
-        return CannotOpen(path, std::strerror(errno));
+        return Outcome::Failure(CannotOpen(path, std::strerror(errno)));
     const std::uintmax_t size = std::filesystem::file_size(path, error);
     if (error)
-        return CannotOpen(path, error.message());
+        return Outcome::Failure(CannotOpen(path, error.message()));
     if (size > MaxFileSize)
-        return CannotOpen(path, std::strerror(EFBIG));
+        return Outcome::Failure(CannotOpen(path, std::strerror(EFBIG)));
     std::vector<std::uint8_t> candidate(static_cast<std::size_t>(size));
     in.read(reinterpret_cast<char*>(candidate.data()), static_cast<std::streamsize>(size));
     if (in.gcount() != static_cast<std::streamsize>(size))
-        return CannotOpen(path, "read error");
+        return Outcome::Failure(CannotOpen(path, "read error"));
     bytes = std::move(candidate);
-    return {};
+    return Outcome::Success();
 }
 
-PatchOutcome PatchFiles::Apply(std::span<const std::uint8_t> original,
-                               std::span<const std::uint8_t> patch) {
+Outcome PatchFiles::Apply(std::span<const std::uint8_t> original,
+                          std::span<const std::uint8_t> patch, std::vector<std::uint8_t>& patched) {
     if (IpsPatch::HasMagic(patch))
-        return IpsPatch::Apply(original, patch);
+        return IpsPatch::Apply(original, patch, patched);
     if (BpsPatch::HasMagic(patch))
-        return BpsPatch::Apply(original, patch);
-    return PatchOutcome::Refused(PatchMessages::UnknownFormat);
+        return BpsPatch::Apply(original, patch, patched);
+    return Outcome::Failure(PatchMessages::UnknownFormat);
 }
 
 std::vector<std::uint8_t> PatchFiles::Create(Format format, std::span<const std::uint8_t> original,

@@ -1,6 +1,7 @@
 #pragma once
 
-#include "patch/PatchOutcome.h"
+#include "base/Outcome.h"
+#include "patch/PatchMessages.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -20,11 +21,11 @@ public:
 
     // From the name's extension (".ips" or ".bps", any case); none for other names.
     static std::optional<Format> FormatOfName(const std::string& path);
-    // Reads the whole file; an empty string on success, else the message naming the file.
-    static std::string ReadFile(const std::string& path, std::vector<std::uint8_t>& bytes);
-    // The patch in the format its first bytes name.
-    static PatchOutcome Apply(std::span<const std::uint8_t> original,
-                              std::span<const std::uint8_t> patch);
+    // Reads the whole file; a failure's message names the file.
+    static Outcome ReadFile(const std::string& path, std::vector<std::uint8_t>& bytes);
+    // The patch in the format its first bytes name; patched is set only on success.
+    static Outcome Apply(std::span<const std::uint8_t> original,
+                         std::span<const std::uint8_t> patch, std::vector<std::uint8_t>& patched);
     static std::vector<std::uint8_t> Create(Format format, std::span<const std::uint8_t> original,
                                             std::span<const std::uint8_t> target);
 };

@@ -2,7 +2,7 @@
 // or any platform setting, its exit status, what it writes and what it prints.
 #include "patch/BpsPatch.h"
 #include "patch/IpsPatch.h"
-#include "patch/PatchOutcome.h"
+#include "patch/PatchMessages.h"
 #include "romgen/CartridgeGenerator.h"
 #include "support/GeneratedCartridge.h"
 #include "support/TempDir.h"

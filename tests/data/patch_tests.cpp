@@ -5,6 +5,7 @@
 #include "patch/BpsPatch.h"
 #include "patch/IpsPatch.h"
 #include "patch/PatchFiles.h"
+#include "support/AppliedPatch.h"
 #include "support/GeneratedCartridge.h"
 #include "support/TempDir.h"
 
@@ -124,7 +125,7 @@ Bytes EditedGeneratedImage() {
 }
 
 using Maker = std::function<Bytes(const Bytes&, const Bytes&)>;
-using Reader = std::function<PatchOutcome(const Bytes&, const Bytes&)>;
+using Reader = std::function<Applied(const Bytes&, const Bytes&)>;
 
 struct Format {
     const char* Name;
@@ -134,9 +135,9 @@ struct Format {
 
 const Format Formats[] = {
     {"IPS", [](const Bytes& a, const Bytes& b) { return IpsPatch::Create(a, b); },
-     [](const Bytes& a, const Bytes& p) { return IpsPatch::Apply(a, p); }},
+     [](const Bytes& a, const Bytes& p) { return ApplyWith(IpsPatch::Apply, a, p); }},
     {"BPS", [](const Bytes& a, const Bytes& b) { return BpsPatch::Create(a, b); },
-     [](const Bytes& a, const Bytes& p) { return BpsPatch::Apply(a, p); }},
+     [](const Bytes& a, const Bytes& p) { return ApplyWith(BpsPatch::Apply, a, p); }},
 };
 
 // Patches made by the round trips are kept as fuzz seeds when K6_PATCH_SEED_DIR names a folder.
@@ -154,9 +155,9 @@ void KeepAsSeed(const Format& format, const Bytes& patch, int number) {
 void ExpectRoundTrip(const Bytes& original, const Bytes& target, int seed = -1) {
     for (const Format& format : Formats) {
         const Bytes patch = format.Make(original, target);
-        const PatchOutcome outcome = format.Apply(original, patch);
+        const Applied outcome = format.Apply(original, patch);
         ASSERT_TRUE(outcome.Ok) << format.Name << ": " << outcome.Message;
-        EXPECT_TRUE(outcome.Bytes == target) << format.Name;
+        EXPECT_TRUE(outcome.Patched == target) << format.Name;
         if (seed >= 0)
             KeepAsSeed(format, patch, seed);
     }
@@ -227,16 +228,16 @@ TEST(IpsFixture, HandMadePatchIsApplied) {
     const Bytes original = Text("abcdefghij");
     const Bytes patch = Concat({Text("PATCH"), IpsData(1, Text("XY")), IpsRun(6, 3, '*'),
                                 IpsData(12, Text("!")), Text("EOF")});
-    const PatchOutcome outcome = IpsPatch::Apply(original, patch);
+    const Applied outcome = ApplyWith(IpsPatch::Apply, original, patch);
     ASSERT_TRUE(outcome.Ok) << outcome.Message;
     // Bytes past the end are filled with zeros up to the last record.
-    EXPECT_EQ(outcome.Bytes, Concat({Text("aXYdef***j"), Bytes(2, 0), Text("!")}));
+    EXPECT_EQ(outcome.Patched, Concat({Text("aXYdef***j"), Bytes(2, 0), Text("!")}));
 
     const Bytes truncating =
         Concat({Text("PATCH"), IpsData(0, Text("A")), Text("EOF"), BigEndian(4, 3)});
-    const PatchOutcome cut = IpsPatch::Apply(original, truncating);
+    const Applied cut = ApplyWith(IpsPatch::Apply, original, truncating);
     ASSERT_TRUE(cut.Ok) << cut.Message;
-    EXPECT_EQ(cut.Bytes, Text("Abcd"));
+    EXPECT_EQ(cut.Patched, Text("Abcd"));
 }
 
 TEST(BpsFixture, HandMadePatchWithEveryActionIsApplied) {
@@ -249,15 +250,15 @@ TEST(BpsFixture, HandMadePatchWithEveryActionIsApplied) {
         Concat({BpsAction(0, 2), BpsAction(1, 2), Text("xy"), BpsAction(2, 3), BpsOffset(6),
                 BpsAction(3, 6), BpsOffset(4), BpsAction(2, 2), BpsOffset(-1)});
     const Bytes patch = BpsFile(source, target, "<meta/>", actions);
-    const PatchOutcome outcome = BpsPatch::Apply(source, patch);
+    const Applied outcome = ApplyWith(BpsPatch::Apply, source, patch);
     ASSERT_TRUE(outcome.Ok) << outcome.Message;
-    EXPECT_EQ(outcome.Bytes, target);
+    EXPECT_EQ(outcome.Patched, target);
     EXPECT_EQ(BpsPatch::Metadata(patch), "<meta/>");
 }
 
 struct Refusal {
     const char* What;
-    std::function<PatchOutcome()> Apply;
+    std::function<Applied()> Apply;
     const char* Message;
 };
 
@@ -269,7 +270,7 @@ TEST(PatchRefusal, CorruptedPatchesAreRefusedWithTheirReason) {
                 Concat({BpsAction(0, 2), BpsAction(1, 2), Text("xy"), BpsAction(0, 6)}));
     const auto bps = [&](Bytes patch, Bytes original = {}) {
         return [patch, original, &source] {
-            return BpsPatch::Apply(original.empty() ? source : original, patch);
+            return ApplyWith(BpsPatch::Apply, original.empty() ? source : original, patch);
         };
     };
     const auto flipped = [&](std::size_t fromEnd) {
@@ -294,7 +295,7 @@ TEST(PatchRefusal, CorruptedPatchesAreRefusedWithTheirReason) {
     ResealBps(tooLarge);
 
     const auto ips = [&](Bytes patch) {
-        return [patch, &source] { return IpsPatch::Apply(source, patch); };
+        return [patch, &source] { return ApplyWith(IpsPatch::Apply, source, patch); };
     };
     const Bytes ipsHead = Text("PATCH");
 
@@ -332,7 +333,8 @@ TEST(PatchRefusal, CorruptedPatchesAreRefusedWithTheirReason) {
          PatchMessages::OutOfRange},
         {"BPS header cut short", bps(cutInHeaderSealed), PatchMessages::Truncated},
         {"BPS target over 16 MiB", bps(tooLarge), PatchMessages::TooLarge},
-        {"neither format", [] { return PatchFiles::Apply(Text("abc"), Text("PK\x03\x04")); },
+        {"neither format",
+         [] { return ApplyWith(PatchFiles::Apply, Text("abc"), Text("PK\x03\x04")); },
          PatchMessages::UnknownFormat},
         {"IPS without trailer", ips(Concat({ipsHead, IpsData(0, Text("Z"))})),
          PatchMessages::Truncated},
@@ -356,12 +358,12 @@ TEST(PatchRefusal, CorruptedPatchesAreRefusedWithTheirReason) {
     };
     for (const Refusal& c : cases) {
         SCOPED_TRACE(c.What);
-        const PatchOutcome outcome = c.Apply();
+        const Applied outcome = c.Apply();
         EXPECT_FALSE(outcome.Ok);
         EXPECT_EQ(outcome.Message, c.Message);
-        EXPECT_TRUE(outcome.Bytes.empty());
+        EXPECT_TRUE(outcome.Patched.empty());
     }
-    ASSERT_TRUE(BpsPatch::Apply(source, good).Ok);
+    ASSERT_TRUE(ApplyWith(BpsPatch::Apply, source, good).Ok);
 }
 
 TEST(PatchFilesTest, FormatFollowsTheNameAndTheFirstBytes) {
@@ -371,14 +373,14 @@ TEST(PatchFilesTest, FormatFollowsTheNameAndTheFirstBytes) {
     const Bytes original = Text("0123456789");
     const Bytes target = Text("01234x6789");
     for (const auto format : {PatchFiles::Format::Ips, PatchFiles::Format::Bps}) {
-        const PatchOutcome outcome =
-            PatchFiles::Apply(original, PatchFiles::Create(format, original, target));
-        EXPECT_TRUE(outcome.Ok && outcome.Bytes == target);
+        const Applied outcome =
+            ApplyWith(PatchFiles::Apply, original, PatchFiles::Create(format, original, target));
+        EXPECT_TRUE(outcome.Ok && outcome.Patched == target);
     }
     TempDir folder;
     Bytes bytes = {1};
-    EXPECT_NE(PatchFiles::ReadFile(folder.File("missing.ips"), bytes), "");
-    EXPECT_NE(PatchFiles::ReadFile(folder.Path().string(), bytes), "");
+    EXPECT_FALSE(PatchFiles::ReadFile(folder.File("missing.ips"), bytes).Ok);
+    EXPECT_FALSE(PatchFiles::ReadFile(folder.Path().string(), bytes).Ok);
     EXPECT_EQ(bytes, Bytes{1});
 }
 

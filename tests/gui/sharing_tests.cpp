@@ -2,6 +2,7 @@
 // writing pictures of the current stage, all through the file menu's items.
 #include "MainFormFixture.h"
 #include "ViewDriver.h"
+#include "support/AppliedPatch.h"
 
 #include "ImageEx/TImageEx.h"
 #include "edit_flag/EditFlagManagement.h"
@@ -122,9 +123,9 @@ TEST_F(Sharing, PatchHoldsUnsavedEditsAndLeavesTheImageAlone) {
                                    "save:IPSパッチ (*.ips);;BPSパッチ (*.bps)|ips"}));
         const Bytes patch = ReadWholeFile(Dir.File(name));
         EXPECT_EQ(IpsPatch::HasMagic(patch), name == std::string("hack.ips"));
-        const PatchOutcome applied = PatchFiles::Apply(original, patch);
+        const Applied applied = ApplyWith(PatchFiles::Apply, original, patch);
         ASSERT_TRUE(applied.Ok) << applied.Message;
-        EXPECT_TRUE(applied.Bytes == edited);
+        EXPECT_TRUE(applied.Patched == edited);
     }
     EXPECT_TRUE(Form->Tracker().IsMapSetModified(0));
     EXPECT_EQ(Form->windowTitle(), title);

@@ -1,18 +1,5 @@
 #pragma once
 
-#include <cstdint>
-#include <string>
-#include <vector>
-
-// What reading a patch gives: the patched bytes, or the reason the patch was refused.
-struct PatchOutcome {
-    bool Ok = false;
-    std::string Message;
-    std::vector<std::uint8_t> Bytes;
-
-    static PatchOutcome Refused(const char* message) { return {false, message, {}}; }
-};
-
 // The refusals of the patch readers, in the words the window shows.
 namespace PatchMessages {
 inline constexpr const char* UnknownFormat = "パッチの形式が不明です";
