@@ -24,3 +24,13 @@ void EditFlagManagement::ClearAll() {
     if (FirstPanel)
         FirstPanel("");
 }
+
+void EditFlagManagement::Restore(const FlagSet& flags, bool modified) {
+    for (int category = 0; category < CategoryCount; ++category)
+        for (int stage = 0; stage < LevelFormat::StageCount; ++stage)
+            Flags[static_cast<std::size_t>(category)][static_cast<std::size_t>(stage)] =
+                flags.test(BitOf(static_cast<Category>(category), stage));
+    Modified = modified;
+    if (FirstPanel)
+        FirstPanel(modified ? ModifiedText : "");
+}

@@ -5,13 +5,14 @@
 #include "ImageEx/TImageEx.h"
 #include "ImageEx/TUpDown.h"
 #include "dib/PalettedImage.h"
-#include "edit_flag/EditFlagManagement.h"
 #include "editdata/StageData.h"
 #include "fileio/RomImageData.h"
 #include "graphics/EditorGraphics.h"
 #include "graphics/GridGeometry.h"
 #include "graphics/HexText.h"
 #include "graphics/ViewSurface.h"
+#include "history/EditHistory.h"
+#include "history/StageArrays.h"
 #include "prompts/UserPrompts.h"
 
 #include <QComboBox>
@@ -41,9 +42,9 @@ ImageRect SubPaletteStrip(int k) {
 
 } // namespace
 
-PaletteEditClass::PaletteEditClass(RomImageData& holder, EditFlagManagement& tracker,
+PaletteEditClass::PaletteEditClass(RomImageData& holder, EditHistory& history,
                                    EditorGraphics& graphics, UserPrompts& prompts)
-    : Holder(holder), Tracker(tracker), Graphics(graphics), Prompts(prompts),
+    : Holder(holder), History(history), Graphics(graphics), Prompts(prompts),
       PaletteStrip(std::make_unique<PalettedImage>(StripWidth, CellSize)),
       ColorTableImage(std::make_unique<PalettedImage>(ColorTableWidth, ColorTableHeight)),
       AnimeStrip(Graphics.CreateSheet(StripWidth, CellSize)),
@@ -122,6 +123,23 @@ QWidget* PaletteEditClass::PromptParent() const {
     return ImgPalView[0]->window();
 }
 
+void PaletteEditClass::Record(std::vector<ByteChange> changes, const char* caption) {
+    History.RecordBytes({Holder.CurrentStage(), EditorTabId::Palette, PaletteSet()},
+                        std::move(changes), caption);
+}
+
+template <class Decode> void PaletteEditClass::ReloadAs(Decode decode, const char* caption) {
+    StageData& stage = Holder.CurrentStageData();
+    const auto palette = stage.StagePalette;
+    const auto anime = stage.AnimePalette;
+    decode(stage);
+    std::vector<ByteChange> changes;
+    StageArrays::AppendDifferences(EditorArray::StagePalette, palette, stage.StagePalette, changes);
+    StageArrays::AppendDifferences(EditorArray::AnimePalette, anime, stage.AnimePalette, changes);
+    LoadStage();
+    Record(std::move(changes), caption);
+}
+
 // Cell i of the palette views from the stored entry.
 void PaletteEditClass::RepaintPaletteCell(int i) {
     const int k = i / 4;
@@ -196,16 +214,14 @@ void PaletteEditClass::ReloadStage() {
     if (!Holder.HasStages() || !Prompts.AskYesNo(PromptParent(), ReloadQuestion)) {
         return;
     }
-    Holder.CurrentStageData().DecodePalettes();
-    LoadStage();
+    ReloadAs([](StageData& stage) { stage.DecodePalettes(); }, ReloadCaption);
 }
 
 void PaletteEditClass::ReloadAnimePalette() {
     if (!Holder.HasStages() || !Prompts.AskYesNo(PromptParent(), AnimeReloadQuestion)) {
         return;
     }
-    Holder.CurrentStageData().ClearAnimePalette();
-    LoadStage();
+    ReloadAs([](StageData& stage) { stage.ClearAnimePalette(); }, AnimeReloadCaption);
 }
 
 void PaletteEditClass::ChangePaletteSet() {
@@ -229,22 +245,40 @@ void PaletteEditClass::SetPaletteEntry(int i) {
         return; // still typing
     }
     const auto value = HexText::ParseTwo(field->text());
+    // The field shows the stored value, or the typed one upper-cased; neither is typing.
+    const QSignalBlocker blocker(field);
     if (!value || *value > HighestColorNumber) {
-        // Putting the stored value back raises this event again; that run finds it stored.
         field->setText(HexText::Two(ChosenSet()[i]));
-    } else {
-        // Upper-casing raises this event again: whichever run comes later finds the value
-        // already stored, so one edit stores and marks once.
-        field->setText(HexText::Two(*value));
-        if (*value == ChosenSet()[i]) {
-            return;
-        }
-        ChosenSet()[i] = static_cast<std::uint8_t>(*value);
-        Graphics.SetStageColor(i, *value);
-        CopyAnimeCell(i);
-        Tracker.SetPaletteModified(Holder.CurrentStage(), true);
+        RepaintPaletteCell(i);
+        return;
     }
+    field->setText(HexText::Two(*value));
+    WritePaletteEntry(i, static_cast<std::uint8_t>(*value));
+}
+
+void PaletteEditClass::WritePaletteEntry(int i, std::uint8_t value) {
+    if (i < 0 || i >= EntryCount || !Holder.HasStages() || ChosenSet()[i] == value) {
+        return;
+    }
+    const int index = PaletteSet() * EntryCount + i;
+    const ByteChange change{EditorArray::StagePalette, static_cast<std::uint16_t>(index),
+                            ChosenSet()[i], value};
+    StorePaletteEntry(Holder.CurrentStage(), index, value);
+    {
+        const QSignalBlocker blocker(EditPal[static_cast<std::size_t>(i)]);
+        EditPal[static_cast<std::size_t>(i)]->setText(HexText::Two(value));
+    }
+    Graphics.SetStageColor(i, value);
+    CopyAnimeCell(i);
     RepaintPaletteCell(i);
+    Record({change}, EntryCaption);
+}
+
+void PaletteEditClass::StorePaletteEntry(int stage, int index, std::uint8_t value) {
+    auto& palette = Holder.Stage(stage).StagePalette;
+    if (index >= 0 && static_cast<std::size_t>(index) < palette.size()) {
+        palette[static_cast<std::size_t>(index)] = value;
+    }
 }
 
 void PaletteEditClass::AssignColor(int i) {
@@ -275,16 +309,22 @@ void PaletteEditClass::SetAnimeEntry(int j) {
         field->setText(HexText::Two(ChosenAnimeRow()[j]));
         return;
     }
-    field->setText(HexText::Two(*value));
+    {
+        const QSignalBlocker blocker(field);
+        field->setText(HexText::Two(*value));
+    }
     if (*value == ChosenAnimeRow()[j]) {
         return;
     }
-    ChosenAnimeRow()[j] = static_cast<std::uint8_t>(*value);
+    const int index = PaletteSet() * SubPaletteCount + j;
+    const ByteChange change{EditorArray::AnimePalette, static_cast<std::uint16_t>(index),
+                            ChosenAnimeRow()[j], static_cast<std::uint8_t>(*value)};
+    ChosenAnimeRow()[j] = change.New;
     Graphics.ResetPaletteAnimation();
     // The colours return to their stored values before the new animation takes over.
     Graphics.SetStagePalette({ChosenSet(), static_cast<std::size_t>(EntryCount)});
     DrawAnimeStrip();
-    Tracker.SetPaletteModified(Holder.CurrentStage(), true);
+    Record({change}, AnimeEntryCaption);
 }
 
 void PaletteEditClass::StepAnimeEntry(int j, int direction) {
@@ -306,6 +346,7 @@ void PaletteEditClass::ShowPaletteTexts() {
         return;
     }
     for (int i = 0; i < EntryCount; ++i) {
+        const QSignalBlocker blocker(EditPal[static_cast<std::size_t>(i)]);
         EditPal[static_cast<std::size_t>(i)]->setText(HexText::Two(ChosenSet()[i]));
     }
 }
@@ -315,6 +356,7 @@ void PaletteEditClass::ShowAnimeTexts() {
         return;
     }
     for (int j = 0; j < SubPaletteCount; ++j) {
+        const QSignalBlocker blocker(EditAnimePal[static_cast<std::size_t>(j)]);
         EditAnimePal[static_cast<std::size_t>(j)]->setText(HexText::Two(ChosenAnimeRow()[j]));
     }
 }

@@ -2,14 +2,16 @@
 
 #include "base/LevelFormat.h"
 #include "graphics/HoverFrame.h"
+#include "history/StepPlace.h"
 
 #include <Qt>
 
 #include <array>
 #include <cstdint>
 #include <memory>
+#include <vector>
 
-class EditFlagManagement;
+class EditHistory;
 class EditorGraphics;
 class PalettedImage;
 class QComboBox;
@@ -27,7 +29,7 @@ class ViewSurface;
 // of that set. It also hands the engine the stage colours every other editor draws with, which
 // is why its LoadStage runs first among the editors.
 //
-// Palette edits go into the stage data and mark the stage's palettes modified; saving never
+// Palette edits go into the stage data, each one step of the edit history; saving never
 // writes them into the cartridge image.
 class PaletteEditClass {
 public:
@@ -52,7 +54,12 @@ public:
     static constexpr const char* AnimeReloadQuestion =
         "このステージのアニメーションパレットを読み込み直します。よろしいですか？";
 
-    PaletteEditClass(RomImageData& holder, EditFlagManagement& tracker, EditorGraphics& graphics,
+    static constexpr const char* EntryCaption = "パレットの変更";
+    static constexpr const char* AnimeEntryCaption = "アニメーションパレットの変更";
+    static constexpr const char* ReloadCaption = "パレットの読み込み直し";
+    static constexpr const char* AnimeReloadCaption = "アニメーションパレットの読み込み直し";
+
+    PaletteEditClass(RomImageData& holder, EditHistory& history, EditorGraphics& graphics,
                      UserPrompts& prompts);
     ~PaletteEditClass();
     PaletteEditClass(const PaletteEditClass&) = delete;
@@ -79,8 +86,12 @@ public:
     // The tab became the active page.
     void ActivateTab();
 
-    // Entries.
+    // Entries. SetPaletteEntry takes entry field i as typed; WritePaletteEntry stores a value
+    // in entry i of the set shown, as one step.
     void SetPaletteEntry(int i);
+    void WritePaletteEntry(int i, std::uint8_t value);
+    // The one place a stage colour is stored: index is set * 16 + entry.
+    void StorePaletteEntry(int stage, int index, std::uint8_t value);
     void AssignColor(int i);
     void SelectColor(int n);
     void SetAnimeEntry(int j);
@@ -116,6 +127,9 @@ private:
     std::uint8_t* ChosenSet();
     std::uint8_t* ChosenAnimeRow();
     QWidget* PromptParent() const;
+    void Record(std::vector<ByteChange> changes, const char* caption);
+    // Reloads through decode and records the difference of both palette arrays as one step.
+    template <class Decode> void ReloadAs(Decode decode, const char* caption);
 
     void RepaintPaletteCell(int i);
     void RepaintColorTableCell(int n);
@@ -123,7 +137,7 @@ private:
     void CopyAnimeCell(int i);
 
     RomImageData& Holder;
-    EditFlagManagement& Tracker;
+    EditHistory& History;
     EditorGraphics& Graphics;
     UserPrompts& Prompts;
 
