@@ -339,10 +339,11 @@ void ObjectEditClass::RoomMouseDown(int side, Qt::MouseButton button, int x, int
         return;
     if (button == Qt::LeftButton) {
         CreatePoint = {side, x, y};
+        SelectHovered();
+        // Undo of a drag shows the dragged object selected where it was.
         Drag = {};
         if (HoverObject != nullptr)
             Drag = {true, HoverRoom, Stage().PageRecords(HoverRoom), CurrentSelection()};
-        SelectHovered();
         RefreshMarks();
         DrawEditMark();
     } else if (button == Qt::RightButton) {
