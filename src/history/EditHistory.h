@@ -16,10 +16,10 @@ class HistoryCommand;
 struct ObjectRecord;
 
 // The one edit history of the open image: every change of stage data on every tab is a step.
-// The per-stage modified flags follow the history: at any index they are the flags left over
-// from before the last save point (Residual) plus those of every step between that index and
-// the save point, so a save after undoing past the save point still writes every category
-// that now differs from the file.
+// The per-stage modified flags follow the history: at any index they are those of every step
+// between that index and the save point, plus those of undone steps past the save point that a
+// later edit dropped (Residual: their changes still differ from the file). So a save after
+// undoing past the save point still writes every category that differs from the file.
 class EditHistory {
 public:
     // What the steps ask of the window when they are undone or redone.
