@@ -7,7 +7,6 @@
 #include "address/AddressData.h"
 #include "dib/ImageRect.h"
 #include "dib/PalettedImage.h"
-#include "edit_flag/EditFlagManagement.h"
 #include "editdata/ChipTypeCaptions.h"
 #include "editdata/PatternLoadEntry.h"
 #include "editdata/StageData.h"
@@ -17,6 +16,8 @@
 #include "graphics/GridGeometry.h"
 #include "graphics/HexText.h"
 #include "graphics/ViewSurface.h"
+#include "history/EditHistory.h"
+#include "history/StageArrays.h"
 #include "prompts/UserPrompts.h"
 
 #include <QColor>
@@ -54,9 +55,9 @@ QColor ToQColor(std::uint32_t packed) {
 
 } // namespace
 
-Chip16x16EditClass::Chip16x16EditClass(RomImageData& holder, EditFlagManagement& tracker,
+Chip16x16EditClass::Chip16x16EditClass(RomImageData& holder, EditHistory& history,
                                        EditorGraphics& graphics, UserPrompts& prompts)
-    : Holder(holder), Tracker(tracker), Graphics(graphics), Prompts(prompts),
+    : Holder(holder), History(history), Graphics(graphics), Prompts(prompts),
       BankTableImage(graphics.CreateSheet(BankTableImageSize, BankTableImageSize)),
       BankTableHover(graphics.GridHoverFrame(BankTableSurface, TableGrid,
                                              [this](int tile) { RepaintBankTableCell(tile); })),
@@ -138,6 +139,24 @@ int Chip16x16EditClass::OwnPatternSetNumber() const {
         .value_or(0);
 }
 
+// ---- History ----
+
+EditorArray Chip16x16EditClass::TileArray() {
+    return Stage().Chip16x16SetIndexValue() == 0 ? EditorArray::NormalChip16x16
+                                                 : EditorArray::DestroyedChip16x16;
+}
+
+EditorArray Chip16x16EditClass::PropertyArray() {
+    return Stage().Chip16x16SetIndexValue() == 0 ? EditorArray::NormalProperty
+                                                 : EditorArray::DestroyedProperty;
+}
+
+void Chip16x16EditClass::Record(std::vector<ByteChange> changes, const char* caption) {
+    History.RecordBytes(
+        {Holder.CurrentStage(), EditorTabId::Chip16x16, Stage().Chip16x16SetIndexValue()},
+        std::move(changes), caption);
+}
+
 // ---- Stage and tab ----
 
 void Chip16x16EditClass::LoadStage() {
@@ -177,9 +196,22 @@ void Chip16x16EditClass::ReloadStage() {
     if (!Prompts.AskYesNo(ImgBGBankTable->window(), ReloadQuestion))
         return;
     StageData& stage = Stage();
+    constexpr std::array<EditorArray, 4> arrays = {
+        EditorArray::NormalChip16x16, EditorArray::DestroyedChip16x16, EditorArray::NormalProperty,
+        EditorArray::DestroyedProperty};
+    std::array<std::vector<std::uint8_t>, arrays.size()> before;
+    for (std::size_t a = 0; a < arrays.size(); ++a) {
+        const auto bytes = StageArrays::Bytes(stage, arrays[a]);
+        before[a].assign(bytes.begin(), bytes.end());
+    }
     stage.DecodeChip16x16Tables();
     stage.DecodeChipPropertyTables();
+    std::vector<ByteChange> changes;
+    for (std::size_t a = 0; a < arrays.size(); ++a)
+        StageArrays::AppendDifferences(arrays[a], before[a], StageArrays::Bytes(stage, arrays[a]),
+                                       changes);
     LoadStage();
+    Record(std::move(changes), ReloadCaption);
 }
 
 void Chip16x16EditClass::RedrawAll() {
@@ -258,13 +290,16 @@ void Chip16x16EditClass::SetQuarter(int quarter) {
     auto& entry = table[static_cast<std::size_t>(quarter * ChipCount + EditChipIndex)];
     if (entry == SelectTileIndex)
         return;
-    entry = static_cast<std::uint8_t>(SelectTileIndex);
+    const ByteChange change{TileArray(),
+                            static_cast<std::uint16_t>(quarter * ChipCount + EditChipIndex), entry,
+                            static_cast<std::uint8_t>(SelectTileIndex)};
+    entry = change.New;
     LblSelectChipTile[static_cast<std::size_t>(quarter)]->setText(HexText::Two(SelectTileIndex));
     RedrawChip(EditChipIndex);
     DrawEditChip();
     // The panel was repainted under the pointer: show its frame again.
     QuarterHover.Refresh();
-    Tracker.SetChip16x16Modified(Holder.CurrentStage(), true);
+    Record({change}, SetTileCaption);
 }
 
 void Chip16x16EditClass::SetChipProperty() {
@@ -274,9 +309,11 @@ void Chip16x16EditClass::SetChipProperty() {
     auto& attribute = Stage().ChipPropertyTable()[static_cast<std::size_t>(EditChipIndex)];
     if (type < 0 || type == attribute >> 4)
         return;
-    attribute = static_cast<std::uint8_t>((type << 4) | (attribute & 0x0F));
+    const ByteChange change{PropertyArray(), static_cast<std::uint16_t>(EditChipIndex), attribute,
+                            static_cast<std::uint8_t>((type << 4) | (attribute & 0x0F))};
+    attribute = change.New;
     LblSelectChipProperty->setText(HexText::Two(attribute));
-    Tracker.SetChip16x16Modified(Holder.CurrentStage(), true);
+    Record({change}, SetTypeCaption);
 }
 
 void Chip16x16EditClass::SetChipPalette() {
@@ -286,11 +323,13 @@ void Chip16x16EditClass::SetChipPalette() {
     auto& attribute = Stage().ChipPropertyTable()[static_cast<std::size_t>(EditChipIndex)];
     if (subPalette < 0 || subPalette == (attribute & 3))
         return;
-    attribute = static_cast<std::uint8_t>((attribute & 0xFC) + subPalette);
+    const ByteChange change{PropertyArray(), static_cast<std::uint16_t>(EditChipIndex), attribute,
+                            static_cast<std::uint8_t>((attribute & 0xFC) + subPalette)};
+    attribute = change.New;
     LblSelectChipProperty->setText(HexText::Two(attribute));
     RedrawChip(EditChipIndex);
     DrawEditChip();
-    Tracker.SetChip16x16Modified(Holder.CurrentStage(), true);
+    Record({change}, SetSubPaletteCaption);
 }
 
 // ---- Mouse ----

@@ -2,6 +2,7 @@
 
 #include "base/LevelFormat.h"
 #include "graphics/HoverFrame.h"
+#include "history/StepPlace.h"
 
 #include <QString>
 #include <Qt>
@@ -10,8 +11,9 @@
 #include <cstdint>
 #include <memory>
 #include <span>
+#include <vector>
 
-class EditFlagManagement;
+class EditHistory;
 class EditorGraphics;
 class PalettedImage;
 class QFrame;
@@ -49,7 +51,12 @@ public:
     static constexpr const char* SwitchToDestroyedCaption = "破壊後に切替";
     static constexpr const char* SwitchToNormalCaption = "破壊前に切替";
 
-    Chip16x16EditClass(RomImageData& holder, EditFlagManagement& tracker, EditorGraphics& graphics,
+    static constexpr const char* SetTileCaption = "16x16チップのタイルの変更";
+    static constexpr const char* SetTypeCaption = "属性タイプの変更";
+    static constexpr const char* SetSubPaletteCaption = "サブパレットの変更";
+    static constexpr const char* ReloadCaption = "16x16チップの読み込み直し";
+
+    Chip16x16EditClass(RomImageData& holder, EditHistory& history, EditorGraphics& graphics,
                        UserPrompts& prompts);
     ~Chip16x16EditClass();
     Chip16x16EditClass(const Chip16x16EditClass&) = delete;
@@ -135,6 +142,10 @@ public:
 private:
     bool HasStage() const;
     StageData& Stage();
+    // The arrays of the set shown: the normal set, or the shared after-destruction set.
+    EditorArray TileArray();
+    EditorArray PropertyArray();
+    void Record(std::vector<ByteChange> changes, const char* caption);
     std::span<const std::uint8_t> FirstPatternTable() const;
     int OwnPatternSetNumber() const;
     void DrawSheetCell(int chip);
@@ -144,7 +155,7 @@ private:
     void RepaintBankTableCell(int tile);
 
     RomImageData& Holder;
-    EditFlagManagement& Tracker;
+    EditHistory& History;
     EditorGraphics& Graphics;
     UserPrompts& Prompts;
 

@@ -2,7 +2,6 @@
 
 #include "ImageEx/TImageEx.h"
 #include "ImageEx/TUpDown.h"
-#include "edit_flag/EditFlagManagement.h"
 #include "editdata/StageData.h"
 #include "editdata/UnusedNumbers.h"
 #include "fileio/RomImageData.h"
@@ -10,6 +9,8 @@
 #include "graphics/GridGeometry.h"
 #include "graphics/HexText.h"
 #include "graphics/ViewSurface.h"
+#include "history/EditHistory.h"
+#include "history/StageArrays.h"
 #include "prompts/UserPrompts.h"
 
 #include <QCheckBox>
@@ -42,9 +43,9 @@ ImageRect ViewCellOf(int chip) {
 
 } // namespace
 
-Chip32x32EditClass::Chip32x32EditClass(RomImageData& holder, EditFlagManagement& tracker,
+Chip32x32EditClass::Chip32x32EditClass(RomImageData& holder, EditHistory& history,
                                        EditorGraphics& graphics, UserPrompts& prompts)
-    : Holder(holder), Tracker(tracker), Graphics(graphics), Prompts(prompts),
+    : Holder(holder), History(history), Graphics(graphics), Prompts(prompts),
       ViewHover([this](int chip) { RepaintViewCell(chip); },
                 [this](int chip) { FrameViewCell(chip); }),
       TableHover(graphics.GridHoverFrame(ChipTableSurface, TableGrid,
@@ -116,8 +117,9 @@ void Chip32x32EditClass::DrawGrid() {
     Graphics.DrawGrid(*ChipViewSurface, GridSpacing, GridSpacing);
 }
 
-void Chip32x32EditClass::MarkModified() {
-    Tracker.SetChip32x32Modified(Holder.CurrentStage(), true);
+void Chip32x32EditClass::Record(std::vector<ByteChange> changes, const char* caption) {
+    History.RecordBytes({Holder.CurrentStage(), EditorTabId::Chip32x32, -1}, std::move(changes),
+                        caption);
 }
 
 void Chip32x32EditClass::CopyEditPanel() {
@@ -164,9 +166,13 @@ void Chip32x32EditClass::RenderChipSheet() {
 void Chip32x32EditClass::ReloadStage() {
     if (!Prompts.AskYesNo(DialogParent(), ReloadQuestion))
         return;
-    // Only this tab's table comes back; the modified mark stays as it was.
+    // Only this tab's table comes back.
+    const auto before = Stage().Chip32x32Table;
     Stage().DecodeChip32x32Table();
+    std::vector<ByteChange> changes;
+    StageArrays::AppendDifferences(EditorArray::Chip32x32, before, Stage().Chip32x32Table, changes);
     LoadStage();
+    Record(std::move(changes), ReloadCaption);
 }
 
 void Chip32x32EditClass::RedrawAll() {
@@ -243,27 +249,33 @@ void Chip32x32EditClass::RedrawChip32x32(int chip) {
 // ---- Edits ----
 
 void Chip32x32EditClass::SetQuarter(int quarter) {
-    auto& entry = Stage().Chip32x32Table[EntryOf(EditChipIndex, quarter)];
+    const std::size_t index = EntryOf(EditChipIndex, quarter);
+    auto& entry = Stage().Chip32x32Table[index];
     if (entry == SelectChipIndex)
         return;
-    entry = static_cast<std::uint8_t>(SelectChipIndex);
+    const ByteChange change{EditorArray::Chip32x32, static_cast<std::uint16_t>(index), entry,
+                            static_cast<std::uint8_t>(SelectChipIndex)};
+    entry = change.New;
     RedrawChip32x32(EditChipIndex);
     ShowEditChip(EditChipIndex);
     QuarterHover.Refresh();
-    MarkModified();
+    Record({change}, SetQuarterCaption);
 }
 
 void Chip32x32EditClass::SetQuarterAt(int x, int y) {
     const int chip = ViewChipAt(x, y);
-    auto& entry = Stage().Chip32x32Table[EntryOf(chip, ViewQuarterOf(x, y))];
+    const std::size_t index = EntryOf(chip, ViewQuarterOf(x, y));
+    auto& entry = Stage().Chip32x32Table[index];
     if (entry == SelectChipIndex)
         return;
-    entry = static_cast<std::uint8_t>(SelectChipIndex);
-    MarkModified();
+    const ByteChange change{EditorArray::Chip32x32, static_cast<std::uint16_t>(index), entry,
+                            static_cast<std::uint8_t>(SelectChipIndex)};
+    entry = change.New;
     RedrawChip32x32(chip);
     // The panel shows the edited chip, which may be the one just changed.
     ShowEditChip(EditChipIndex);
     ViewHover.Refresh();
+    Record({change}, SetQuarterCaption);
 }
 
 int Chip32x32EditClass::QuarterAt(int x, int y) {
@@ -277,21 +289,23 @@ void Chip32x32EditClass::CopyStruct(int chip) {
 }
 
 void Chip32x32EditClass::PasteStruct(int chip) {
-    bool changed = false;
+    std::vector<ByteChange> changes;
     for (int q = 0; q < QuarterCount; ++q) {
-        auto& entry = Stage().Chip32x32Table[EntryOf(chip, q)];
+        const std::size_t index = EntryOf(chip, q);
+        auto& entry = Stage().Chip32x32Table[index];
         const std::uint8_t copied = CopiedStruct[static_cast<std::size_t>(q)];
         if (entry != copied) {
+            changes.push_back(
+                {EditorArray::Chip32x32, static_cast<std::uint16_t>(index), entry, copied});
             entry = copied;
-            changed = true;
         }
     }
-    if (!changed)
+    if (changes.empty())
         return;
-    MarkModified();
     RedrawChip32x32(chip);
     ShowEditChip(EditChipIndex);
     ViewHover.Refresh();
+    Record(std::move(changes), PasteStructCaption);
 }
 
 // ---- Mouse ----

@@ -2,6 +2,7 @@
 
 #include "base/LevelFormat.h"
 #include "graphics/HoverFrame.h"
+#include "history/StepPlace.h"
 
 #include <QString>
 #include <Qt>
@@ -9,8 +10,9 @@
 #include <array>
 #include <cstdint>
 #include <memory>
+#include <vector>
 
-class EditFlagManagement;
+class EditHistory;
 class EditorGraphics;
 class QCheckBox;
 class QLabel;
@@ -46,7 +48,11 @@ public:
     static constexpr const char* ReloadQuestion =
         "このステージの32x32チップデータを読み込み直します。よろしいですか？";
 
-    Chip32x32EditClass(RomImageData& holder, EditFlagManagement& tracker, EditorGraphics& graphics,
+    static constexpr const char* SetQuarterCaption = "32x32チップの変更";
+    static constexpr const char* PasteStructCaption = "構造の貼り付け";
+    static constexpr const char* ReloadCaption = "32x32チップの読み込み直し";
+
+    Chip32x32EditClass(RomImageData& holder, EditHistory& history, EditorGraphics& graphics,
                        UserPrompts& prompts);
     ~Chip32x32EditClass();
     Chip32x32EditClass(const Chip32x32EditClass&) = delete;
@@ -123,7 +129,7 @@ private:
     QWidget* DialogParent() const;
     bool GridEnabled() const;
     void DrawGrid();
-    void MarkModified();
+    void Record(std::vector<ByteChange> changes, const char* caption);
     void CopyEditPanel();
     void CopySelectChip();
     QString CaptionOf16x16Chip(int chip);
@@ -136,7 +142,7 @@ private:
     void FrameViewCell(int chip);
 
     RomImageData& Holder;
-    EditFlagManagement& Tracker;
+    EditHistory& History;
     EditorGraphics& Graphics;
     UserPrompts& Prompts;
 

@@ -24,3 +24,22 @@ void EditFlagManagement::ClearAll() {
     if (FirstPanel)
         FirstPanel("");
 }
+
+EditFlagManagement::FlagSet EditFlagManagement::Snapshot() const {
+    FlagSet flags;
+    for (int category = 0; category < CategoryCount; ++category)
+        for (int stage = 0; stage < LevelFormat::StageCount; ++stage)
+            flags.set(BitOf(static_cast<Category>(category), stage),
+                      Flags[static_cast<std::size_t>(category)][static_cast<std::size_t>(stage)]);
+    return flags;
+}
+
+void EditFlagManagement::Restore(const FlagSet& flags, bool modified) {
+    for (int category = 0; category < CategoryCount; ++category)
+        for (int stage = 0; stage < LevelFormat::StageCount; ++stage)
+            Flags[static_cast<std::size_t>(category)][static_cast<std::size_t>(stage)] =
+                flags.test(BitOf(static_cast<Category>(category), stage));
+    Modified = modified;
+    if (FirstPanel)
+        FirstPanel(modified ? ModifiedText : "");
+}

@@ -3,6 +3,7 @@
 #include "base/LevelFormat.h"
 
 #include <array>
+#include <bitset>
 #include <functional>
 #include <string>
 
@@ -15,6 +16,14 @@ public:
     static constexpr const char* ModifiedText = "変更あり";
 
     using StatusPanelWriter = std::function<void(const std::string&)>;
+
+    enum Category { Chip16x16, Chip32x32, MapSet, Object, Palette, CategoryCount };
+    // One bit per (category, stage): bit category * StageCount + stage.
+    using FlagSet = std::bitset<CategoryCount * LevelFormat::StageCount>;
+    static std::size_t BitOf(Category category, int stage) {
+        return static_cast<std::size_t>(category) * LevelFormat::StageCount +
+               static_cast<std::size_t>(stage);
+    }
 
     explicit EditFlagManagement(StatusPanelWriter firstPanel);
 
@@ -34,10 +43,12 @@ public:
     bool IsPaletteModified(int stage) const { return Flags[Palette].at(stage); }
 
     void ClearAll();
+    // Every per-stage flag as it stands.
+    FlagSet Snapshot() const;
+    // Puts every per-stage flag and the overall state as the edit history computes them.
+    void Restore(const FlagSet& flags, bool modified);
 
 private:
-    enum Category { Chip16x16, Chip32x32, MapSet, Object, Palette, CategoryCount };
-
     void Raise(Category category, int stage, bool value);
 
     StatusPanelWriter FirstPanel;

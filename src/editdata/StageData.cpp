@@ -186,7 +186,38 @@ void StageData::LinkSharedChipSets(std::span<const std::unique_ptr<StageData>> s
 ObjectNode* StageData::AddObject(int page, int x, int y, int type) {
     if (page < 0 || page >= LevelFormat::PageCount)
         return nullptr;
-    return &ObjectsOfPage(page).emplace_back(ObjectNode{x, y, type});
+    return &ObjectsOfPage(page).emplace_back(ObjectNode{x, y, type, NextObjectId++});
+}
+
+std::vector<ObjectRecord> StageData::PageRecords(int page) const {
+    std::vector<ObjectRecord> records;
+    if (page < 0 || page >= LevelFormat::PageCount)
+        return records;
+    for (const ObjectNode& node : ObjectsOfPage(page))
+        records.push_back({node.Id, static_cast<std::uint8_t>(node.X),
+                           static_cast<std::uint8_t>(node.Y),
+                           static_cast<std::uint8_t>(node.Type)});
+    return records;
+}
+
+void StageData::RestorePage(int page, std::span<const ObjectRecord> records) {
+    if (page < 0 || page >= LevelFormat::PageCount)
+        return;
+    auto& list = ObjectsOfPage(page);
+    list.clear();
+    for (const ObjectRecord& record : records) {
+        list.push_back(ObjectNode{record.X, record.Y, record.Type, record.Id});
+        NextObjectId = std::max(NextObjectId, record.Id + 1);
+    }
+}
+
+ObjectNode* StageData::FindObject(int page, std::uint32_t id) {
+    if (page < 0 || page >= LevelFormat::PageCount)
+        return nullptr;
+    for (ObjectNode& node : ObjectsOfPage(page))
+        if (node.Id == id)
+            return &node;
+    return nullptr;
 }
 
 void StageData::RemoveObject(const ObjectNode* node, int page) {

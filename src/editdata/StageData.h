@@ -20,6 +20,15 @@ struct ObjectNode {
     int X = 0;
     int Y = 0;
     int Type = 0;
+    // Names the object for as long as the image is open, across edits, undo and redo.
+    std::uint32_t Id = 0;
+};
+
+// An object as a page's list holds it, by value: what an edit history keeps of a page.
+struct ObjectRecord {
+    std::uint32_t Id = 0;
+    std::uint8_t X = 0, Y = 0, Type = 0;
+    bool operator==(const ObjectRecord&) const = default;
 };
 
 // The decoded, editable level data of one stage. The editors change the arrays directly; the
@@ -113,6 +122,12 @@ public:
     std::list<ObjectNode>& ObjectsOfPage(int page) {
         return Pages.at(static_cast<std::size_t>(page));
     }
+    // A page's list by value, and the list put back from such records (ids kept); both do
+    // nothing outside 0..31. Restoring frees every node of the page.
+    std::vector<ObjectRecord> PageRecords(int page) const;
+    void RestorePage(int page, std::span<const ObjectRecord> records);
+    // Null when the page holds no object of that id.
+    ObjectNode* FindObject(int page, std::uint32_t id);
 
     // Object rows (page, X, Y, Type) in page and list order, then the terminator row; the
     // columns of the cartridge format are these rows read down.
@@ -139,4 +154,5 @@ private:
     std::span<std::uint8_t> Cartridge;
     int Chip16x16SetIndex = 0;
     std::array<std::list<ObjectNode>, LevelFormat::PageCount> Pages;
+    std::uint32_t NextObjectId = 1;
 };

@@ -143,7 +143,7 @@ void TMainForm::Create16x16ChipTab() {
 
 void TMainForm::Create16x16ChipEditor() {
     Chip16x16Edit =
-        std::make_unique<Chip16x16EditClass>(ImageHolder(), Tracker(), Graphics(), Prompts());
+        std::make_unique<Chip16x16EditClass>(ImageHolder(), History(), Graphics(), Prompts());
     Chip16x16EditClass* edit = Chip16x16Edit.get();
     edit->BindImages({.BankTable = ImgBGBankTable,
                       .ChipView = ImgEdit16x16ChipView,

@@ -132,7 +132,7 @@ void TMainForm::Create32x32ChipTab() {
 
 void TMainForm::Create32x32ChipEditor() {
     Chip32x32Edit =
-        std::make_unique<Chip32x32EditClass>(ImageHolder(), Tracker(), Graphics(), Prompts());
+        std::make_unique<Chip32x32EditClass>(ImageHolder(), History(), Graphics(), Prompts());
     Chip32x32EditClass& editor = *Chip32x32Edit;
     editor.BindImages({.ChipTable = Img16x16ChipTable,
                        .ChipView = ImgEdit32x32ChipView,

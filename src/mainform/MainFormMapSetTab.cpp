@@ -124,7 +124,7 @@ void TMainForm::CreateMapSetTab() {
 }
 
 void TMainForm::CreateMapSetEditor() {
-    MapSetEdit = std::make_unique<MapSetEditClass>(ImageHolder(), Tracker(), Graphics(), Prompts());
+    MapSetEdit = std::make_unique<MapSetEditClass>(ImageHolder(), History(), Graphics(), Prompts());
     MapSetEdit->BindImages({.Pages = {ImgEditMapSetPage0, ImgEditMapSetPage1},
                             .PlaceChip = ImgSelect32x32Chip,
                             .ChipTable = Img32x32ChipTable});

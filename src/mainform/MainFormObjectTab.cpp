@@ -144,7 +144,7 @@ void TMainForm::CreateObjectTab() {
 }
 
 void TMainForm::CreateObjectEditor() {
-    ObjectEdit = std::make_unique<ObjectEditClass>(ImageHolder(), Tracker(), Graphics(), Prompts());
+    ObjectEdit = std::make_unique<ObjectEditClass>(ImageHolder(), History(), Graphics(), Prompts());
     ObjectEdit->BindRoomImages(ImgObjectMapPage0, ImgObjectMapPage1);
     ObjectEdit->BindScrollBar(ScrBarObjectMap);
     ObjectEdit->BindLabels({.Room = LblObjectRoom,
@@ -175,6 +175,10 @@ void TMainForm::CreateObjectEditor() {
         connect(image, &TImageEx::mouseMove, this,
                 [this, side](Qt::MouseButtons buttons, Qt::KeyboardModifiers modifiers, int x,
                              int y) { ObjectEdit->RoomMouseMove(side, buttons, modifiers, x, y); });
+        connect(image, &TImageEx::mouseUp, this,
+                [this](Qt::MouseButton button, Qt::KeyboardModifiers, int, int) {
+                    ObjectEdit->RoomMouseUp(button);
+                });
     }
     connect(ScrBarObjectMap, &QScrollBar::valueChanged, this,
             [this](int position) { ObjectEdit->SetRooms(position); });

@@ -145,7 +145,7 @@ void TMainForm::CreatePaletteTab() {
 
 void TMainForm::CreatePaletteEditor() {
     PaletteEdit =
-        std::make_unique<PaletteEditClass>(ImageHolder(), Tracker(), Graphics(), Prompts());
+        std::make_unique<PaletteEditClass>(ImageHolder(), History(), Graphics(), Prompts());
     PaletteEditClass& editor = *PaletteEdit;
     editor.SetImages(ImgPalView, ImgColorTable, ImgSelectColor, ImgAnimePal);
     editor.CreateBitmaps();
@@ -179,6 +179,10 @@ void TMainForm::CreatePaletteEditor() {
     connect(ImgColorTable, &TImageEx::mouseLeave, this,
             [this](TImageEx*) { PaletteEdit->ColorTableMouseLeave(); });
 
+    for (QLineEdit* field : EditPal)
+        field->installEventFilter(this);
+    for (QLineEdit* field : EditAnimePal)
+        field->installEventFilter(this);
     for (int i = 0; i < PaletteEditClass::EntryCount; ++i) {
         connect(EditPal[static_cast<std::size_t>(i)], &QLineEdit::textChanged, this,
                 [this, i] { PaletteEdit->SetPaletteEntry(i); });

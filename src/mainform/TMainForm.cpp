@@ -7,6 +7,8 @@
 #include "fileio/RestorePoint.h"
 #include "fileio/RomImageData.h"
 #include "graphics/EditorGraphics.h"
+#include "history/EditHistory.h"
+#include "history/StageArrays.h"
 #include "inifile/IniFile.h"
 #include "mainform/BuiltInLists.h"
 #include "mainform/DroppedImage.h"
@@ -29,6 +31,7 @@
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QFileInfo>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QMenuBar>
 #include <QPushButton>
@@ -37,6 +40,8 @@
 #include <QStatusBar>
 #include <QTabWidget>
 #include <QTimer>
+#include <QUndoStack>
+#include <QUndoView>
 #include <QVBoxLayout>
 
 namespace {
@@ -49,6 +54,17 @@ const char* const SaveDefaultExtension = "nes";
 const char* const SaveChangesQuestion = "への変更を保存しますか？";
 // After the bare name of a list file or recent image that cannot be read.
 const char* const CannotReadMessage = "を読み込めませんでした。";
+
+const char* const UndoCaption = "元に戻す";
+const char* const RedoCaption = "やり直し";
+const char* const HistoryTitle = "履歴";
+const char* const HistoryEmptyLabel = "<開いたときの状態>";
+
+// "元に戻す(&U)", or with the step's name: "元に戻す マップチップの配置(&U)".
+QString EditCaption(const char* caption, const QString& step, char mnemonic) {
+    const QString key = QString("(&") + mnemonic + ")";
+    return step.isEmpty() ? caption + key : caption + QString(" ") + step + key;
+}
 
 // Qt takes the patterns from the descriptions: keep every other field.
 QString QtFilterOf(const QString& filter) {
@@ -101,6 +117,7 @@ TMainForm::TMainForm(const StartupOptions& options) : Options(options) {
     }
     EditFlags = std::make_unique<EditFlagManagement>(
         [this](const std::string& text) { StatusPanels[0]->setText(FromStd(text)); });
+    EditSteps = std::make_unique<EditHistory>(*EditFlags);
     Settings = std::make_unique<IniFile>(
         QDir(Options.ExecutableDir).filePath(SettingsFileName).toStdString());
     if (!Settings->LoadResult().Ok)
@@ -118,6 +135,7 @@ TMainForm::TMainForm(const StartupOptions& options) : Options(options) {
     LoadListFile(CBSelectObject, ObjectListFileName);
     LoadListFile(CBSelectScroll, ScrollListFileName);
     CreateEditors();
+    ConnectHistory();
 }
 
 TMainForm::~TMainForm() {
@@ -150,6 +168,43 @@ void TMainForm::CreateMenu() {
     SaveAs1->setEnabled(false);
     Close1->setEnabled(false);
     CreateSharingMenuItems(SaveAs1);
+    CreateEditMenu();
+}
+
+void TMainForm::CreateEditMenu() {
+    EditMenu = menuBar()->addMenu("編集(&E)");
+    Undo1 = EditMenu->addAction(EditCaption(UndoCaption, {}, 'U'), this, &TMainForm::Undo1Click);
+    Undo1->setShortcut(QKeySequence::Undo);
+    Redo1 = EditMenu->addAction(EditCaption(RedoCaption, {}, 'R'), this, &TMainForm::Redo1Click);
+    Redo1->setShortcuts(
+        {QKeySequence(Qt::CTRL | Qt::Key_Y), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z)});
+    EditMenu->addSeparator();
+    History1 = EditMenu->addAction("履歴(&H)...", this, &TMainForm::History1Click);
+    Undo1->setEnabled(false);
+    Redo1->setEnabled(false);
+}
+
+// The menu follows the history: enabled when there is a step, captioned with its name.
+void TMainForm::ConnectHistory() {
+    QUndoStack& stack = EditSteps->Stack();
+    connect(&stack, &QUndoStack::canUndoChanged, Undo1, &QAction::setEnabled);
+    connect(&stack, &QUndoStack::canRedoChanged, Redo1, &QAction::setEnabled);
+    connect(&stack, &QUndoStack::undoTextChanged, this,
+            [this](const QString& step) { Undo1->setText(EditCaption(UndoCaption, step, 'U')); });
+    connect(&stack, &QUndoStack::redoTextChanged, this,
+            [this](const QString& step) { Redo1->setText(EditCaption(RedoCaption, step, 'R')); });
+    EditSteps->SetPresenter({
+        .Show = [this](const StepPlace& place) { ShowStepPlace(place); },
+        .WriteByte = [this](int stage, EditorArray array, int index,
+                            std::uint8_t value) { WriteStageByte(stage, array, index, value); },
+        .RedrawBytes = [this](const StepPlace& place) { RedrawBytesOf(place); },
+        .RestoreObjectPage =
+            [this](int stage, int page, std::span<const ObjectRecord> records) {
+                ObjectEdit->RestorePage(stage, page, records);
+            },
+        .ShowRestoredObjects = [this](int page,
+                                      std::uint32_t id) { ObjectEdit->ShowRestored(page, id); },
+    });
 }
 
 void TMainForm::CreateStatusBar() {
@@ -292,7 +347,7 @@ void TMainForm::OpenImage(const QString& path) {
         ShowMessage(FromStd(outcome.Message));
         return;
     }
-    EditFlags->ClearAll();
+    EditSteps->Clear();
     RememberRecentFile(path);
     ShowOpenedState();
 }
@@ -329,7 +384,7 @@ void TMainForm::Close1Click() {
     if (EditFlags->IsModified() && !AskSaveChanges())
         return;
     ImageData->CloseImage();
-    EditFlags->ClearAll();
+    EditSteps->Clear();
     ShowClosedState();
 }
 
@@ -343,6 +398,7 @@ bool TMainForm::SaveImageAs(const QString& path) {
         ShowMessage(FromStd(outcome.Message));
         return false;
     }
+    EditSteps->MarkSaved();
     RememberRecentFile(path);
     ShowPaletteSetsNotWritten();
     return true;
@@ -432,6 +488,108 @@ void TMainForm::dropEvent(QDropEvent* event) {
     // open come after it.
     QMetaObject::invokeMethod(
         this, [this, path] { OpenChosenFile(path); }, Qt::QueuedConnection);
+}
+
+// --- Edit commands ---
+
+void TMainForm::Undo1Click() {
+    EditSteps->Stack().undo();
+}
+
+void TMainForm::Redo1Click() {
+    EditSteps->Stack().redo();
+}
+
+void TMainForm::History1Click() {
+    if (HistoryView == nullptr) {
+        HistoryView = new QUndoView(&EditSteps->Stack(), this);
+        HistoryView->setWindowFlag(Qt::Tool);
+        HistoryView->setWindowTitle(HistoryTitle);
+        HistoryView->setEmptyLabel(HistoryEmptyLabel);
+        HistoryView->resize(280, 360);
+    }
+    HistoryView->show();
+    HistoryView->raise();
+}
+
+// A focused line edit takes Ctrl+Z for its own text; the history is what the user means.
+bool TMainForm::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::ShortcutOverride) {
+        const auto* key = static_cast<QKeyEvent*>(event);
+        const QKeyCombination pressed = key->keyCombination();
+        for (const QAction* action : {Undo1, Redo1}) {
+            for (const QKeySequence& sequence : action->shortcuts()) {
+                if (sequence.count() == 1 && sequence[0] == pressed)
+                    return true;
+            }
+        }
+    }
+    return QMainWindow::eventFilter(watched, event);
+}
+
+// --- What the edit history asks of the window ---
+
+QWidget* TMainForm::PageOfTab(EditorTabId tab) const {
+    switch (tab) {
+    case EditorTabId::MapSet:
+        return TabMapSetEdit;
+    case EditorTabId::Chip32x32:
+        return Tab32x32ChipEdit;
+    case EditorTabId::Chip16x16:
+        return Tab16x16ChipEdit;
+    case EditorTabId::Palette:
+        return TabPaletteEdit;
+    case EditorTabId::Object:
+        break;
+    }
+    return TabObjectEdit;
+}
+
+// The user sees the step where it happened: its stage, its tab and the set it was made in.
+void TMainForm::ShowStepPlace(const StepPlace& place) {
+    if (CBStage->currentIndex() != place.Stage)
+        CBStage->setCurrentIndex(place.Stage);
+    QWidget* page = PageOfTab(place.Tab);
+    if (EditPageControl->currentWidget() != page)
+        EditPageControl->setCurrentWidget(page);
+    if (place.Set < 0)
+        return;
+    if (place.Tab == EditorTabId::Chip16x16 &&
+        ImageData->Stage(place.Stage).Chip16x16SetIndexValue() != place.Set)
+        Chip16x16Edit->SwitchChipSet();
+    if (place.Tab == EditorTabId::Palette && CBSelectPaletteSet->currentIndex() != place.Set)
+        CBSelectPaletteSet->setCurrentIndex(place.Set);
+}
+
+void TMainForm::WriteStageByte(int stage, EditorArray array, int index, std::uint8_t value) {
+    if (array == EditorArray::StagePalette) {
+        PaletteEdit->StorePaletteEntry(stage, index, value);
+        return;
+    }
+    const std::span<std::uint8_t> bytes = StageArrays::Bytes(ImageData->Stage(stage), array);
+    if (index >= 0 && static_cast<std::size_t>(index) < bytes.size())
+        bytes[static_cast<std::size_t>(index)] = value;
+}
+
+void TMainForm::RedrawBytesOf(const StepPlace& place) {
+    switch (place.Tab) {
+    case EditorTabId::MapSet:
+        MapSetEdit->RedrawAll();
+        break;
+    case EditorTabId::Chip32x32:
+        Chip32x32Edit->RenderChipSheet();
+        Chip32x32Edit->ActivateTab();
+        break;
+    case EditorTabId::Chip16x16:
+        Chip16x16Edit->LoadStage();
+        break;
+    case EditorTabId::Palette:
+        PaletteEdit->ChangePaletteSet();
+        RestartFrameTimer();
+        break;
+    case EditorTabId::Object:
+        break;
+    }
 }
 
 // --- Stage selection, tabs and the frame timer ---

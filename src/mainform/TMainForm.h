@@ -1,11 +1,13 @@
 #pragma once
 
+#include "history/StepPlace.h"
 #include "mainform/RecentFiles.h"
 
 #include <QMainWindow>
 #include <QString>
 
 #include <array>
+#include <cstdint>
 #include <functional>
 #include <memory>
 #include <vector>
@@ -22,10 +24,12 @@ class QPushButton;
 class QScrollBar;
 class QTabWidget;
 class QTimer;
+class QUndoView;
 
 class Chip16x16EditClass;
 class Chip32x32EditClass;
 class EditFlagManagement;
+class EditHistory;
 class EditorGraphics;
 class FcPaletteData;
 class IniFile;
@@ -98,6 +102,7 @@ public:
 
     RomImageData& ImageHolder() { return *ImageData; }
     EditFlagManagement& Tracker() { return *EditFlags; }
+    EditHistory& History() { return *EditSteps; }
     EditorGraphics& Graphics() { return *GraphicsEngine; }
     UserPrompts& Prompts() { return *PromptsInUse; }
     bool ApplyingSettings() const { return ApplyingSettingsFlag; }
@@ -113,6 +118,12 @@ public:
     QAction* ExportPicture1 = nullptr;
     QAction* Close1 = nullptr;
     QAction* Exit1 = nullptr;
+    QMenu* EditMenu = nullptr;
+    QAction* Undo1 = nullptr;
+    QAction* Redo1 = nullptr;
+    QAction* History1 = nullptr;
+    // The history as a list, made at its first showing.
+    QUndoView* HistoryView = nullptr;
     std::array<QLabel*, 3> StatusPanels{};
     QComboBox* CBStage = nullptr;
     QTabWidget* EditPageControl = nullptr;
@@ -225,16 +236,25 @@ public:
     // The unused-number reports share one window, a child of this one.
     TShowUnusedChipNumForm* ShowUnusedChipNumForm = nullptr;
 
+    // Edit commands, one per menu item.
+    void Undo1Click();
+    void Redo1Click();
+    void History1Click();
+
 protected:
     void closeEvent(QCloseEvent* event) override;
     // A ".nes" file dropped on the window is opened as if chosen in the open dialog.
     void dragEnterEvent(QDragEnterEvent* event) override;
     void dropEvent(QDropEvent* event) override;
+    // Keeps Undo and Redo with the edit history while an entry field has the focus.
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void CreateMenu();
     void CreateSharingMenuItems(QAction* after);
     void ShowSharingState(bool imageOpen);
+    void CreateEditMenu();
+    void ConnectHistory();
     void CreateStatusBar();
     void CreateStageSelector();
     void CreatePages();
@@ -273,6 +293,11 @@ private:
     };
 
     void CreateEditors();
+    // What the edit history asks of the window to show an undone or redone step.
+    void ShowStepPlace(const StepPlace& place);
+    void WriteStageByte(int stage, EditorArray array, int index, std::uint8_t value);
+    void RedrawBytesOf(const StepPlace& place);
+    QWidget* PageOfTab(EditorTabId tab) const;
     void LoadStageIntoEditors();
     void RefreshChipSheets();
     void RedrawActiveTab();
@@ -296,6 +321,7 @@ private:
 
     std::unique_ptr<FcPaletteData> MasterPalette;
     std::unique_ptr<EditFlagManagement> EditFlags;
+    std::unique_ptr<EditHistory> EditSteps;
     std::unique_ptr<IniFile> Settings;
     std::unique_ptr<RestorePoint> RestorePoints;
     RecentFiles Recent;

@@ -1,13 +1,14 @@
 #include "mapsetedit/MapSetEditClass.h"
 
 #include "ImageEx/TImageEx.h"
-#include "edit_flag/EditFlagManagement.h"
 #include "editdata/StageData.h"
 #include "fileio/RomImageData.h"
 #include "graphics/EditorGraphics.h"
 #include "graphics/GridGeometry.h"
 #include "graphics/HexText.h"
 #include "graphics/ViewSurface.h"
+#include "history/EditHistory.h"
+#include "history/StageArrays.h"
 #include "prompts/UserPrompts.h"
 
 #include <QCheckBox>
@@ -27,9 +28,9 @@ constexpr GridGeometry TableGrid =
 
 } // namespace
 
-MapSetEditClass::MapSetEditClass(RomImageData& imageHolder, EditFlagManagement& tracker,
+MapSetEditClass::MapSetEditClass(RomImageData& imageHolder, EditHistory& history,
                                  EditorGraphics& graphics, UserPrompts& prompts)
-    : ImageHolder(imageHolder), Tracker(tracker), Graphics(graphics),
+    : ImageHolder(imageHolder), History(history), Graphics(graphics),
       Prompts(prompts), PageHovers{PageHoverFrame(0), PageHoverFrame(1)},
       TableHover(graphics.GridHoverFrame(ChipTableSurface, TableGrid, [this](int chip) {
           const ImageRect cell = TableGrid.CellRect(chip);
@@ -102,6 +103,10 @@ bool MapSetEditClass::HasStage() const {
     return ImageHolder.HasStages();
 }
 
+StepPlace MapSetEditClass::Place() const {
+    return {ImageHolder.CurrentStage(), EditorTabId::MapSet, -1};
+}
+
 std::span<std::uint8_t, MapSetEditClass::CellsPerPage> MapSetEditClass::PageBytes(int side) {
     auto& table = ImageHolder.CurrentStageData().MapSetTable;
     const auto first = static_cast<std::size_t>(PageIndex(side) * CellsPerPage);
@@ -156,9 +161,14 @@ void MapSetEditClass::ReloadStage() {
     if (!Prompts.AskYesNo(parent, ReloadQuestion)) {
         return;
     }
-    // Only the map set goes back to the cartridge's bytes; the modified flag stays as it is.
-    ImageHolder.CurrentStageData().DecodeMapSetTable();
+    // Only the map set goes back to the cartridge's bytes.
+    StageData& stage = ImageHolder.CurrentStageData();
+    const auto before = stage.MapSetTable;
+    stage.DecodeMapSetTable();
+    std::vector<ByteChange> changes;
+    StageArrays::AppendDifferences(EditorArray::MapSet, before, stage.MapSetTable, changes);
     LoadStage();
+    History.RecordBytes(Place(), std::move(changes), ReloadCaption);
 }
 
 void MapSetEditClass::RedrawAll() {
@@ -236,7 +246,10 @@ void MapSetEditClass::PlaceChip(int side, int cell) {
     if (stored == PlaceChipNumber) {
         return;
     }
-    stored = static_cast<std::uint8_t>(PlaceChipNumber);
+    const ByteChange change{EditorArray::MapSet,
+                            static_cast<std::uint16_t>(PageIndex(side) * CellsPerPage + cell),
+                            stored, static_cast<std::uint8_t>(PlaceChipNumber)};
+    stored = change.New;
     RepaintCell(side, cell);
     PageHovers[Side(side)].Refresh();
     // Both sides may show the same page: keep the other one true to the data.
@@ -245,7 +258,7 @@ void MapSetEditClass::PlaceChip(int side, int cell) {
         RepaintCell(other, cell);
         RepaintPageGrid(other);
     }
-    Tracker.SetMapSetModified(ImageHolder.CurrentStage(), true);
+    History.RecordBytes(Place(), {change}, PlaceChipCaption);
 }
 
 void MapSetEditClass::CopyPage(int side) {
@@ -264,14 +277,19 @@ void MapSetEditClass::PastePage(int side) {
     if (std::equal(bytes.begin(), bytes.end(), Copied.begin())) {
         return;
     }
+    std::vector<ByteChange> changes;
+    StageArrays::AppendDifferences(EditorArray::MapSet, bytes, Copied, changes);
+    const int first = PageIndex(side) * CellsPerPage;
+    for (ByteChange& change : changes)
+        change.Index = static_cast<std::uint16_t>(change.Index + first);
     std::copy(Copied.begin(), Copied.end(), bytes.begin());
-    Tracker.SetMapSetModified(ImageHolder.CurrentStage(), true);
     DrawPage(side);
     PageHovers[Side(side)].Refresh();
     const int other = 1 - static_cast<int>(Side(side));
     if (PageIndex(other) == PageIndex(side)) {
         DrawPage(other);
     }
+    History.RecordBytes(Place(), std::move(changes), PastePageCaption);
 }
 
 // ---- The chip to place and the chip table ----

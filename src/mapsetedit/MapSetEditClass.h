@@ -2,6 +2,7 @@
 
 #include "base/LevelFormat.h"
 #include "graphics/HoverFrame.h"
+#include "history/StepPlace.h"
 
 #include <Qt>
 
@@ -10,7 +11,7 @@
 #include <memory>
 #include <span>
 
-class EditFlagManagement;
+class EditHistory;
 class EditorGraphics;
 class QCheckBox;
 class QLabel;
@@ -22,7 +23,7 @@ class ViewSurface;
 
 // The map-set tab: two pages of the current stage side by side, the 256 32x32 chips at half
 // size to pick from, and the chip to place. Every operation writes MapSetTable of the current
-// stage directly and is the only place that raises the stage's map-set flag for its edit.
+// stage directly and records it as one step of the edit history.
 //
 // Chips are never rendered here: pages and the chip table are copied out of Chip32x32Sheet,
 // which the 32x32 chip editor draws before this editor loads or its tab is activated.
@@ -47,8 +48,12 @@ public:
     static constexpr const char* ReloadQuestion =
         "このステージのマップセットデータを読み込み直します。よろしいですか？";
 
-    MapSetEditClass(RomImageData& imageHolder, EditFlagManagement& tracker,
-                    EditorGraphics& graphics, UserPrompts& prompts);
+    static constexpr const char* PlaceChipCaption = "マップチップの配置";
+    static constexpr const char* PastePageCaption = "ページの貼り付け";
+    static constexpr const char* ReloadCaption = "マップセットの読み込み直し";
+
+    MapSetEditClass(RomImageData& imageHolder, EditHistory& history, EditorGraphics& graphics,
+                    UserPrompts& prompts);
     ~MapSetEditClass();
     MapSetEditClass(const MapSetEditClass&) = delete;
     MapSetEditClass& operator=(const MapSetEditClass&) = delete;
@@ -117,6 +122,7 @@ public:
 private:
     static std::size_t Side(int side) { return side == 0 ? 0U : 1U; }
     bool HasStage() const;
+    StepPlace Place() const;
     std::span<std::uint8_t, CellsPerPage> PageBytes(int side);
     bool GridEnabled() const;
     ViewSurface& PageSurface(int side) { return *PageSurfaces.at(Side(side)); }
@@ -130,7 +136,7 @@ private:
     int TableChipAt(int x, int y) const;
 
     RomImageData& ImageHolder;
-    EditFlagManagement& Tracker;
+    EditHistory& History;
     EditorGraphics& Graphics;
     UserPrompts& Prompts;
 

@@ -4,12 +4,12 @@
 
 #include "ImageEx/TImageEx.h"
 #include "ImageEx/TUpDown.h"
-#include "edit_flag/EditFlagManagement.h"
 #include "editdata/StageData.h"
 #include "fileio/RomImageData.h"
 #include "graphics/EditorGraphics.h"
 #include "graphics/HexText.h"
 #include "graphics/ViewSurface.h"
+#include "history/EditHistory.h"
 #include "prompts/UserPrompts.h"
 
 #include <QAction>
@@ -62,9 +62,9 @@ void SelectItem(QComboBox* list, int index) {
 
 } // namespace
 
-ObjectEditClass::ObjectEditClass(RomImageData& imageHolder, EditFlagManagement& tracker,
+ObjectEditClass::ObjectEditClass(RomImageData& imageHolder, EditHistory& history,
                                  EditorGraphics& graphics, UserPrompts& prompts)
-    : ImageHolder(imageHolder), Tracker(tracker), Graphics(graphics), Prompts(prompts) {}
+    : ImageHolder(imageHolder), History(history), Graphics(graphics), Prompts(prompts) {}
 
 // The surfaces tell their views to let go when they are freed.
 ObjectEditClass::~ObjectEditClass() = default;
@@ -152,8 +152,28 @@ int ObjectEditClass::SideOfRoom(int room) const {
     return -1;
 }
 
-void ObjectEditClass::MarkModified() {
-    Tracker.SetObjectModified(ImageHolder.CurrentStage(), true);
+ObjectEditCommand::Selection ObjectEditClass::CurrentSelection() const {
+    if (EditObject == nullptr)
+        return {};
+    return {EditRoom, EditObject->Id};
+}
+
+void ObjectEditClass::RecordPage(int page, std::vector<ObjectRecord> before,
+                                 ObjectEditCommand::Selection selectedBefore, const char* caption,
+                                 bool nudge) {
+    std::vector<ObjectRecord> after = Stage().PageRecords(page);
+    if (after == before)
+        return;
+    std::vector<ObjectEditCommand::PageChange> pages;
+    pages.push_back({page, std::move(before), std::move(after)});
+    // Without a selection the step still shows the room it changed.
+    ObjectEditCommand::Selection selectedAfter = CurrentSelection();
+    for (ObjectEditCommand::Selection* selection : {&selectedBefore, &selectedAfter})
+        if (selection->Id == 0)
+            selection->Page = page;
+    History.Record(std::make_unique<ObjectEditCommand>(History, ImageHolder.CurrentStage(),
+                                                       std::move(pages), selectedBefore,
+                                                       selectedAfter, caption, nudge));
 }
 
 void ObjectEditClass::Forget(const ObjectNode* node) {
@@ -178,7 +198,7 @@ QString ObjectEditClass::ObjectCaption(int type) const {
     return HexText::Two(type);
 }
 
-QString ObjectEditClass::ScrollCaption(int value) const {
+QString ObjectEditClass::ScrollCaptionOf(int value) const {
     if (CBSelectScroll != nullptr && value >= 0 && value < CBSelectScroll->count())
         return CBSelectScroll->itemText(value);
     return HexText::Two(value);
@@ -254,6 +274,7 @@ void ObjectEditClass::SetRooms(int n) {
 
 void ObjectEditClass::LoadStage() {
     ForgetAll();
+    Drag = {};
     if (!ImageHolder.HasStages())
         return;
     if (ScrBarObjectMap != nullptr) {
@@ -270,9 +291,24 @@ void ObjectEditClass::ReloadStage() {
     if (!ImageHolder.HasStages() || !Prompts.AskYesNo(DialogParent(), ReloadQuestion))
         return;
     // The decode frees every node of the stage.
+    const ObjectEditCommand::Selection selectedBefore = CurrentSelection();
+    std::vector<std::vector<ObjectRecord>> before;
+    for (int page = 0; page < RoomCount; ++page)
+        before.push_back(Stage().PageRecords(page));
     ForgetAll();
     Stage().DecodeObjects();
     LoadStage();
+    std::vector<ObjectEditCommand::PageChange> pages;
+    for (int page = 0; page < RoomCount; ++page) {
+        std::vector<ObjectRecord> after = Stage().PageRecords(page);
+        if (after != before[static_cast<std::size_t>(page)])
+            pages.push_back(
+                {page, std::move(before[static_cast<std::size_t>(page)]), std::move(after)});
+    }
+    if (!pages.empty())
+        History.Record(std::make_unique<ObjectEditCommand>(
+            History, ImageHolder.CurrentStage(), std::move(pages), selectedBefore,
+            ObjectEditCommand::Selection{}, ReloadCaption));
 }
 
 // ---- Pointer ----
@@ -306,6 +342,10 @@ void ObjectEditClass::RoomMouseDown(int side, Qt::MouseButton button, int x, int
         // The rooms may have scrolled under a resting pointer since its last move.
         HitTest(side, x, y);
         SelectHovered();
+        // Undo of a drag shows the dragged object selected where it was.
+        Drag = {};
+        if (HoverObject != nullptr)
+            Drag = {true, HoverRoom, Stage().PageRecords(HoverRoom), CurrentSelection()};
         RefreshMarks();
         DrawEditMark();
     } else if (button == Qt::RightButton) {
@@ -364,7 +404,7 @@ QString ObjectEditClass::HintText(int side) const {
           << "X座標:" + HexText::Two(HoverObject->X) << "Y座標:" + HexText::Two(HoverObject->Y)
           << "種類:" << ObjectCaption(HoverObject->Type);
     if (HoverObject->Type == ScrollObjectType) {
-        QString scroll = ScrollCaption(HoverObject->Y);
+        QString scroll = ScrollCaptionOf(HoverObject->Y);
         scroll.replace('\t', LineBreak);
         lines << "------" << scroll;
     }
@@ -443,6 +483,8 @@ void ObjectEditClass::CreateObjectAtClick() {
         return;
     }
     const int room = Room0Index + CreatePoint.Side;
+    const auto selectedBefore = CurrentSelection();
+    std::vector<ObjectRecord> before = Stage().PageRecords(room);
     EditRoom = room;
     Stage().AddObject(room, ClampByte(CreatePoint.X), ClampByte(CreatePoint.Y), 0);
     EditObject = Stage().LastObjectOfPage(room);
@@ -452,27 +494,29 @@ void ObjectEditClass::CreateObjectAtClick() {
     ShowEditObject();
     ShowCounts();
     DrawEditMark();
-    MarkModified();
+    RecordPage(room, std::move(before), selectedBefore, CreateCaption);
 }
 
-void ObjectEditClass::AddAtPopupPoint(int type) {
+void ObjectEditClass::AddAtPopupPoint(int type, const char* caption) {
     if (!ImageHolder.HasStages())
         return;
     if (!CanCreate()) {
         Prompts.ShowMessage(DialogParent(), LimitMessage);
         return;
     }
+    const auto selectedBefore = CurrentSelection();
+    std::vector<ObjectRecord> before = Stage().PageRecords(PopupPoint.Room);
     Stage().AddObject(PopupPoint.Room, PopupPoint.X, PopupPoint.Y, type);
     if (ChkSortObjectList != nullptr && ChkSortObjectList->isChecked())
         Stage().SortPageByX(PopupPoint.Room);
     ShowEditObject();
     ShowCounts();
     NeedRedraw = true;
-    MarkModified();
+    RecordPage(PopupPoint.Room, std::move(before), selectedBefore, caption);
 }
 
 void ObjectEditClass::CreateObjectAtPopup() {
-    AddAtPopupPoint(0);
+    AddAtPopupPoint(0, CreateCaption);
 }
 
 void ObjectEditClass::CopyObject() {
@@ -482,80 +526,94 @@ void ObjectEditClass::CopyObject() {
 
 void ObjectEditClass::CutObject() {
     CopyObject();
-    RemoveHovered();
+    if (HoverObject != nullptr)
+        RemoveFromPage(HoverObject, PopupPoint.Room, CutCaption);
 }
 
 void ObjectEditClass::PasteObject() {
     if (CopiedType >= 0)
-        AddAtPopupPoint(CopiedType);
+        AddAtPopupPoint(CopiedType, PasteCaption);
 }
 
 void ObjectEditClass::RemoveHovered() {
-    if (HoverObject == nullptr || !ImageHolder.HasStages())
+    if (HoverObject != nullptr)
+        RemoveFromPage(HoverObject, PopupPoint.Room, RemoveCaption);
+}
+
+void ObjectEditClass::RemoveFromPage(ObjectNode* node, int page, const char* caption) {
+    if (!ImageHolder.HasStages())
         return;
-    ObjectNode* const removed = HoverObject;
-    Forget(removed);
-    Stage().RemoveObject(removed, PopupPoint.Room);
+    const auto selectedBefore = CurrentSelection();
+    std::vector<ObjectRecord> before = Stage().PageRecords(page);
+    Forget(node);
+    Stage().RemoveObject(node, page);
     HoverObject = nullptr;
     HoverObjectPrev = nullptr;
     ShowEditObject();
     ShowCounts();
     NeedRedraw = true;
-    MarkModified();
+    RecordPage(page, std::move(before), selectedBefore, caption);
 }
 
 void ObjectEditClass::RemoveEditObject() {
     if (EditObject == nullptr || !ImageHolder.HasStages())
         return;
+    const int page = EditRoom;
+    const auto selectedBefore = CurrentSelection();
+    std::vector<ObjectRecord> before = Stage().PageRecords(page);
     ObjectNode* const removed = EditObject;
     Forget(removed);
-    Stage().RemoveObject(removed, EditRoom);
+    Stage().RemoveObject(removed, page);
     EditObject = nullptr;
     DrawnEditObject = nullptr;
     DrawRooms();
     ShowEditObject();
     ShowCounts();
-    MarkModified();
+    RecordPage(page, std::move(before), selectedBefore, RemoveCaption);
 }
 
 // The panel follows at once (the scroll list opens or closes with type 80).
 void ObjectEditClass::SetEditType(int type) {
     if (EditObject == nullptr || type < 0 || EditObject->Type == type)
         return;
+    std::vector<ObjectRecord> before = Stage().PageRecords(EditRoom);
     EditObject->Type = type;
     DrawRooms();
     DrawEditMark();
     ShowEditObject();
-    MarkModified();
+    RecordPage(EditRoom, std::move(before), CurrentSelection(), TypeCaption);
 }
 
 void ObjectEditClass::SetEditScroll(int value) {
     if (EditObject == nullptr || value < 0 || EditObject->Y == value)
         return;
+    std::vector<ObjectRecord> before = Stage().PageRecords(EditRoom);
     EditObject->Y = value;
     DrawRooms();
     DrawEditMark();
     ShowEditObject();
-    MarkModified();
+    RecordPage(EditRoom, std::move(before), CurrentSelection(), ScrollCaption);
 }
 
-// A nudge against a bound changes nothing, yet counts as an edit.
+// A nudge against a bound changes nothing and makes no step.
 void ObjectEditClass::NudgeX(int d) {
     if (EditObject == nullptr)
         return;
+    std::vector<ObjectRecord> before = Stage().PageRecords(EditRoom);
     EditObject->X = ClampByte(EditObject->X + d);
     ShowEditObject();
     NeedRedraw = true;
-    MarkModified();
+    RecordPage(EditRoom, std::move(before), CurrentSelection(), MoveCaption, true);
 }
 
 void ObjectEditClass::NudgeY(int d) {
     if (EditObject == nullptr)
         return;
+    std::vector<ObjectRecord> before = Stage().PageRecords(EditRoom);
     EditObject->Y = ClampByte(EditObject->Y + d);
     ShowEditObject();
     NeedRedraw = true;
-    MarkModified();
+    RecordPage(EditRoom, std::move(before), CurrentSelection(), MoveCaption, true);
 }
 
 void ObjectEditClass::ArrowX(int direction) {
@@ -580,5 +638,41 @@ void ObjectEditClass::DragTo(int x, int y) {
         Stage().SortPageByX(HoverRoom);
     ShowEditObject();
     NeedRedraw = true;
-    MarkModified();
+}
+
+void ObjectEditClass::RoomMouseUp(Qt::MouseButton button) {
+    if (button != Qt::LeftButton || !Drag.Active || !ImageHolder.HasStages())
+        return;
+    DragStart start = std::move(Drag);
+    Drag = {};
+    RecordPage(start.Page, std::move(start.Records), start.Selected, MoveCaption);
+}
+
+void ObjectEditClass::RestorePage(int stage, int page, std::span<const ObjectRecord> records) {
+    ForgetAll();
+    Drag = {};
+    ImageHolder.Stage(stage).RestorePage(page, records);
+}
+
+void ObjectEditClass::ShowRestored(int page, std::uint32_t id) {
+    ForgetAll();
+    if (!ImageHolder.HasStages())
+        return;
+    if (id != 0) {
+        EditObject = Stage().FindObject(page, id);
+        EditRoom = page;
+    }
+    if (SideOfRoom(page) < 0) {
+        const int left = std::clamp(page, 0, LastLeftRoom);
+        if (ScrBarObjectMap != nullptr) {
+            const QSignalBlocker blocker(ScrBarObjectMap);
+            ScrBarObjectMap->setValue(left);
+        }
+        SetRooms(left);
+    }
+    NeedRedraw = true;
+    DrawRooms();
+    ShowEditObject();
+    ShowCounts();
+    DrawEditMark();
 }

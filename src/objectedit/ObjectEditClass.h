@@ -1,13 +1,16 @@
 #pragma once
 
 #include "base/LevelFormat.h"
+#include "history/ObjectEditCommand.h"
 #include <QString>
 #include <Qt>
 
 #include <array>
 #include <memory>
+#include <span>
+#include <vector>
 
-class EditFlagManagement;
+class EditHistory;
 class EditorGraphics;
 class QAction;
 class QCheckBox;
@@ -47,8 +50,17 @@ public:
     static constexpr const char* ReloadQuestion =
         "このステージのオブジェクトデータを読み込み直します。よろしいですか？";
 
-    ObjectEditClass(RomImageData& imageHolder, EditFlagManagement& tracker,
-                    EditorGraphics& graphics, UserPrompts& prompts);
+    static constexpr const char* CreateCaption = "オブジェクトの作成";
+    static constexpr const char* PasteCaption = "オブジェクトの貼り付け";
+    static constexpr const char* CutCaption = "オブジェクトの切り取り";
+    static constexpr const char* RemoveCaption = "オブジェクトの削除";
+    static constexpr const char* TypeCaption = "オブジェクトの種類の変更";
+    static constexpr const char* ScrollCaption = "スクロールの変更";
+    static constexpr const char* MoveCaption = "オブジェクトの移動";
+    static constexpr const char* ReloadCaption = "オブジェクトの読み込み直し";
+
+    ObjectEditClass(RomImageData& imageHolder, EditHistory& history, EditorGraphics& graphics,
+                    UserPrompts& prompts);
     ~ObjectEditClass();
     ObjectEditClass(const ObjectEditClass&) = delete;
     ObjectEditClass& operator=(const ObjectEditClass&) = delete;
@@ -95,6 +107,13 @@ public:
     void RoomMouseDown(int side, Qt::MouseButton button, int x, int y);
     void RoomMouseMove(int side, Qt::MouseButtons buttons, Qt::KeyboardModifiers modifiers, int x,
                        int y);
+    // The end of a press: a drag from press to release is one step.
+    void RoomMouseUp(Qt::MouseButton button);
+
+    // The edit history puts a room's list back (every node of the current stage may be freed),
+    // then shows the rooms with the object of id selected in room page when it is there.
+    void RestorePage(int stage, int page, std::span<const ObjectRecord> records);
+    void ShowRestored(int page, std::uint32_t id);
     // The arrows of the up-downs: +1 right / down, -1 left / up.
     void ArrowX(int direction);
     void ArrowY(int direction);
@@ -151,16 +170,21 @@ private:
     int SideOfRoom(int room) const;
     void DrawRooms();
     void DrawRoom(int side);
-    void AddAtPopupPoint(int type);
+    void AddAtPopupPoint(int type, const char* caption);
     // Clears every reference to a node that is about to be freed.
     void Forget(const ObjectNode* node);
     void ForgetAll();
-    void MarkModified();
+    ObjectEditCommand::Selection CurrentSelection() const;
+    // Records the change of room page since before as one step.
+    void RecordPage(int page, std::vector<ObjectRecord> before,
+                    ObjectEditCommand::Selection selectedBefore, const char* caption,
+                    bool nudge = false);
+    void RemoveFromPage(ObjectNode* node, int page, const char* caption);
     QString ObjectCaption(int type) const;
-    QString ScrollCaption(int value) const;
+    QString ScrollCaptionOf(int value) const;
 
     RomImageData& ImageHolder;
-    EditFlagManagement& Tracker;
+    EditHistory& History;
     EditorGraphics& Graphics;
     UserPrompts& Prompts;
 
@@ -202,4 +226,12 @@ private:
     ClickPoint CreatePoint;
     RoomPoint PopupPoint;
     int CopiedType = -1; // -1: nothing copied yet
+    // The room under a drag as it was at the press.
+    struct DragStart {
+        bool Active = false;
+        int Page = 0;
+        std::vector<ObjectRecord> Records;
+        ObjectEditCommand::Selection Selected;
+    };
+    DragStart Drag;
 };

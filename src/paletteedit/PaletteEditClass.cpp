@@ -16,6 +16,8 @@
 #include "graphics/GridGeometry.h"
 #include "graphics/HexText.h"
 #include "graphics/ViewSurface.h"
+#include "history/EditHistory.h"
+#include "history/StageArrays.h"
 #include "prompts/UserPrompts.h"
 
 #include <QCheckBox>
@@ -51,9 +53,9 @@ constexpr const char* UnwritableFieldStyle = "QLineEdit { padding: 0px; border: 
 
 } // namespace
 
-PaletteEditClass::PaletteEditClass(RomImageData& holder, EditFlagManagement& tracker,
+PaletteEditClass::PaletteEditClass(RomImageData& holder, EditHistory& history,
                                    EditorGraphics& graphics, UserPrompts& prompts)
-    : Holder(holder), Tracker(tracker), Graphics(graphics), Prompts(prompts),
+    : Holder(holder), History(history), Graphics(graphics), Prompts(prompts),
       PaletteStrip(std::make_unique<PalettedImage>(StripWidth, CellSize)),
       ColorTableImage(std::make_unique<PalettedImage>(ColorTableWidth, ColorTableHeight)),
       AnimeStrip(Graphics.CreateSheet(StripWidth, CellSize)),
@@ -135,8 +137,7 @@ std::uint8_t* PaletteEditClass::ChosenAnimeRow() {
     return Holder.CurrentStageData().AnimePalette.data() + PaletteSet() * SubPaletteCount;
 }
 
-std::vector<PaletteEditClass::SetRef> PaletteEditClass::SetsSharing(int set) const {
-    const int stage = Holder.CurrentStage();
+std::vector<PaletteEditClass::SetRef> PaletteEditClass::SetsSharing(int stage, int set) const {
     std::vector<SetRef> sets{{stage, set}};
     if (!Holder.PaletteWriteBack() || !Holder.Address()) {
         return sets;
@@ -154,7 +155,7 @@ std::vector<PaletteEditClass::SetRef> PaletteEditClass::SetsSharing(int set) con
 void PaletteEditClass::ShareReloadedSets() {
     const auto& reloaded = Holder.CurrentStageData().StagePalette;
     for (int set = 0; set < SetCount; ++set) {
-        for (const SetRef& sharer : SetsSharing(set)) {
+        for (const SetRef& sharer : SetsSharing(Holder.CurrentStage(), set)) {
             auto& palette = Holder.Stage(sharer.Stage).StagePalette;
             std::copy_n(reloaded.begin() + set * EntryCount, EntryCount,
                         palette.begin() + sharer.Set * EntryCount);
@@ -164,6 +165,23 @@ void PaletteEditClass::ShareReloadedSets() {
 
 QWidget* PaletteEditClass::PromptParent() const {
     return ImgPalView[0]->window();
+}
+
+void PaletteEditClass::Record(std::vector<ByteChange> changes, const char* caption) {
+    History.RecordBytes({Holder.CurrentStage(), EditorTabId::Palette, PaletteSet()},
+                        std::move(changes), caption);
+}
+
+template <class Decode> void PaletteEditClass::ReloadAs(Decode decode, const char* caption) {
+    StageData& stage = Holder.CurrentStageData();
+    const auto palette = stage.StagePalette;
+    const auto anime = stage.AnimePalette;
+    decode(stage);
+    std::vector<ByteChange> changes;
+    StageArrays::AppendDifferences(EditorArray::StagePalette, palette, stage.StagePalette, changes);
+    StageArrays::AppendDifferences(EditorArray::AnimePalette, anime, stage.AnimePalette, changes);
+    LoadStage();
+    Record(std::move(changes), caption);
 }
 
 // Cell i of the palette views from the stored entry.
@@ -242,17 +260,19 @@ void PaletteEditClass::ReloadStage() {
     if (!Holder.HasStages() || !Prompts.AskYesNo(PromptParent(), ReloadQuestion)) {
         return;
     }
-    Holder.CurrentStageData().DecodePalettes();
-    ShareReloadedSets();
-    LoadStage();
+    ReloadAs(
+        [this](StageData& stage) {
+            stage.DecodePalettes();
+            ShareReloadedSets();
+        },
+        ReloadCaption);
 }
 
 void PaletteEditClass::ReloadAnimePalette() {
     if (!Holder.HasStages() || !Prompts.AskYesNo(PromptParent(), AnimeReloadQuestion)) {
         return;
     }
-    Holder.CurrentStageData().ClearAnimePalette();
-    LoadStage();
+    ReloadAs([](StageData& stage) { stage.ClearAnimePalette(); }, AnimeReloadCaption);
 }
 
 void PaletteEditClass::ChangePaletteSet() {
@@ -323,30 +343,25 @@ void PaletteEditClass::SetEntryColor(int set, int entry, int value) {
         return;
     }
     const int stage = Holder.CurrentStage();
-    bool shownChanged = false;
-    for (const SetRef& target : SetsSharing(set)) {
-        std::uint8_t& stored =
-            Holder.Stage(target.Stage)
-                .StagePalette[static_cast<std::size_t>(target.Set * EntryCount + entry)];
-        if (stored == value) {
-            continue; // one edit stores and marks once
-        }
-        stored = static_cast<std::uint8_t>(value);
-        Tracker.SetPaletteModified(target.Stage, true);
-        shownChanged = shownChanged || (target.Stage == stage && target.Set == PaletteSet());
-    }
-    if (!shownChanged) {
+    const int index = set * EntryCount + entry;
+    const std::uint8_t stored = Holder.Stage(stage).StagePalette[static_cast<std::size_t>(index)];
+    if (stored == value) {
         return;
     }
-    Graphics.SetStageColor(entry, value);
-    CopyAnimeCell(entry);
-    QLineEdit* field = EditPal[static_cast<std::size_t>(entry)];
-    if (field->text() != HexText::Two(value)) {
-        // The field's event comes back here and finds the value stored.
-        field->setText(HexText::Two(value));
+    const ByteChange change{EditorArray::StagePalette, static_cast<std::uint16_t>(index), stored,
+                            static_cast<std::uint8_t>(value)};
+    StorePaletteEntry(stage, index, static_cast<std::uint8_t>(value));
+    if (set == PaletteSet()) {
+        {
+            const QSignalBlocker blocker(EditPal[static_cast<std::size_t>(entry)]);
+            EditPal[static_cast<std::size_t>(entry)]->setText(HexText::Two(value));
+        }
+        Graphics.SetStageColor(entry, value);
+        CopyAnimeCell(entry);
+        RepaintPaletteCell(entry);
     }
-    RepaintPaletteCell(entry);
     ShowWriteMarks();
+    History.RecordBytes({stage, EditorTabId::Palette, set}, {change}, EntryCaption);
 }
 
 void PaletteEditClass::SetPaletteEntry(int i) {
@@ -358,16 +373,29 @@ void PaletteEditClass::SetPaletteEntry(int i) {
         return; // still typing
     }
     const auto value = HexText::ParseTwo(field->text());
+    // The field shows the stored value, or the typed one upper-cased; neither is typing.
+    const QSignalBlocker blocker(field);
     if (!value || *value > HighestColorNumber) {
-        // Putting the stored value back raises this event again; that run finds it stored.
         field->setText(HexText::Two(ChosenSet()[i]));
         RepaintPaletteCell(i);
         return;
     }
-    // Upper-casing raises this event again: whichever run comes later finds the value
-    // already stored.
     field->setText(HexText::Two(*value));
     SetEntryColor(PaletteSet(), i, *value);
+}
+
+// With write-back on, every set reading the same palette block takes the colour too, so what
+// the user sees on each stage is what the game will show.
+void PaletteEditClass::StorePaletteEntry(int stage, int index, std::uint8_t value) {
+    if (stage < 0 || stage >= LevelFormat::StageCount || index < 0 ||
+        index >= SetCount * EntryCount) {
+        return;
+    }
+    const int entry = index % EntryCount;
+    for (const SetRef& target : SetsSharing(stage, index / EntryCount)) {
+        Holder.Stage(target.Stage)
+            .StagePalette[static_cast<std::size_t>(target.Set * EntryCount + entry)] = value;
+    }
 }
 
 void PaletteEditClass::AssignColor(int i) {
@@ -400,16 +428,22 @@ void PaletteEditClass::SetAnimeEntry(int j) {
         field->setText(HexText::Two(ChosenAnimeRow()[j]));
         return;
     }
-    field->setText(HexText::Two(*value));
+    {
+        const QSignalBlocker blocker(field);
+        field->setText(HexText::Two(*value));
+    }
     if (*value == ChosenAnimeRow()[j]) {
         return;
     }
-    ChosenAnimeRow()[j] = static_cast<std::uint8_t>(*value);
+    const int index = PaletteSet() * SubPaletteCount + j;
+    const ByteChange change{EditorArray::AnimePalette, static_cast<std::uint16_t>(index),
+                            ChosenAnimeRow()[j], static_cast<std::uint8_t>(*value)};
+    ChosenAnimeRow()[j] = change.New;
     Graphics.ResetPaletteAnimation();
     // The colours return to their stored values before the new animation takes over.
     Graphics.SetStagePalette({ChosenSet(), static_cast<std::size_t>(EntryCount)});
     DrawAnimeStrip();
-    Tracker.SetPaletteModified(Holder.CurrentStage(), true);
+    Record({change}, AnimeEntryCaption);
 }
 
 void PaletteEditClass::StepAnimeEntry(int j, int direction) {
@@ -431,6 +465,7 @@ void PaletteEditClass::ShowPaletteTexts() {
         return;
     }
     for (int i = 0; i < EntryCount; ++i) {
+        const QSignalBlocker blocker(EditPal[static_cast<std::size_t>(i)]);
         EditPal[static_cast<std::size_t>(i)]->setText(HexText::Two(ChosenSet()[i]));
     }
 }
@@ -440,6 +475,7 @@ void PaletteEditClass::ShowAnimeTexts() {
         return;
     }
     for (int j = 0; j < SubPaletteCount; ++j) {
+        const QSignalBlocker blocker(EditAnimePal[static_cast<std::size_t>(j)]);
         EditAnimePal[static_cast<std::size_t>(j)]->setText(HexText::Two(ChosenAnimeRow()[j]));
     }
 }

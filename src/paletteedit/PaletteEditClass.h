@@ -2,6 +2,7 @@
 
 #include "base/LevelFormat.h"
 #include "graphics/HoverFrame.h"
+#include "history/StepPlace.h"
 
 #include <Qt>
 
@@ -10,7 +11,7 @@
 #include <memory>
 #include <vector>
 
-class EditFlagManagement;
+class EditHistory;
 class EditorGraphics;
 class PalettedImage;
 class QCheckBox;
@@ -30,7 +31,7 @@ class ViewSurface;
 // of that set. It also hands the engine the stage colours every other editor draws with, which
 // is why its LoadStage runs first among the editors.
 //
-// Palette edits go into the stage data and mark the stage's palettes modified. With the
+// Palette edits go into the stage data, each one step of the edit history. With the
 // write-back check box on, a save re-encodes them into the image where they fit; an edit goes
 // to every stage and set that reads the same palette block, and the entries a save could not
 // write are marked on the tab. With it off, the edits stay in memory as they always did.
@@ -63,7 +64,12 @@ public:
     static constexpr const char* AnimeReloadQuestion =
         "このステージのアニメーションパレットを読み込み直します。よろしいですか？";
 
-    PaletteEditClass(RomImageData& holder, EditFlagManagement& tracker, EditorGraphics& graphics,
+    static constexpr const char* EntryCaption = "パレットの変更";
+    static constexpr const char* AnimeEntryCaption = "アニメーションパレットの変更";
+    static constexpr const char* ReloadCaption = "パレットの読み込み直し";
+    static constexpr const char* AnimeReloadCaption = "アニメーションパレットの読み込み直し";
+
+    PaletteEditClass(RomImageData& holder, EditHistory& history, EditorGraphics& graphics,
                      UserPrompts& prompts);
     ~PaletteEditClass();
     PaletteEditClass(const PaletteEditClass&) = delete;
@@ -98,12 +104,13 @@ public:
     // there are none or write-back is off. Also after every save (the image changed).
     void ShowWriteMarks();
 
-    // Entries.
-    // Every palette entry edit ends here: stores value (a colour number) as entry `entry` of
-    // set `set` of the current stage and, with write-back on, of every set sharing its block;
-    // marks each stage that changed and shows the change.
+    // Entries. Every palette entry edit ends in SetEntryColor: it stores value (a colour
+    // number) as entry `entry` of set `set` of the current stage, as one step, and shows it.
+    // SetPaletteEntry takes entry field i as typed.
     void SetEntryColor(int set, int entry, int value);
     void SetPaletteEntry(int i);
+    // The one place a stage colour is stored: index is set * 16 + entry.
+    void StorePaletteEntry(int stage, int index, std::uint8_t value);
     void AssignColor(int i);
     void SelectColor(int n);
     void SetAnimeEntry(int j);
@@ -143,9 +150,13 @@ private:
         int Stage;
         int Set;
     };
-    std::vector<SetRef> SetsSharing(int set) const;
+    // The set itself first, then, with write-back on, every set reading the same block.
+    std::vector<SetRef> SetsSharing(int stage, int set) const;
     void ShareReloadedSets();
     QWidget* PromptParent() const;
+    void Record(std::vector<ByteChange> changes, const char* caption);
+    // Reloads through decode and records the difference of both palette arrays as one step.
+    template <class Decode> void ReloadAs(Decode decode, const char* caption);
 
     void RepaintPaletteCell(int i);
     void RepaintColorTableCell(int n);
@@ -153,7 +164,7 @@ private:
     void CopyAnimeCell(int i);
 
     RomImageData& Holder;
-    EditFlagManagement& Tracker;
+    EditHistory& History;
     EditorGraphics& Graphics;
     UserPrompts& Prompts;
 

@@ -381,8 +381,9 @@ TEST_F(PaletteTab, StagesSharingAPaletteNumberShowOneEditAndWriteItOnce) {
     OpenOnPaletteTab("", image);
     Type(Form->EditPal[6], "30");
 
+    // The step belongs to the stage it was made on; saving that stage writes the one block both
+    // stages read.
     EXPECT_TRUE(PaletteMarked(0));
-    EXPECT_TRUE(PaletteMarked(1)) << "the other stage's palette changed too";
     Form->CBStage->setCurrentIndex(1);
     EXPECT_EQ(Form->EditPal[6]->text(), "30");
     EXPECT_EQ(PalCell(6), Master(0x30));
@@ -502,6 +503,23 @@ TEST_F(PaletteTab, ASaveFromTheQuestionThatLeavesASetOutStopsTheCommand) {
     EXPECT_TRUE(Form->Tracker().IsModified());
     EXPECT_EQ(Form->CBStage->currentIndex(), 1) << "the image was not opened again";
     EXPECT_EQ(Entry(1, 0), 0x21);
+}
+
+// What a save could not write stays modified through later steps and their undo.
+TEST_F(PaletteTab, ASetLeftOutBySaveStaysModifiedThroughTheHistory) {
+    OpenOnPaletteTab();
+    Form->CBStage->setCurrentIndex(1);
+    Form->CBSelectPaletteSet->setCurrentIndex(1);
+    Type(Form->EditPal[0], "21"); // never written by stage 1's second set
+    Form->Save1Click();
+    ASSERT_TRUE(PaletteMarked(1));
+
+    Type(Form->EditPal[10], "3F"); // fits
+    Form->Undo1Click();
+
+    EXPECT_TRUE(PaletteMarked(1));
+    EXPECT_TRUE(Form->Tracker().IsModified());
+    EXPECT_EQ(Form->StatusPanels[0]->text(), "変更あり");
 }
 
 TEST_F(PaletteTab, ReloadAsksAndRereadsOnlyOnYes) {

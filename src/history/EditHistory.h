@@ -1,0 +1,89 @@
+#pragma once
+
+#include "edit_flag/EditFlagManagement.h"
+#include "history/StepPlace.h"
+
+#include <QString>
+#include <QUndoStack>
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <span>
+#include <vector>
+
+class HistoryCommand;
+struct ObjectRecord;
+
+// The one edit history of the open image: every change of stage data on every tab is a step.
+// The per-stage modified flags follow the history: at any index they are those of every step
+// between that index and the save point, plus those of undone steps past the save point that a
+// later edit dropped (Residual: their changes still differ from the file). So a save after
+// undoing past the save point still writes every category that differs from the file.
+class EditHistory {
+public:
+    // What the steps ask of the window when they are undone or redone.
+    struct Presenter {
+        // Selects the step's stage, tab and set before it applies.
+        std::function<void(const StepPlace&)> Show;
+        // The one write point of a byte of stage data.
+        std::function<void(int stage, EditorArray array, int index, std::uint8_t value)> WriteByte;
+        // Redraws the tab after bytes were written.
+        std::function<void(const StepPlace&)> RedrawBytes;
+        // Puts a room's object list back.
+        std::function<void(int stage, int page, std::span<const ObjectRecord> records)>
+            RestoreObjectPage;
+        // Shows the restored rooms, with the object of selectId in room selectPage selected
+        // when it is there (0: none).
+        std::function<void(int selectPage, std::uint32_t selectId)> ShowRestoredObjects;
+    };
+
+    explicit EditHistory(EditFlagManagement& tracker);
+    ~EditHistory();
+    EditHistory(const EditHistory&) = delete;
+    EditHistory& operator=(const EditHistory&) = delete;
+
+    void SetPresenter(Presenter presenter) { View = std::move(presenter); }
+    const Presenter& Window() const { return View; }
+    QUndoStack& Stack() { return UndoStack; }
+
+    // A byte-data step whose bytes the editor has already written; no step when nothing
+    // changed.
+    void RecordBytes(const StepPlace& place, std::vector<ByteChange> changes,
+                     const QString& caption);
+    // A step the editor has already applied. Ignored while a step is being undone or redone.
+    void Record(std::unique_ptr<HistoryCommand> command);
+
+    // Open and Close: an empty history, nothing modified.
+    void Clear();
+    // A successful save: this index is the new save point. Flags the save left set (what it
+    // could not write) stay set until a later save clears them.
+    void MarkSaved();
+    bool Applying() const { return ApplyingDepth > 0; }
+
+private:
+    friend class HistoryApplyScope;
+    void FoldDiscardedSteps();
+    void UpdateFlags();
+    HistoryCommand* CommandAt(int index) const;
+
+    EditFlagManagement& Tracker;
+    QUndoStack UndoStack;
+    Presenter View;
+    int BaseIndex = 0;
+    EditFlagManagement::FlagSet Residual;
+    int ApplyingDepth = 0;
+};
+
+// Marks a step's undo or redo in progress, so that what the window does to show it is never
+// recorded as a new step.
+class HistoryApplyScope {
+public:
+    explicit HistoryApplyScope(EditHistory& history) : History(history) { ++History.ApplyingDepth; }
+    ~HistoryApplyScope() { --History.ApplyingDepth; }
+    HistoryApplyScope(const HistoryApplyScope&) = delete;
+    HistoryApplyScope& operator=(const HistoryApplyScope&) = delete;
+
+private:
+    EditHistory& History;
+};
