@@ -4,23 +4,17 @@
 #include "address/LevelDataLayout.h"
 #include "atomicfile/AtomicFileWriter.h"
 #include "atomicfile/LeftoverTemporaryFiles.h"
+#include "base/PlainFile.h"
 #include "edit_flag/EditFlagManagement.h"
 #include "editdata/ChipTypeCaptions.h"
 #include "editdata/StageData.h"
 
 #include <algorithm>
-#include <cerrno>
 #include <cstring>
-#include <filesystem>
-#include <fstream>
 
 namespace {
 
 constexpr std::array<std::uint8_t, 4> HeaderMagic = {0x4E, 0x45, 0x53, 0x1A};
-
-std::string CannotOpen(const std::string& path, const std::string& reason) {
-    return path + " を開けませんでした。(" + reason + ")";
-}
 
 } // namespace
 
@@ -44,30 +38,13 @@ void RomImageData::SetCurrentStage(int stage) {
 }
 
 Outcome RomImageData::LoadFromFile(const std::string& path) {
-    std::error_code error;
-    if (std::filesystem::is_directory(path, error))
-        return Outcome::Failure(CannotOpen(path, std::strerror(EISDIR)));
-    // A pipe or device would block the read or never end: only plain files are images.
-    if (std::filesystem::exists(path, error) && !std::filesystem::is_regular_file(path, error))
-        return Outcome::Failure(CannotOpen(path, std::strerror(EINVAL)));
-    std::ifstream in(path, std::ios::binary);
-    if (!in)
-        return Outcome::Failure(CannotOpen(path, std::strerror(errno)));
-    const std::uintmax_t size = std::filesystem::file_size(path, error);
-    if (error)
-        return Outcome::Failure(CannotOpen(path, error.message()));
-    if (size < LevelFormat::HeaderSize || size > LevelFormat::CartridgeSize)
-        return Outcome::Failure(BadSizeMessage);
+    std::vector<std::uint8_t> bytes;
+    const Outcome read = PlainFile::Read(path, LevelFormat::CartridgeSize, BadSizeMessage, bytes);
+    if (!read.Ok)
+        return read;
     // What a save killed half-way left beside the image goes when the image is opened again.
     LeftoverTemporaryFiles::RemoveFor(path);
-
-    // The candidate is read beside the held image and taken over only once accepted. A short
-    // file leaves zeros after its end, never bytes of the previous image.
-    std::vector<std::uint8_t> candidate(LevelFormat::CartridgeSize, 0);
-    in.read(reinterpret_cast<char*>(candidate.data()), static_cast<std::streamsize>(size));
-    if (in.gcount() != static_cast<std::streamsize>(size))
-        return Outcome::Failure(CannotOpen(path, "read error"));
-    return Adopt(candidate, path);
+    return LoadFromBytes(bytes, path);
 }
 
 Outcome RomImageData::LoadFromBytes(std::span<const std::uint8_t> bytes, const std::string& path) {
