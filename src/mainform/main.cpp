@@ -1,4 +1,5 @@
 #include "cli/CommandLineTool.h"
+#include "mainform/FirstPaintReport.h"
 #include "mainform/TMainForm.h"
 
 #include <QApplication>
@@ -13,6 +14,7 @@ int main(int argc, char* argv[]) {
     TMainForm mainForm{StartupOptions{}};
     if (mainForm.StartupFailed())
         return 1;
+    FirstPaintReport::WatchIfRequested(&mainForm);
     mainForm.show();
     const QStringList arguments = QApplication::arguments();
     if (arguments.size() > 1)

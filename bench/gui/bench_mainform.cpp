@@ -1,0 +1,258 @@
+// Every user action through the real main window, offscreen, with real mouse events: each
+// measured step is the events of the action followed by the repaint they cause (the posted
+// update requests are handled and the frame is flushed). A step that did not repaint its view
+// is reported as an error, so a figure never leaves the drawing out.
+//
+// Set-up between steps (picking what to place, so that every step changes something) is not
+// timed.
+
+#include "FakePrompts.h"
+#include "ViewDriver.h"
+
+#include "ImageEx/TImageEx.h"
+#include "editdata/StageData.h"
+#include "fileio/RomImageData.h"
+#include "mainform/TMainForm.h"
+#include "romgen/CartridgeGenerator.h"
+#include "support/TempDir.h"
+
+#include <QApplication>
+#include <QComboBox>
+#include <QDir>
+#include <QEvent>
+#include <QLineEdit>
+#include <QTabWidget>
+
+#include <benchmark/benchmark.h>
+
+#include <filesystem>
+#include <memory>
+
+namespace {
+
+// The program's start: master palette and list files in a temporary folder, the generated
+// image open.
+class OpenWindow {
+public:
+    OpenWindow() {
+        const auto palette = CartridgeGenerator::MakeMasterPalette();
+        WriteWholeFile(Dir.File("fcpalette.pal"), {palette.begin(), palette.end()});
+        for (const char* name : {"ObjectList.txt", "ScrollList.txt"})
+            std::filesystem::copy_file(std::filesystem::path(K6_DATA_DIR) / name, Dir.File(name));
+        WriteWholeFile(Dir.File("stage.nes"), CartridgeGenerator::MakeImage());
+        QDir::setCurrent(QString::fromStdString(Dir.Path().string()));
+
+        StartupOptions options;
+        options.ExecutableDir = QString::fromStdString(Dir.Path().string());
+        options.DataDir = QString::fromStdString(Dir.File("share"));
+        options.Prompts = &Prompts;
+        Form = std::make_unique<TMainForm>(options);
+        Form->show();
+        Form->OpenChosenFile(QString::fromStdString(Dir.File("stage.nes")));
+        QCoreApplication::processEvents();
+    }
+
+    TempDir Dir;
+    FakePrompts Prompts;
+    std::unique_ptr<TMainForm> Form;
+};
+
+OpenWindow* Window = nullptr;
+
+TMainForm& Form() {
+    return *Window->Form;
+}
+
+// Handles what the events left posted: the update requests, hence the paint and the flush.
+void Repaint() {
+    QCoreApplication::processEvents();
+}
+
+void ShowTab(QWidget* page) {
+    Form().EditPageControl->setCurrentWidget(page);
+    Repaint();
+}
+
+// Counts the paint events a view, or any widget inside it, receives.
+class PaintCounter : public QObject {
+public:
+    explicit PaintCounter(QWidget* view) : View(view) {
+        QCoreApplication::instance()->installEventFilter(this);
+    }
+    ~PaintCounter() override { QCoreApplication::instance()->removeEventFilter(this); }
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() == QEvent::Paint && watched->isWidgetType() &&
+            (watched == View || View->isAncestorOf(static_cast<QWidget*>(watched))))
+            ++Count;
+        return QObject::eventFilter(watched, event);
+    }
+    // Reports an error unless the view was painted at least once per step.
+    void Check(benchmark::State& state) const {
+        if (Count < state.iterations())
+            state.SkipWithError("a step did not repaint its view");
+    }
+
+private:
+    QWidget* View;
+    benchmark::IterationCount Count = 0;
+};
+
+// A left click, the pointer having come to rest there first (untimed).
+void TimedLeftClick(benchmark::State& state, QWidget* view, int x, int y) {
+    state.PauseTiming();
+    ViewDriver::Move(view, x, y);
+    Repaint();
+    state.ResumeTiming();
+    ViewDriver::Press(view, Qt::LeftButton, x, y);
+    ViewDriver::Release(view, Qt::LeftButton, x, y);
+    Repaint();
+}
+
+void UntimedLeftClick(benchmark::State& state, QWidget* view, int x, int y) {
+    state.PauseTiming();
+    ViewDriver::Move(view, x, y);
+    ViewDriver::Click(view, Qt::LeftButton, x, y);
+    Repaint();
+    state.ResumeTiming();
+}
+
+void BM_MapCellPlacement(benchmark::State& state) {
+    ShowTab(Form().TabMapSetEdit);
+    TImageEx* page = Form().ImgEditMapSetPage0;
+    PaintCounter paints(page);
+    int step = 0;
+    for (auto _ : state) {
+        const int chip = 1 + (step / 64) % 2;
+        UntimedLeftClick(state, Form().Img32x32ChipTable, (chip % 16) * 16 + 7, 7);
+        const int cell = step % 64;
+        TimedLeftClick(state, page, (cell % 8) * 32 + 10, (cell / 8) * 32 + 10);
+        ++step;
+    }
+    paints.Check(state);
+}
+BENCHMARK(BM_MapCellPlacement)->Unit(benchmark::kMicrosecond);
+
+void BM_Chip32x32Quarter(benchmark::State& state) {
+    ShowTab(Form().Tab32x32ChipEdit);
+    TImageEx* panel = Form().ImgEdit32x32Chip;
+    PaintCounter paints(panel);
+    int step = 0;
+    for (auto _ : state) {
+        const int chip16 = 1 + (step / 4) % 2;
+        UntimedLeftClick(state, Form().Img16x16ChipTable, chip16 * 16 + 3, 3);
+        const int quarter = step % 4;
+        TimedLeftClick(state, panel, (quarter % 2) * 32 + 9, (quarter / 2) * 32 + 9);
+        ++step;
+    }
+    paints.Check(state);
+}
+BENCHMARK(BM_Chip32x32Quarter)->Unit(benchmark::kMicrosecond);
+
+void BM_Chip16x16Quarter(benchmark::State& state) {
+    ShowTab(Form().Tab16x16ChipEdit);
+    TImageEx* panel = Form().ImgEdit16x16Chip;
+    PaintCounter paints(panel);
+    int step = 0;
+    for (auto _ : state) {
+        const int tile = 1 + (step / 4) % 2;
+        UntimedLeftClick(state, Form().ImgBGBankTable, tile * 16 + 5, 5);
+        const int quarter = step % 4;
+        TimedLeftClick(state, panel, (quarter % 2) * 32 + 10, (quarter / 2) * 32 + 10);
+        ++step;
+    }
+    paints.Check(state);
+}
+BENCHMARK(BM_Chip16x16Quarter)->Unit(benchmark::kMicrosecond);
+
+void BM_PaletteEntry(benchmark::State& state) {
+    ShowTab(Form().TabPaletteEdit);
+    TImageEx* set = Form().ImgPalView[1];
+    PaintCounter paints(set);
+    int step = 0;
+    for (auto _ : state) {
+        // A colour other than the one the entry holds.
+        const int entry = step % 4;
+        const int colour = Form().EditPal[4 + entry]->text() == "11" ? 0x12 : 0x11;
+        UntimedLeftClick(state, Form().ImgColorTable, (colour % 16) * 24 + 3,
+                         (colour / 16) * 24 + 3);
+        TimedLeftClick(state, set, entry * 24 + 5, 5);
+        ++step;
+    }
+    paints.Check(state);
+}
+BENCHMARK(BM_PaletteEntry)->Unit(benchmark::kMicrosecond);
+
+// One step of a drag: the pointer moves with the left button held and the object follows.
+void BM_ObjectDragStep(benchmark::State& state) {
+    ShowTab(Form().TabObjectEdit);
+    StageData& stage = Form().ImageHolder().CurrentStageData();
+    for (int room = 0; room < 32; ++room)
+        stage.ObjectsOfPage(room).clear();
+    stage.AddObject(0, 0x40, 0x70, 6);
+    Form().CBStageChange(Form().ImageHolder().CurrentStage());
+    TImageEx* view = Form().ImgObjectMapPage0;
+    ViewDriver::Move(view, 0x42, 0x72);
+    ViewDriver::Press(view, Qt::LeftButton, 0x42, 0x72);
+    Repaint();
+    PaintCounter paints(view);
+    int step = 0;
+    for (auto _ : state) {
+        const int x = 0x42 + (step % 2 ? 0x20 : 0);
+        ViewDriver::Move(view, x, 0x72, Qt::LeftButton);
+        Repaint();
+        ++step;
+    }
+    paints.Check(state);
+    ViewDriver::Release(view, Qt::LeftButton, 0x42, 0x72);
+    Repaint();
+}
+BENCHMARK(BM_ObjectDragStep)->Unit(benchmark::kMicrosecond);
+
+// A stage chosen in the combo box, with the given tab in front.
+void StageSwitch(benchmark::State& state, QWidget* (*page)()) {
+    ShowTab(page());
+    PaintCounter paints(Form().EditPageControl->currentWidget());
+    int step = 0;
+    for (auto _ : state) {
+        Form().CBStage->setCurrentIndex(++step % 2);
+        Repaint();
+    }
+    paints.Check(state);
+    Form().CBStage->setCurrentIndex(0);
+    Repaint();
+}
+BENCHMARK_CAPTURE(StageSwitch, MapSet, [] {
+    return Form().TabMapSetEdit;
+})->Unit(benchmark::kMicrosecond);
+BENCHMARK_CAPTURE(StageSwitch, Chip16x16, [] {
+    return Form().Tab16x16ChipEdit;
+})->Unit(benchmark::kMicrosecond);
+
+// The tabs in turn, each switch one step.
+void BM_TabSwitch(benchmark::State& state) {
+    QTabWidget* tabs = Form().EditPageControl;
+    PaintCounter paints(tabs);
+    int step = 0;
+    for (auto _ : state) {
+        tabs->setCurrentIndex(++step % tabs->count());
+        Repaint();
+    }
+    paints.Check(state);
+}
+BENCHMARK(BM_TabSwitch)->Unit(benchmark::kMicrosecond);
+
+} // namespace
+
+int main(int argc, char** argv) {
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication application(argc, argv);
+    QApplication::setApplicationName(TMainForm::ApplicationTitle);
+    benchmark::Initialize(&argc, argv);
+    OpenWindow window;
+    Window = &window;
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    Window = nullptr;
+    return 0;
+}
