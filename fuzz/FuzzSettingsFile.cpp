@@ -45,7 +45,8 @@ constexpr std::array<KeyOfSection, 8> ShellKeys = {{{"ObjectEdit", "Sort"},
                                                     {"Timer", "New"}}};
 
 KeyOfSection PickKey(std::uint8_t selector) {
-    const int choice = selector % (ShellKeys.size() + AddressData::KeyCount);
+    const int choice =
+        static_cast<int>(selector % (ShellKeys.size() + std::size_t{AddressData::KeyCount}));
     if (choice < static_cast<int>(ShellKeys.size()))
         return ShellKeys[static_cast<std::size_t>(choice)];
     const auto key = static_cast<LevelDataKey>(choice - static_cast<int>(ShellKeys.size()));
