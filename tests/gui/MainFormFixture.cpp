@@ -70,3 +70,12 @@ bool MainFormFixture::TickUntilStageColorChanges(int index, int maxTicks) {
     }
     return false;
 }
+
+QString MainFormFixture::StartWithGeneratedImage() {
+    WriteStartupFiles();
+    StartForm();
+    EXPECT_FALSE(Form->StartupFailed());
+    const QString path = WriteCartridge("stage.nes");
+    OpenThroughMenu(path);
+    return path;
+}

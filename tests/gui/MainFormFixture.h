@@ -27,6 +27,9 @@ protected:
     QString WriteCartridge(const std::string& name);
     // Runs Open with the dialog answering path.
     void OpenThroughMenu(const QString& path);
+    // Starts the window as the program does and opens a generated "stage.nes" through the
+    // menu; returns its path.
+    QString StartWithGeneratedImage();
     std::string SettingsPath() const { return Dir.File("kestrin6editor.ini"); }
 
     // Settings that turn the palette animation on with the generated image's tables; the

@@ -47,11 +47,7 @@ class History : public MainFormFixture {
 protected:
     void SetUp() override {
         MainFormFixture::SetUp();
-        WriteStartupFiles();
-        StartForm();
-        ASSERT_FALSE(Form->StartupFailed());
-        ImagePath = WriteCartridge("stage.nes");
-        OpenThroughMenu(ImagePath);
+        ImagePath = StartWithGeneratedImage();
     }
 
     QUndoStack& Stack() { return Form->History().Stack(); }

@@ -61,11 +61,7 @@ class ObjectTab : public MainFormFixture {
 protected:
     void SetUp() override {
         MainFormFixture::SetUp();
-        WriteStartupFiles();
-        StartForm();
-        ASSERT_FALSE(Form->StartupFailed());
-        ImagePath = WriteCartridge("stage.nes");
-        OpenThroughMenu(ImagePath);
+        ImagePath = StartWithGeneratedImage();
         Form->EditPageControl->setCurrentWidget(Form->TabObjectEdit);
     }
 

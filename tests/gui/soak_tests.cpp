@@ -98,11 +98,7 @@ class Soak : public MainFormFixture {
 protected:
     void SetUp() override {
         MainFormFixture::SetUp();
-        WriteStartupFiles();
-        StartForm();
-        ASSERT_FALSE(Form->StartupFailed());
-        ImagePath = WriteCartridge("stage.nes");
-        OpenThroughMenu(ImagePath);
+        ImagePath = StartWithGeneratedImage();
         Form->activateWindow();
         ASSERT_TRUE(QTest::qWaitForWindowActive(Form.get()));
     }
