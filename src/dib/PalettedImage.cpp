@@ -42,7 +42,7 @@ void PalettedImage::SetHeight(int height) {
 void PalettedImage::Resize(int width, int height) {
     PixelWidth = width;
     PixelHeight = height;
-    Pixels.assign(static_cast<std::size_t>(width) * static_cast<std::size_t>(height), 0);
+    Pixels = ZeroedBytes(static_cast<std::size_t>(width) * static_cast<std::size_t>(height));
 }
 
 std::uint64_t PalettedImage::NewStamp() {

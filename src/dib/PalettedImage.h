@@ -1,9 +1,10 @@
 #pragma once
 
+#include "base/ZeroedBytes.h"
+
 #include <array>
 #include <cstdint>
 #include <span>
-#include <vector>
 
 class PalettedImageCanvas;
 
@@ -49,7 +50,7 @@ private:
 
     int PixelWidth = 1;
     int PixelHeight = 1;
-    std::vector<std::uint8_t> Pixels = std::vector<std::uint8_t>(1, 0);
+    ZeroedBytes Pixels = ZeroedBytes(1);
     ColorTableArray Colors{};
     std::uint64_t Stamp = NewStamp();
 

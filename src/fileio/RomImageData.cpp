@@ -19,7 +19,7 @@ constexpr std::array<std::uint8_t, 4> HeaderMagic = {0x4E, 0x45, 0x53, 0x1A};
 } // namespace
 
 RomImageData::RomImageData(EditFlagManagement& flags, IniFile& settings)
-    : Flags(flags), Settings(settings), Image(LevelFormat::CartridgeSize, 0),
+    : Flags(flags), Settings(settings), Image(LevelFormat::CartridgeSize),
       Captions(ChipTypeCaptions::Defaults()) {}
 
 RomImageData::~RomImageData() = default;

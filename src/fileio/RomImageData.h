@@ -2,6 +2,7 @@
 
 #include "base/LevelFormat.h"
 #include "base/Outcome.h"
+#include "base/ZeroedBytes.h"
 #include "editdata/PaletteEncoder.h"
 
 #include <array>
@@ -91,7 +92,7 @@ private:
 
     EditFlagManagement& Flags;
     IniFile& Settings;
-    std::vector<std::uint8_t> Image;
+    ZeroedBytes Image;
     int Current = 0;
     int Opens = 0;
     std::string OpenFileName;

@@ -121,8 +121,8 @@ EditorGraphics::EditorGraphics(const FcPaletteData& palette,
     MasterColors.SetColor(WhiteIndex, WhiteColor);
     StageColors.SetColor(WhiteIndex, WhiteColor);
     LoadMasterColors();
-    Sheet16x16 = *CreateSheet(Chip16x16SheetSize, Chip16x16SheetSize);
-    Sheet32x32 = *CreateSheet(Chip32x32SheetSize, Chip32x32SheetSize);
+    Sheet16x16 = std::move(*CreateSheet(Chip16x16SheetSize, Chip16x16SheetSize));
+    Sheet32x32 = std::move(*CreateSheet(Chip32x32SheetSize, Chip32x32SheetSize));
 }
 
 // ---- Colors ----
@@ -443,16 +443,56 @@ void EditorGraphics::ResetPaletteAnimation() {
     AnimeStep.fill(0);
 }
 
+std::optional<std::uint8_t> EditorGraphics::CartridgeByte(std::int64_t offset) const {
+    if (offset < 0 || offset >= static_cast<std::int64_t>(Cartridge.size())) {
+        return std::nullopt;
+    }
+    return Cartridge[static_cast<std::size_t>(offset)];
+}
+
+std::optional<EditorGraphics::AnimationRecord>
+EditorGraphics::AnimationRecordOf(std::uint8_t control) const {
+    const int number = control & AnimationNumberMask;
+    const auto low = CartridgeByte(std::int64_t{*AnimationTables.AnimeLowTable} + number);
+    const auto high = CartridgeByte(std::int64_t{*AnimationTables.AnimeHighTable} + number);
+    if (!low || !high) {
+        return std::nullopt;
+    }
+    const std::int64_t record = std::int64_t{*AnimationTables.AnimeBase} + *low +
+                                256 * std::int64_t{*high} - AnimationRecordOrigin;
+    const auto lastStep = CartridgeByte(record);
+    const auto period = CartridgeByte(record + 1);
+    if (!lastStep || !period) {
+        return std::nullopt;
+    }
+    return AnimationRecord{record, *lastStep, *period};
+}
+
+std::optional<int>
+EditorGraphics::TicksUntilAnimationChange(const std::uint8_t animation[4]) const {
+    if (animation == nullptr || !AnimationTables.Complete()) {
+        return std::nullopt;
+    }
+    std::optional<int> soonest;
+    for (std::size_t i = 0; i < AnimeTimer.size(); ++i) {
+        if (animation[i] < AnimatedFlag) {
+            continue;
+        }
+        const std::optional<AnimationRecord> record = AnimationRecordOf(animation[i]);
+        if (!record) {
+            return std::nullopt; // such a tick changes nothing, now or later
+        }
+        // A tick advances the entry once its count reaches the period.
+        const int ticks = std::max(1, record->Period - AnimeTimer[i]);
+        soonest = soonest ? std::min(*soonest, ticks) : ticks;
+    }
+    return soonest;
+}
+
 bool EditorGraphics::StepPaletteAnimation(const std::uint8_t animation[4]) {
     if (animation == nullptr || !AnimationTables.Complete()) {
         return false;
     }
-    const auto byteAt = [this](std::int64_t offset) -> std::optional<std::uint8_t> {
-        if (offset < 0 || offset >= static_cast<std::int64_t>(Cartridge.size())) {
-            return std::nullopt;
-        }
-        return Cartridge[static_cast<std::size_t>(offset)];
-    };
     struct Tick {
         bool Animated = false;
         bool Advance = false;
@@ -467,33 +507,24 @@ bool EditorGraphics::StepPaletteAnimation(const std::uint8_t animation[4]) {
         if (control < AnimatedFlag) {
             continue;
         }
-        const int number = control & AnimationNumberMask;
-        const auto low = byteAt(std::int64_t{*AnimationTables.AnimeLowTable} + number);
-        const auto high = byteAt(std::int64_t{*AnimationTables.AnimeHighTable} + number);
-        if (!low || !high) {
-            return false;
-        }
-        const std::int64_t record = std::int64_t{*AnimationTables.AnimeBase} + *low +
-                                    256 * std::int64_t{*high} - AnimationRecordOrigin;
-        const auto lastStep = byteAt(record);
-        const auto period = byteAt(record + 1);
-        if (!lastStep || !period) {
+        const std::optional<AnimationRecord> record = AnimationRecordOf(control);
+        if (!record) {
             return false;
         }
         Tick& tick = ticks[i];
         tick.Animated = true;
-        tick.LastStep = *lastStep;
-        tick.Advance = AnimeTimer[i] + 1 >= *period;
+        tick.LastStep = record->LastStep;
+        tick.Advance = AnimeTimer[i] + 1 >= record->Period;
         if (!tick.Advance) {
             continue;
         }
-        const auto colorSet = byteAt(record + 2 + AnimeStep[i]);
+        const auto colorSet = CartridgeByte(record->Offset + 2 + AnimeStep[i]);
         if (!colorSet) {
             return false;
         }
         for (std::size_t k = 0; k < 3; ++k) {
-            const auto color = byteAt(std::int64_t{*AnimationTables.AnimeColorTable} +
-                                      std::int64_t{*colorSet} * 3 + static_cast<int>(k));
+            const auto color = CartridgeByte(std::int64_t{*AnimationTables.AnimeColorTable} +
+                                             std::int64_t{*colorSet} * 3 + static_cast<int>(k));
             if (!color) {
                 return false;
             }

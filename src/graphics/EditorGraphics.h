@@ -13,6 +13,7 @@
 #include <array>
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <span>
 
 class FcPaletteData;
@@ -118,6 +119,10 @@ public:
     // StageColorImage changed. Changes nothing (and returns false) while the tables are not
     // configured or any offset this tick would read lies outside the cartridge buffer.
     bool StepPaletteAnimation(const std::uint8_t animation[4]);
+    // How many ticks from now the next one changes a colour, counting that one (at least 1);
+    // nothing when no tick would ever change one (no entry animated, tables not configured or
+    // an offset outside the buffer). Lets the frame timer sleep through the ticks between.
+    std::optional<int> TicksUntilAnimationChange(const std::uint8_t animation[4]) const;
 
     PalettedImage& Chip16x16Sheet() { return Sheet16x16; }
     PalettedImage& Chip32x32Sheet() { return Sheet32x32; }
@@ -136,6 +141,14 @@ private:
     PalettedImage StageColors;
     PalettedImage Sheet16x16;
     PalettedImage Sheet32x32;
+    struct AnimationRecord {
+        std::int64_t Offset; // file offset of the record: last step, period, colour sets
+        int LastStep;
+        int Period;
+    };
+    std::optional<std::uint8_t> CartridgeByte(std::int64_t offset) const;
+    std::optional<AnimationRecord> AnimationRecordOf(std::uint8_t control) const;
+
     PaletteAnimationTables AnimationTables;
     std::array<int, 4> AnimeTimer{};
     std::array<int, 4> AnimeStep{};

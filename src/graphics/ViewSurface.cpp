@@ -6,17 +6,26 @@
 
 #include <algorithm>
 #include <array>
+#include <new>
 #include <stdexcept>
 #include <string>
 
 ViewSurface::ViewSurface(int width, int height, const PalettedImage::ColorTableArray& colors)
-    : Colors(colors) {
+    : PictureWidth(width), PictureHeight(height), Colors(colors) {
     if (width <= 0 || height <= 0) {
         throw std::invalid_argument("view size " + std::to_string(width) + " x " +
                                     std::to_string(height) + " must be positive");
     }
-    Picture = QImage(width, height, QImage::Format_RGB32);
-    Picture.fill(ToRgb32(Colors[0]));
+}
+
+QImage& ViewSurface::Made() const {
+    if (Picture.isNull()) {
+        Picture = QImage(PictureWidth, PictureHeight, QImage::Format_RGB32);
+        if (Picture.isNull())
+            throw std::bad_alloc();
+        Picture.fill(ToRgb32(Colors[0]));
+    }
+    return Picture;
 }
 
 ViewSurface::~ViewSurface() {
@@ -55,7 +64,7 @@ std::uint32_t ViewSurface::PixelAt(int x, int y) const {
         throw std::out_of_range("pixel (" + std::to_string(x) + ", " + std::to_string(y) +
                                 ") outside the view");
     }
-    const auto* row = reinterpret_cast<const QRgb*>(Picture.constScanLine(y));
+    const auto* row = reinterpret_cast<const QRgb*>(Made().constScanLine(y));
     return FromRgb32(row[x]);
 }
 
@@ -69,7 +78,7 @@ void ViewSurface::FillRect(const ImageRect& rect, int index) {
         return;
     }
     for (int y = top; y < bottom; ++y) {
-        auto* row = reinterpret_cast<QRgb*>(Picture.scanLine(y));
+        auto* row = reinterpret_cast<QRgb*>(Made().scanLine(y));
         std::fill(row + left, row + right, color);
     }
     NotifyChanged();
@@ -96,7 +105,7 @@ void ViewSurface::CopyFrom(const ImageRect& destination, const PalettedImage& so
     const std::array<QRgb, PalettedImage::ColorCount> lookup = Lookup;
     const int count = columns.Count();
     // One detach check for the whole copy instead of one per row.
-    uchar* bits = Picture.bits();
+    uchar* bits = Made().bits();
     const auto stride = static_cast<std::size_t>(Picture.bytesPerLine());
     for (int i = 0; i < rows.Count(); ++i) {
         const std::uint8_t* in = source.Row(rows.SourceAt(i)).data();

@@ -15,6 +15,9 @@
 // so a view shows the colours that were in effect when it was last drawn. The surface keeps
 // the colour table it was made with (the master colours) for filling by index.
 //
+// The picture is made, filled with entry 0, on first use: most surfaces are made at start-up
+// and stay unused until an image is open, and an untouched one costs no memory.
+//
 // Views (TImageEx) register as observers: every drawing operation tells them to repaint, and
 // the destructor tells them to let go, so a view never shows a freed surface.
 class ViewSurface {
@@ -25,11 +28,11 @@ public:
     ViewSurface(const ViewSurface&) = delete;
     ViewSurface& operator=(const ViewSurface&) = delete;
 
-    int Width() const { return Picture.width(); }
-    int Height() const { return Picture.height(); }
+    int Width() const { return PictureWidth; }
+    int Height() const { return PictureHeight; }
     // Format_RGB32. Whoever paints on it directly calls NotifyChanged afterwards.
-    const QImage& Image() const { return Picture; }
-    QImage& Image() { return Picture; }
+    const QImage& Image() const { return Made(); }
+    QImage& Image() { return Made(); }
 
     // The surface's own colour table; throws std::out_of_range outside 0..255.
     std::uint32_t GetColor(int index) const;
@@ -62,7 +65,11 @@ private:
         std::function<void()> Destroyed;
     };
 
-    QImage Picture;
+    QImage& Made() const;
+
+    int PictureWidth;
+    int PictureHeight;
+    mutable QImage Picture; // null until first use
     PalettedImage::ColorTableArray Colors;
     std::vector<Observer> Observers;
     // Surface pixels of the last source colour table copied from, by index.

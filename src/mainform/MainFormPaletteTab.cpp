@@ -28,9 +28,7 @@ QLineEdit* MakeHexField() {
     field->setMaxLength(2);
     field->setFixedSize(CellSize, FieldHeight);
     field->setAlignment(Qt::AlignCenter);
-    // Two digits must fit into one colour cell's width.
     field->setTextMargins(0, 0, 0, 0);
-    field->setStyleSheet("QLineEdit { padding: 0px; }");
     return field;
 }
 
@@ -58,6 +56,9 @@ constexpr const char* AnimationNotSavedNote =
 } // namespace
 
 void TMainForm::CreatePaletteTab() {
+    // Two digits must fit into one colour cell's width. One sheet for the whole tab: a sheet
+    // per field costs a style of its own for each.
+    TabPaletteEdit->setStyleSheet("QLineEdit { padding: 0px; }");
     auto* tabLayout = new QVBoxLayout(TabPaletteEdit);
 
     GBPaletteEdit = new QGroupBox(PaletteEditClass::CaptionWhileNotSaved);

@@ -1,4 +1,5 @@
 #include "mainform/TMainForm.h"
+#include "mainform/FontWarmUp.h"
 
 #include "16x16chipedit/Chip16x16EditClass.h"
 #include "32x32chipedit/Chip32x32EditClass.h"
@@ -43,6 +44,7 @@
 #include <QUndoStack>
 #include <QUndoView>
 #include <QVBoxLayout>
+#include <QWindow>
 
 namespace {
 
@@ -105,9 +107,9 @@ TMainForm::TMainForm(const StartupOptions& options) : Options(options) {
 
     setWindowTitle(ApplicationTitle);
     setAcceptDrops(true);
+    FontWarmUp::Finish();
     CreateMenu();
     CreateStatusBar();
-    CreatePages();
 
     const Outcome palette = FcPaletteData::Create(MasterPalettePath().toStdString(), MasterPalette);
     if (!palette.Ok) {
@@ -127,15 +129,48 @@ TMainForm::TMainForm(const StartupOptions& options) : Options(options) {
     const PaletteAnimationTables animation = PaletteAnimationSettings::Read(*Settings);
     AnimationConfigured = animation.Complete();
     GraphicsEngine->SetAnimationTables(animation);
-    ApplySettings();
     RestorePoints = std::make_unique<RestorePoint>(Settings->ReadBool("Backup", "Keep", true));
     Recent.Load(*Settings);
     RecentFiles1->SetPaths(Recent.Paths());
-    SetScrollBarMaxima();
-    LoadListFile(CBSelectObject, ObjectListFileName);
-    LoadListFile(CBSelectScroll, ScrollListFileName);
-    CreateEditors();
+    // Read now, so that their messages come before the window shows.
+    ObjectListLines = LoadListFile(ObjectListFileName);
+    ScrollListLines = LoadListFile(ScrollListFileName);
     ConnectHistory();
+    if (!Options.BuildPagesAfterFirstFrame)
+        EnsurePages();
+}
+
+// The tabs' controls, the stored settings applied to them, and the editors bound to them.
+void TMainForm::EnsurePages() {
+    if (PagesBuiltFlag || StartupFailedFlag)
+        return;
+    PagesBuiltFlag = true;
+    CreatePages();
+    ApplySettings();
+    SetScrollBarMaxima();
+    FillListBoxes();
+    CreateEditors();
+}
+
+// The first expose of the window paints its first frame; the pages are made by an event of
+// low priority posted then, so that the frame (and anything else already waiting) goes first.
+void TMainForm::showEvent(QShowEvent* event) {
+    QMainWindow::showEvent(event);
+    if (!PagesBuiltFlag && windowHandle() != nullptr)
+        windowHandle()->installEventFilter(this);
+}
+
+bool TMainForm::event(QEvent* event) {
+    if (event->type() == BuildPagesEvent()) {
+        EnsurePages();
+        return true;
+    }
+    return QMainWindow::event(event);
+}
+
+QEvent::Type TMainForm::BuildPagesEvent() {
+    static const auto type = static_cast<QEvent::Type>(QEvent::registerEventType());
+    return type;
 }
 
 TMainForm::~TMainForm() {
@@ -246,7 +281,7 @@ void TMainForm::CreatePages() {
 
     FrameTimer = new QTimer(this);
     FrameTimer->setInterval(DefaultTimerInterval);
-    connect(FrameTimer, &QTimer::timeout, this, &TMainForm::FrameTimerTimer);
+    connect(FrameTimer, &QTimer::timeout, this, &TMainForm::FrameTimerElapsed);
 
     CreateMapSetTab();
     Create32x32ChipTab();
@@ -268,7 +303,8 @@ void TMainForm::ApplySettings() {
     ChkPaletteSave->setChecked(Settings->ReadBool("PaletteEdit", "Save", true));
     // A zero interval would tick without pause: below 1 ms the default applies.
     StoredTimerInterval = Settings->ReadInteger("Timer", "Interval", DefaultTimerInterval);
-    FrameTimer->setInterval(StoredTimerInterval < 1 ? DefaultTimerInterval : StoredTimerInterval);
+    TickInterval = StoredTimerInterval < 1 ? DefaultTimerInterval : StoredTimerInterval;
+    FrameTimer->setInterval(TickInterval);
     ApplyingSettingsFlag = false;
 }
 
@@ -292,16 +328,26 @@ QString TMainForm::MasterPalettePath() const {
     return SupportFiles::Find(name, {QString(), Options.ExecutableDir, Options.DataDir});
 }
 
-void TMainForm::LoadListFile(QComboBox* comboBox, const QString& name) {
+std::optional<QStringList> TMainForm::LoadListFile(const QString& name) {
     const ListFileReader::Result list =
         ListFileReader::Read(SupportFiles::Find(name, {Options.ExecutableDir, Options.DataDir}));
     if (!list.Ok) {
         ShowMessage(name + CannotReadMessage);
-        return;
+        return std::nullopt;
     }
-    const QSignalBlocker blocker(comboBox);
-    comboBox->clear();
-    comboBox->addItems(list.Lines);
+    return list.Lines;
+}
+
+void TMainForm::FillListBoxes() {
+    const std::pair<QComboBox*, const std::optional<QStringList>*> boxes[] = {
+        {CBSelectObject, &ObjectListLines}, {CBSelectScroll, &ScrollListLines}};
+    for (const auto& [box, lines] : boxes) {
+        if (!lines->has_value())
+            continue;
+        const QSignalBlocker blocker(box);
+        box->clear();
+        box->addItems(**lines);
+    }
 }
 
 void TMainForm::SaveSettings() {
@@ -336,6 +382,7 @@ void TMainForm::Open1Click() {
 }
 
 void TMainForm::OpenChosenFile(const QString& path) {
+    EnsurePages();
     if (EditFlags->IsModified() && !AskSaveChanges())
         return;
     OpenImage(path);
@@ -353,6 +400,7 @@ void TMainForm::OpenImage(const QString& path) {
 }
 
 void TMainForm::OpenRecentFile(const QString& path) {
+    EnsurePages();
     if (!QFileInfo::exists(path)) {
         ShowMessage(QFileInfo(path).fileName() + CannotReadMessage);
         Recent.Remove(path);
@@ -469,7 +517,8 @@ void TMainForm::closeEvent(QCloseEvent* event) {
         return;
     }
     // A settings file that cannot be written is reported, but never keeps the user from
-    // quitting.
+    // quitting. The settings are written from the controls that show them.
+    EnsurePages();
     SaveSettings();
     event->accept();
 }
@@ -514,6 +563,10 @@ void TMainForm::History1Click() {
 
 // A focused line edit takes Ctrl+Z for its own text; the history is what the user means.
 bool TMainForm::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == windowHandle() && event->type() == QEvent::Expose) {
+        windowHandle()->removeEventFilter(this);
+        QCoreApplication::postEvent(this, new QEvent(BuildPagesEvent()), Qt::LowEventPriority);
+    }
     if (event->type() == QEvent::ShortcutOverride) {
         const auto* key = static_cast<QKeyEvent*>(event);
         const QKeyCombination pressed = key->keyCombination();
@@ -624,9 +677,23 @@ void TMainForm::FrameTimerTimer() {
 
 void TMainForm::RestartFrameTimer() {
     if (AnimationConfigured && ImageData->HasStages())
-        FrameTimer->start();
+        ScheduleFrameTimer();
     else
         FrameTimer->stop();
+}
+
+// The timer sleeps through the ticks that change no colour and catches them up when it wakes:
+// an idle window with an animation wakes a few times a second, not at every tick.
+void TMainForm::ScheduleFrameTimer() {
+    const std::optional<int> due = PaletteEdit->TicksUntilAnimationChange();
+    TicksScheduled = std::clamp(due.value_or(MaxTicksAsleep), 1, MaxTicksAsleep);
+    FrameTimer->start(TickInterval * TicksScheduled);
+}
+
+void TMainForm::FrameTimerElapsed() {
+    for (int tick = 0; tick < TicksScheduled; ++tick)
+        FrameTimerTimer();
+    ScheduleFrameTimer();
 }
 
 void TMainForm::RedrawActiveTab() {

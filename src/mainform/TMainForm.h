@@ -3,13 +3,16 @@
 #include "history/StepPlace.h"
 #include "mainform/RecentFiles.h"
 
+#include <QEvent>
 #include <QMainWindow>
 #include <QString>
+#include <QStringList>
 
 #include <array>
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <vector>
 
 class QAction;
@@ -57,6 +60,10 @@ struct StartupOptions {
     QString MasterPaletteName = "fcpalette.pal";
     // Null: the Qt message boxes and file dialogs.
     UserPrompts* Prompts = nullptr;
+    // The tabs stay hidden until an image is open: with this set, their controls and the
+    // editors are made right after the window's first frame is on screen (or at once when
+    // something needs them sooner) instead of before it.
+    bool BuildPagesAfterFirstFrame = false;
 };
 
 // The main window: start-up and shut-down, settings, the file commands with their one prompt
@@ -78,6 +85,10 @@ public:
 
     // Set when the master palette could not be loaded: the window must not be shown.
     bool StartupFailed() const { return StartupFailedFlag; }
+    // Whether the tabs' controls and the editors exist yet (see BuildPagesAfterFirstFrame).
+    bool PagesBuilt() const { return PagesBuiltFlag; }
+    // Makes them now unless they exist; whatever needs them calls this first.
+    void EnsurePages();
 
     // File commands, one per menu item.
     void Open1Click();
@@ -98,7 +109,10 @@ public:
     // Stage selection and tab change, as the combo box and the tabs report them.
     void CBStageChange(int index);
     void EditPageControlChange(int index);
+    // One tick of the palette animation.
     void FrameTimerTimer();
+    // The timer woke: the ticks it slept through, then the next wake-up.
+    void FrameTimerElapsed();
 
     RomImageData& ImageHolder() { return *ImageData; }
     EditFlagManagement& Tracker() { return *EditFlags; }
@@ -242,6 +256,8 @@ public:
     void History1Click();
 
 protected:
+    void showEvent(QShowEvent* event) override;
+    bool event(QEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
     // A ".nes" file dropped on the window is opened as if chosen in the open dialog.
     void dragEnterEvent(QDragEnterEvent* event) override;
@@ -258,9 +274,12 @@ private:
     void CreateStatusBar();
     void CreateStageSelector();
     void CreatePages();
+    void FillListBoxes();
+    static QEvent::Type BuildPagesEvent();
     void ApplySettings();
     void SetScrollBarMaxima();
-    void LoadListFile(QComboBox* comboBox, const QString& name);
+    // The lines of a list file, or nothing (after its message) when it cannot be read.
+    std::optional<QStringList> LoadListFile(const QString& name);
     void SaveSettings();
     QString MasterPalettePath() const;
     void OpenRecentFile(const QString& path);
@@ -304,6 +323,7 @@ private:
     // Runs the frame timer from now on while an image is open and the settings configure the
     // palette animation; otherwise keeps it still (no wake-ups for nothing).
     void RestartFrameTimer();
+    void ScheduleFrameTimer();
 
     bool AskSaveChanges();
     bool SaveImageAs(const QString& path);
@@ -318,6 +338,11 @@ private:
     UserPrompts* PromptsInUse = nullptr;
     bool StartupFailedFlag = false;
     bool ApplyingSettingsFlag = false;
+    bool PagesBuiltFlag = false;
+    // The list files' lines, read at start-up; empty where a file could not be read (the box
+    // keeps its built-in list).
+    std::optional<QStringList> ObjectListLines;
+    std::optional<QStringList> ScrollListLines;
 
     std::unique_ptr<FcPaletteData> MasterPalette;
     std::unique_ptr<EditFlagManagement> EditFlags;
@@ -330,6 +355,12 @@ private:
     // The interval as the settings file holds it; written back unchanged.
     int StoredTimerInterval = DefaultTimerInterval;
     bool AnimationConfigured = false;
+    // Milliseconds per animation tick, and how many ticks the running timer stands for. With
+    // nothing due, the timer still looks again after MaxTicksAsleep ticks: a palette edit may
+    // start an animation.
+    static constexpr int MaxTicksAsleep = 60;
+    int TickInterval = DefaultTimerInterval;
+    int TicksScheduled = 1;
 
 public:
     // --- The editors (created at start-up in this order, freed with the window before the

@@ -1,5 +1,6 @@
 #include "cli/CommandLineTool.h"
 #include "mainform/FirstPaintReport.h"
+#include "mainform/FontWarmUp.h"
 #include "mainform/TMainForm.h"
 
 #include <QApplication>
@@ -8,10 +9,13 @@
 int main(int argc, char* argv[]) {
     if (CommandLineTool::WantsCommand(argc, argv))
         return CommandLineTool::Run(argc, argv);
+    FontWarmUp::Start();
     QApplication application(argc, argv);
     QApplication::setApplicationName(TMainForm::ApplicationTitle);
 
-    TMainForm mainForm{StartupOptions{}};
+    StartupOptions options;
+    options.BuildPagesAfterFirstFrame = true;
+    TMainForm mainForm{options};
     if (mainForm.StartupFailed())
         return 1;
     FirstPaintReport::WatchIfRequested(&mainForm);

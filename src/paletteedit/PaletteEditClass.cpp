@@ -497,6 +497,13 @@ bool PaletteEditClass::StepAnimation() {
     return Graphics.StepPaletteAnimation(ChosenAnimeRow());
 }
 
+std::optional<int> PaletteEditClass::TicksUntilAnimationChange() {
+    if (!Holder.HasStages()) {
+        return std::nullopt;
+    }
+    return Graphics.TicksUntilAnimationChange(ChosenAnimeRow());
+}
+
 // ---- Mouse ----
 
 int PaletteEditClass::ColorUnder(int x, int y) {

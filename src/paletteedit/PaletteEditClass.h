@@ -9,6 +9,7 @@
 #include <array>
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <vector>
 
 class EditHistory;
@@ -123,6 +124,8 @@ public:
 
     // One tick of the frame timer; true when a stage colour changed.
     bool StepAnimation();
+    // Ticks from now to the next one that changes a stage colour (see EditorGraphics).
+    std::optional<int> TicksUntilAnimationChange();
 
     // Mouse on the colour table and on palette view k (0..3), positions in view pixels.
     void ColorTableMouseDown(Qt::MouseButton button, int x, int y);

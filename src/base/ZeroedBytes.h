@@ -1,0 +1,56 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <cstdlib>
+#include <cstring>
+#include <memory>
+#include <new>
+#include <span>
+
+// A fixed-size byte array that starts all zero. Large arrays come from the system as fresh
+// zero pages, so the zero fill costs nothing until a page is first written: buffers made at
+// start-up and used only once an image is open do not slow the start.
+class ZeroedBytes {
+public:
+    explicit ZeroedBytes(std::size_t count = 0) : Bytes(Allocate(count)), Count(count) {}
+    ZeroedBytes(const ZeroedBytes& other) : ZeroedBytes(other.Count) {
+        if (Count != 0)
+            std::memcpy(Bytes.get(), other.Bytes.get(), Count);
+    }
+    ZeroedBytes& operator=(const ZeroedBytes& other) {
+        if (this != &other)
+            *this = ZeroedBytes(other);
+        return *this;
+    }
+    ZeroedBytes(ZeroedBytes&& other) noexcept = default;
+    ZeroedBytes& operator=(ZeroedBytes&& other) noexcept = default;
+
+    std::size_t size() const { return Count; }
+    std::uint8_t* data() { return Bytes.get(); }
+    const std::uint8_t* data() const { return Bytes.get(); }
+    std::uint8_t* begin() { return data(); }
+    std::uint8_t* end() { return data() + Count; }
+    const std::uint8_t* begin() const { return data(); }
+    const std::uint8_t* end() const { return data() + Count; }
+    std::uint8_t& operator[](std::size_t i) { return Bytes.get()[i]; }
+    std::uint8_t operator[](std::size_t i) const { return Bytes.get()[i]; }
+    operator std::span<std::uint8_t>() { return {data(), Count}; }
+    operator std::span<const std::uint8_t>() const { return {data(), Count}; }
+
+private:
+    struct Free {
+        void operator()(std::uint8_t* bytes) const { std::free(bytes); }
+    };
+
+    static std::unique_ptr<std::uint8_t[], Free> Allocate(std::size_t count) {
+        // One byte at least, so that data() is never null.
+        auto* bytes = static_cast<std::uint8_t*>(std::calloc(count == 0 ? 1 : count, 1));
+        if (bytes == nullptr)
+            throw std::bad_alloc();
+        return std::unique_ptr<std::uint8_t[], Free>(bytes);
+    }
+
+    std::unique_ptr<std::uint8_t[], Free> Bytes;
+    std::size_t Count;
+};
