@@ -1,5 +1,7 @@
 #include "dib/PalettedImage.h"
 
+#include <algorithm>
+
 #include "dib/PalettedImageCanvas.h"
 
 #include <atomic>
@@ -42,7 +44,13 @@ void PalettedImage::SetHeight(int height) {
 void PalettedImage::Resize(int width, int height) {
     PixelWidth = width;
     PixelHeight = height;
-    Pixels = ZeroedBytes(static_cast<std::size_t>(width) * static_cast<std::size_t>(height));
+    const std::size_t count = static_cast<std::size_t>(width) * static_cast<std::size_t>(height);
+    // Pictures are resized on every stage load: the same size keeps its memory.
+    if (Pixels.size() == count) {
+        std::fill(Pixels.begin(), Pixels.end(), std::uint8_t{0});
+    } else {
+        Pixels = ZeroedBytes(count);
+    }
 }
 
 std::uint64_t PalettedImage::NewStamp() {

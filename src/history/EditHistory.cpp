@@ -28,6 +28,10 @@ void EditHistory::Record(std::unique_ptr<HistoryCommand> command) {
     HistoryCommand* top = CommandAt(UndoStack.index() - 1);
     if (top != nullptr && UndoStack.index() <= BaseIndex)
         top->ForbidMerge();
+    // The push may merge into the top step or replace the undone ones above it.
+    const auto kept = static_cast<std::size_t>(std::max(0, UndoStack.index() - 1 - BaseIndex));
+    if (AboveBase.size() > kept)
+        AboveBase.resize(kept);
     UndoStack.push(command.release());
     UpdateFlags();
 }
@@ -41,17 +45,20 @@ void EditHistory::FoldDiscardedSteps() {
     for (int i = index; i < BaseIndex; ++i)
         Residual |= CommandAt(i)->Touched();
     BaseIndex = index;
+    ForgetStepsFlags();
 }
 
 void EditHistory::Clear() {
     UndoStack.clear();
     BaseIndex = 0;
     Residual.reset();
+    ForgetStepsFlags();
     UpdateFlags();
 }
 
 void EditHistory::MarkSaved() {
     BaseIndex = UndoStack.index();
+    ForgetStepsFlags();
     // What the save could not write (palette sets that do not fit) keeps its flags: those
     // changes still differ from the file.
     Residual = Tracker.Snapshot();
@@ -60,13 +67,32 @@ void EditHistory::MarkSaved() {
 }
 
 void EditHistory::UpdateFlags() {
-    EditFlagManagement::FlagSet flags = Residual;
-    const int index = UndoStack.index();
-    for (int i = std::min(index, BaseIndex); i < std::max(index, BaseIndex); ++i) {
-        if (const HistoryCommand* command = CommandAt(i))
-            flags |= command->Touched();
-    }
+    const EditFlagManagement::FlagSet flags = Residual | StepsFlags(UndoStack.index());
     Tracker.Restore(flags, !UndoStack.isClean() || flags.any());
+}
+
+EditFlagManagement::FlagSet EditHistory::StepsFlags(int index) {
+    const auto touched = [this](int i) {
+        const HistoryCommand* command = CommandAt(i);
+        return command != nullptr ? command->Touched() : EditFlagManagement::FlagSet{};
+    };
+    if (index > BaseIndex) {
+        const auto count = static_cast<std::size_t>(index - BaseIndex);
+        while (AboveBase.size() < count) {
+            const int i = BaseIndex + static_cast<int>(AboveBase.size());
+            AboveBase.push_back(AboveBase.empty() ? touched(i) : AboveBase.back() | touched(i));
+        }
+        return AboveBase[count - 1];
+    }
+    if (index < BaseIndex) {
+        const auto count = static_cast<std::size_t>(BaseIndex - index);
+        while (BelowBase.size() < count) {
+            const int i = BaseIndex - 1 - static_cast<int>(BelowBase.size());
+            BelowBase.push_back(BelowBase.empty() ? touched(i) : BelowBase.back() | touched(i));
+        }
+        return BelowBase[count - 1];
+    }
+    return {};
 }
 
 // Every command on the stack is a HistoryCommand, and the stack owns it as a mutable object.

@@ -65,6 +65,13 @@ private:
     friend class HistoryApplyScope;
     void FoldDiscardedSteps();
     void UpdateFlags();
+    // The flags of the steps from the save point to index: cached, so that an edit costs the
+    // same after thousands of steps as after one.
+    EditFlagManagement::FlagSet StepsFlags(int index);
+    void ForgetStepsFlags() {
+        AboveBase.clear();
+        BelowBase.clear();
+    }
     HistoryCommand* CommandAt(int index) const;
 
     EditFlagManagement& Tracker;
@@ -72,6 +79,10 @@ private:
     Presenter View;
     int BaseIndex = 0;
     EditFlagManagement::FlagSet Residual;
+    // AboveBase[k]: the flags of steps BaseIndex .. BaseIndex + k; BelowBase[k]: those of
+    // steps BaseIndex - 1 - k .. BaseIndex - 1. Steps only change at the top of the stack.
+    std::vector<EditFlagManagement::FlagSet> AboveBase;
+    std::vector<EditFlagManagement::FlagSet> BelowBase;
     int ApplyingDepth = 0;
 };
 
