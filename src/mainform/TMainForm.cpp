@@ -278,6 +278,7 @@ void TMainForm::CreatePages() {
     EditPageControl->setCurrentWidget(Tab16x16ChipEdit);
     layout->addWidget(EditPageControl, 1);
     setCentralWidget(central);
+    EditPageControl->installEventFilter(this);
 
     FrameTimer = new QTimer(this);
     FrameTimer->setInterval(DefaultTimerInterval);
@@ -563,6 +564,8 @@ void TMainForm::History1Click() {
 
 // A focused line edit takes Ctrl+Z for its own text; the history is what the user means.
 bool TMainForm::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == EditPageControl && event->type() == QEvent::LayoutRequest)
+        return !TabSizesChanged();
     if (watched == windowHandle() && event->type() == QEvent::Expose) {
         windowHandle()->removeEventFilter(this);
         QCoreApplication::postEvent(this, new QEvent(BuildPagesEvent()), Qt::LowEventPriority);
@@ -578,6 +581,18 @@ bool TMainForm::eventFilter(QObject* watched, QEvent* event) {
         }
     }
     return QMainWindow::eventFilter(watched, event);
+}
+
+// A caption that changes on a tab asks every widget up to the tab widget to lay itself out
+// again, and the tab widget answers by repainting the whole tab. When the tabs' size hints are
+// what they were, nothing would move: the request is dropped and only the caption repaints.
+bool TMainForm::TabSizesChanged() {
+    const std::pair<QSize, QSize> sizes{EditPageControl->sizeHint(),
+                                        EditPageControl->minimumSizeHint()};
+    if (sizes == LaidOutTabSizes)
+        return false;
+    LaidOutTabSizes = sizes;
+    return true;
 }
 
 // --- What the edit history asks of the window ---

@@ -5,6 +5,7 @@
 
 #include <QEvent>
 #include <QMainWindow>
+#include <QSize>
 #include <QString>
 #include <QStringList>
 
@@ -13,6 +14,7 @@
 #include <functional>
 #include <memory>
 #include <optional>
+#include <utility>
 #include <vector>
 
 class QAction;
@@ -276,6 +278,7 @@ private:
     void CreatePages();
     void FillListBoxes();
     static QEvent::Type BuildPagesEvent();
+    bool TabSizesChanged();
     void ApplySettings();
     void SetScrollBarMaxima();
     // The lines of a list file, or nothing (after its message) when it cannot be read.
@@ -339,6 +342,8 @@ private:
     bool StartupFailedFlag = false;
     bool ApplyingSettingsFlag = false;
     bool PagesBuiltFlag = false;
+    // The size hint and minimum size hint of the tabs when they were last laid out.
+    std::pair<QSize, QSize> LaidOutTabSizes;
     // The list files' lines, read at start-up; empty where a file could not be read (the box
     // keeps its built-in list).
     std::optional<QStringList> ObjectListLines;
