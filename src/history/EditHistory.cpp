@@ -12,7 +12,11 @@ EditHistory::EditHistory(EditFlagManagement& tracker) : Tracker(tracker) {
                      [this](bool) { UpdateFlags(); });
 }
 
-EditHistory::~EditHistory() = default;
+// The stack's destructor clears it, which would report an index change to a history whose
+// members are already gone.
+EditHistory::~EditHistory() {
+    QObject::disconnect(&UndoStack, nullptr, &UndoStack, nullptr);
+}
 
 void EditHistory::RecordBytes(const StepPlace& place, std::vector<ByteChange> changes,
                               const QString& caption) {
