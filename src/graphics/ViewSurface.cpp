@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cstring>
 #include <new>
 #include <stdexcept>
 #include <string>
@@ -108,10 +109,16 @@ void ViewSurface::CopyFrom(const ImageRect& destination, const PalettedImage& so
     uchar* bits = Made().bits();
     const auto stride = static_cast<std::size_t>(Picture.bytesPerLine());
     for (int i = 0; i < rows.Count(); ++i) {
-        const std::uint8_t* in = source.Row(rows.SourceAt(i)).data();
         QRgb* out =
             reinterpret_cast<QRgb*>(bits + static_cast<std::size_t>(rows.First() + i) * stride) +
             columns.First();
+        // An enlarged row repeats the one above it.
+        if (i > 0 && rows.SourceAt(i) == rows.SourceAt(i - 1)) {
+            std::memcpy(out, reinterpret_cast<const uchar*>(out) - stride,
+                        static_cast<std::size_t>(count) * sizeof(QRgb));
+            continue;
+        }
+        const std::uint8_t* in = source.Row(rows.SourceAt(i)).data();
         if (!columns.Scaled()) {
             in += columns.SourceAt(0);
             for (int k = 0; k < count; ++k) {
