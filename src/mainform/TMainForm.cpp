@@ -392,6 +392,9 @@ void TMainForm::OpenChosenFile(const QString& path) {
 }
 
 void TMainForm::OpenImage(const QString& path) {
+    // Reached from the open commands and from applying a patch, on a window that may not
+    // have painted its first frame yet.
+    EnsurePages();
     const Outcome outcome = ImageData->LoadFromFile(path.toStdString());
     if (!outcome.Ok) {
         ShowMessage(FromStd(outcome.Message));
