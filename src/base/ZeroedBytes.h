@@ -7,6 +7,7 @@
 #include <memory>
 #include <new>
 #include <span>
+#include <utility>
 
 // A fixed-size byte array that starts all zero. Large arrays come from the system as fresh
 // zero pages, so the zero fill costs nothing until a page is first written: buffers made at
@@ -23,8 +24,14 @@ public:
             *this = ZeroedBytes(other);
         return *this;
     }
-    ZeroedBytes(ZeroedBytes&& other) noexcept = default;
-    ZeroedBytes& operator=(ZeroedBytes&& other) noexcept = default;
+    // What a move leaves behind is empty, not a size without bytes.
+    ZeroedBytes(ZeroedBytes&& other) noexcept
+        : Bytes(std::move(other.Bytes)), Count(std::exchange(other.Count, 0)) {}
+    ZeroedBytes& operator=(ZeroedBytes&& other) noexcept {
+        Bytes = std::move(other.Bytes);
+        Count = std::exchange(other.Count, 0);
+        return *this;
+    }
 
     std::size_t size() const { return Count; }
     std::uint8_t* data() { return Bytes.get(); }
@@ -44,7 +51,7 @@ private:
     };
 
     static std::unique_ptr<std::uint8_t[], Free> Allocate(std::size_t count) {
-        // One byte at least, so that data() is never null.
+        // One byte at least, so that data() is null only after a move.
         auto* bytes = static_cast<std::uint8_t*>(std::calloc(count == 0 ? 1 : count, 1));
         if (bytes == nullptr)
             throw std::bad_alloc();

@@ -474,19 +474,46 @@ EditorGraphics::TicksUntilAnimationChange(const std::uint8_t animation[4]) const
         return std::nullopt;
     }
     std::optional<int> soonest;
+    std::array<std::optional<AnimationRecord>, 4> records;
+    std::array<int, 4> due{};
     for (std::size_t i = 0; i < AnimeTimer.size(); ++i) {
         if (animation[i] < AnimatedFlag) {
             continue;
         }
-        const std::optional<AnimationRecord> record = AnimationRecordOf(animation[i]);
-        if (!record) {
+        records[i] = AnimationRecordOf(animation[i]);
+        if (!records[i]) {
             return std::nullopt; // such a tick changes nothing, now or later
         }
         // A tick advances the entry once its count reaches the period.
-        const int ticks = std::max(1, record->Period - AnimeTimer[i]);
-        soonest = soonest ? std::min(*soonest, ticks) : ticks;
+        due[i] = std::max(1, records[i]->Period - AnimeTimer[i]);
+        soonest = soonest ? std::min(*soonest, due[i]) : due[i];
+    }
+    // A colour the advancing entries cannot read stops that tick, counts included, and so
+    // every tick after it.
+    for (std::size_t i = 0; i < records.size(); ++i) {
+        if (records[i] && due[i] == soonest && !AnimationColorsOf(*records[i], AnimeStep[i])) {
+            return std::nullopt;
+        }
     }
     return soonest;
+}
+
+std::optional<std::array<std::uint8_t, 3>>
+EditorGraphics::AnimationColorsOf(const AnimationRecord& record, int step) const {
+    const auto colorSet = CartridgeByte(record.Offset + 2 + step);
+    if (!colorSet) {
+        return std::nullopt;
+    }
+    std::array<std::uint8_t, 3> colors{};
+    for (std::size_t k = 0; k < colors.size(); ++k) {
+        const auto color = CartridgeByte(std::int64_t{*AnimationTables.AnimeColorTable} +
+                                         std::int64_t{*colorSet} * 3 + static_cast<int>(k));
+        if (!color) {
+            return std::nullopt;
+        }
+        colors[k] = *color;
+    }
+    return colors;
 }
 
 bool EditorGraphics::StepPaletteAnimation(const std::uint8_t animation[4]) {
@@ -518,18 +545,11 @@ bool EditorGraphics::StepPaletteAnimation(const std::uint8_t animation[4]) {
         if (!tick.Advance) {
             continue;
         }
-        const auto colorSet = CartridgeByte(record->Offset + 2 + AnimeStep[i]);
-        if (!colorSet) {
+        const auto colors = AnimationColorsOf(*record, AnimeStep[i]);
+        if (!colors) {
             return false;
         }
-        for (std::size_t k = 0; k < 3; ++k) {
-            const auto color = CartridgeByte(std::int64_t{*AnimationTables.AnimeColorTable} +
-                                             std::int64_t{*colorSet} * 3 + static_cast<int>(k));
-            if (!color) {
-                return false;
-            }
-            tick.Colors[k] = *color;
-        }
+        tick.Colors = *colors;
     }
     bool changed = false;
     for (std::size_t i = 0; i < ticks.size(); ++i) {

@@ -148,6 +148,9 @@ private:
     };
     std::optional<std::uint8_t> CartridgeByte(std::int64_t offset) const;
     std::optional<AnimationRecord> AnimationRecordOf(std::uint8_t control) const;
+    // The three colour numbers a record's step sets, unless one of them lies outside the buffer.
+    std::optional<std::array<std::uint8_t, 3>> AnimationColorsOf(const AnimationRecord& record,
+                                                                 int step) const;
 
     PaletteAnimationTables AnimationTables;
     std::array<int, 4> AnimeTimer{};

@@ -46,6 +46,9 @@
 #include <QVBoxLayout>
 #include <QWindow>
 
+#include <algorithm>
+#include <limits>
+
 namespace {
 
 // The file dialogs' filters, written as "description|pattern|description|pattern".
@@ -390,6 +393,9 @@ void TMainForm::OpenChosenFile(const QString& path) {
 }
 
 void TMainForm::OpenImage(const QString& path) {
+    // Reached from the open commands and from applying a patch, on a window that may not
+    // have painted its first frame yet.
+    EnsurePages();
     const Outcome outcome = ImageData->LoadFromFile(path.toStdString());
     if (!outcome.Ok) {
         ShowMessage(FromStd(outcome.Message));
@@ -701,7 +707,10 @@ void TMainForm::RestartFrameTimer() {
 // an idle window with an animation wakes a few times a second, not at every tick.
 void TMainForm::ScheduleFrameTimer() {
     const std::optional<int> due = PaletteEdit->TicksUntilAnimationChange();
-    TicksScheduled = std::clamp(due.value_or(MaxTicksAsleep), 1, MaxTicksAsleep);
+    // The settings may ask for ticks so long that a few of them exceed the timer's range.
+    const int ticksThatFit = std::max(1, std::numeric_limits<int>::max() / TickInterval);
+    TicksScheduled =
+        std::clamp(due.value_or(MaxTicksAsleep), 1, std::min(MaxTicksAsleep, ticksThatFit));
     FrameTimer->start(TickInterval * TicksScheduled);
 }
 

@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
+#include <optional>
 #include <vector>
 
 namespace {
@@ -13,6 +15,7 @@ namespace {
 //   low/high tables at 0x1000/0x1100 give the record address 0xBB50, which with the base
 //   0x3000 standing for 0xBB43 puts the record at 0x300D: last step 2, period 3, colour sets
 //   1, 4, 2. Colour set s holds colour numbers 0x30 + s, 0x20 + s, 0x10 + s.
+// Animation 6 has its record at 0x301D: last step 1, period 5, colour sets 3, 6.
 class PaletteAnimationTest : public ::testing::Test {
 protected:
     static constexpr std::uint32_t LowTable = 0x1000;
@@ -20,17 +23,29 @@ protected:
     static constexpr std::uint32_t ColorTable = 0x2000;
     static constexpr std::uint32_t Base = 0x3000;
     static constexpr std::size_t Record = 0x300D;
+    static constexpr std::size_t Record6 = 0x301D;
 
     void SetUp() override {
         Cartridge[LowTable + 5] = 0x50;
         Cartridge[HighTable + 5] = 0xBB;
         SetRecord(2, 3, {1, 4, 2});
+        Cartridge[LowTable + 6] = 0x60;
+        Cartridge[HighTable + 6] = 0xBB;
+        Cartridge[Record6] = 1;
+        Cartridge[Record6 + 1] = 5;
+        Cartridge[Record6 + 2] = 3;
+        Cartridge[Record6 + 3] = 6;
         for (std::size_t s = 0; s < 8; ++s) {
             Cartridge[ColorTable + s * 3] = static_cast<std::uint8_t>(0x30 + s);
             Cartridge[ColorTable + s * 3 + 1] = static_cast<std::uint8_t>(0x20 + s);
             Cartridge[ColorTable + s * 3 + 2] = static_cast<std::uint8_t>(0x10 + s);
         }
         Graphics.SetAnimationTables(Configured());
+        SetNumberedStagePalette();
+    }
+
+    // Stage palette entry i holds colour number i.
+    void SetNumberedStagePalette() {
         std::array<std::uint8_t, 16> numbers{};
         for (std::size_t i = 0; i < numbers.size(); ++i) {
             numbers[i] = static_cast<std::uint8_t>(i);
@@ -111,6 +126,7 @@ TEST_F(PaletteAnimationTest, ResetStartsAgainFromTheFirstStep) {
 TEST_F(PaletteAnimationTest, BytesBelow80AnimateNothing) {
     const std::uint8_t none[4] = {0x00, 0x05, 0x7F, 0x00};
     const auto before = Graphics.StageColorTable();
+    EXPECT_EQ(Graphics.TicksUntilAnimationChange(none), std::nullopt);
     EXPECT_EQ(TicksUntilChange(none), -1);
     EXPECT_EQ(Graphics.StageColorTable(), before);
 }
@@ -140,9 +156,11 @@ TEST_F(PaletteAnimationTest, UnsetTablesTurnTheAnimationOff) {
         PaletteAnimationTables missing = tables;
         (missing.*table).reset();
         Graphics.SetAnimationTables(missing);
+        EXPECT_EQ(Graphics.TicksUntilAnimationChange(SubPalette1Animated), std::nullopt);
         EXPECT_EQ(TicksUntilChange(SubPalette1Animated), -1);
     }
     Graphics.SetAnimationTables({});
+    EXPECT_EQ(Graphics.TicksUntilAnimationChange(SubPalette1Animated), std::nullopt);
     EXPECT_EQ(TicksUntilChange(SubPalette1Animated), -1);
     EXPECT_EQ(Graphics.StageColorTable(), before);
     // Nothing counted meanwhile: configured again, the first change comes after one period.
@@ -186,7 +204,87 @@ TEST_F(PaletteAnimationTest, OffsetsOutsideTheBufferChangeNothing) {
         Graphics.ResetPaletteAnimation();
         Graphics.SetAnimationTables(c.Tables);
         const auto before = Graphics.StageColorTable();
+        EXPECT_EQ(Graphics.TicksUntilAnimationChange(both), std::nullopt) << c.Name;
         EXPECT_EQ(TicksUntilChange(both), -1) << c.Name;
         EXPECT_EQ(Graphics.StageColorTable(), before) << c.Name;
+    }
+}
+
+// Ticks from now to the tick that changes a colour, counting that one: each animated entry
+// advances when its count reaches its period, the soonest entry decides.
+TEST_F(PaletteAnimationTest, TicksUntilAChangeFollowThePeriodsAndTheCountsSoFar) {
+    struct Case {
+        const char* Name;
+        std::uint8_t Period;
+        int TicksBefore; // single ticks taken before asking
+        std::array<std::uint8_t, 4> Animation;
+        int Expected;
+    };
+    const Case cases[] = {
+        {"fresh", 3, 0, {0x00, 0x85, 0x00, 0x00}, 3},
+        {"after one tick", 3, 1, {0x00, 0x85, 0x00, 0x00}, 2},
+        {"after two ticks", 3, 2, {0x00, 0x85, 0x00, 0x00}, 1},
+        {"right after a change", 3, 3, {0x00, 0x85, 0x00, 0x00}, 3},
+        {"longest period", 255, 10, {0x00, 0x85, 0x00, 0x00}, 245},
+        {"period 0", 0, 0, {0x00, 0x85, 0x00, 0x00}, 1},
+        {"period 1", 1, 0, {0x00, 0x85, 0x00, 0x00}, 1},
+        {"period 7 beside period 5", 7, 0, {0x86, 0x85, 0x00, 0x00}, 5},
+        {"period 3 beside period 5", 3, 0, {0x86, 0x00, 0x85, 0x00}, 3},
+        {"period 3 beside period 5, later", 3, 4, {0x86, 0x00, 0x85, 0x00}, 1},
+        {"four entries", 4, 6, {0x85, 0x86, 0x85, 0x86}, 2},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.Name);
+        Cartridge[Record + 1] = c.Period;
+        Graphics.ResetPaletteAnimation();
+        for (int tick = 0; tick < c.TicksBefore; ++tick) {
+            Graphics.StepPaletteAnimation(c.Animation.data());
+        }
+        EXPECT_EQ(Graphics.TicksUntilAnimationChange(c.Animation.data()), c.Expected);
+    }
+}
+
+// What the frame timer relies on when it sleeps: the ticks before the one named change no
+// colour, the one named changes one (every step here shows other colours than the one before
+// it). Over several wake-ups in a row, also with entries whose counts started apart.
+TEST_F(PaletteAnimationTest, NoColourChangesBeforeTheTickNamedAndOneChangesAtIt) {
+    struct Case {
+        const char* Name;
+        std::uint8_t Period;
+        std::array<std::uint8_t, 4> Lead; // ticked first, for entries counting apart
+        int LeadTicks;
+        std::array<std::uint8_t, 4> Animation;
+    };
+    const Case cases[] = {
+        {"one entry", 3, {}, 0, {0x00, 0x85, 0x00, 0x00}},
+        {"period 0", 0, {}, 0, {0x00, 0x85, 0x00, 0x00}},
+        {"periods 3 and 5", 3, {}, 0, {0x86, 0x85, 0x00, 0x00}},
+        {"periods 7 and 5, the second started later",
+         7,
+         {0x00, 0x85, 0x00, 0x00},
+         4,
+         {0x86, 0x85, 0x00, 0x00}},
+        {"one record on all four", 4, {0x85, 0x00, 0x00, 0x00}, 2, {0x85, 0x85, 0x85, 0x85}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.Name);
+        Cartridge[Record + 1] = c.Period;
+        Graphics.ResetPaletteAnimation();
+        SetNumberedStagePalette();
+        for (int tick = 0; tick < c.LeadTicks; ++tick) {
+            Graphics.StepPaletteAnimation(c.Lead.data());
+        }
+        for (int wake = 0; wake < 12; ++wake) {
+            const std::optional<int> due = Graphics.TicksUntilAnimationChange(c.Animation.data());
+            ASSERT_TRUE(due.has_value()) << "wake " << wake;
+            const auto before = Graphics.StageColorTable();
+            for (int tick = 1; tick < *due; ++tick) {
+                EXPECT_FALSE(Graphics.StepPaletteAnimation(c.Animation.data()));
+                ASSERT_EQ(Graphics.StageColorTable(), before)
+                    << "wake " << wake << " tick " << tick;
+            }
+            EXPECT_TRUE(Graphics.StepPaletteAnimation(c.Animation.data()));
+            ASSERT_NE(Graphics.StageColorTable(), before) << "wake " << wake;
+        }
     }
 }

@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <climits>
 #include <stdexcept>
 #include <vector>
@@ -81,6 +82,47 @@ TEST(PalettedImageTest, RowsAndPixelsOutsideThePictureAreRefused) {
     EXPECT_THROW(image.Row(3), std::out_of_range);
     EXPECT_THROW(image.PixelAt(4, 0), std::out_of_range);
     EXPECT_THROW(image.PixelAt(0, 3), std::out_of_range);
+}
+
+TEST(PalettedImageTest, NewAndResizedPicturesAreAllPixelZero) {
+    const auto allZero = [](const PalettedImage& image) {
+        for (int y = 0; y < image.Height(); ++y) {
+            const auto row = image.Row(y);
+            if (!std::all_of(row.begin(), row.end(), [](std::uint8_t p) { return p == 0; })) {
+                return false;
+            }
+        }
+        return true;
+    };
+    PalettedImage image(512, 512);
+    EXPECT_TRUE(allZero(image));
+    image.Row(511)[511] = 3;
+    image.SetWidth(640);
+    EXPECT_TRUE(allZero(image));
+    image.Row(0)[0] = 3;
+    image.SetHeight(8);
+    EXPECT_TRUE(allZero(image));
+}
+
+TEST(PalettedImageTest, ACopyHasPixelsAndColoursOfItsOwn) {
+    PalettedImage original = Numbered(300, 200);
+    original.SetColor(7, 0x070707);
+    PalettedImage copy = original;
+    PalettedImage assigned(2, 2);
+    assigned = original;
+    for (PalettedImage* other : {&copy, &assigned}) {
+        ASSERT_EQ(other->Width(), 300);
+        ASSERT_EQ(other->Height(), 200);
+        EXPECT_EQ(RowOf(*other, 199), RowOf(original, 199));
+        EXPECT_EQ(other->GetColor(7), 0x070707u);
+        other->Row(0)[0] = 0xEE;
+        other->SetColor(7, 0xEEEEEE);
+    }
+    EXPECT_EQ(original.PixelAt(0, 0), 0);
+    EXPECT_EQ(original.GetColor(7), 0x070707u);
+    original.Row(199)[299] = 0xDD;
+    EXPECT_NE(copy.PixelAt(299, 199), 0xDD);
+    EXPECT_NE(assigned.PixelAt(299, 199), 0xDD);
 }
 
 TEST(PalettedImageTest, CopyColorTableTakesEveryEntry) {

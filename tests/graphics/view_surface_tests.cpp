@@ -1,11 +1,13 @@
 #include "base/LevelFormat.h"
 #include "graphics/EditorGraphics.h"
+#include "graphics/ViewSurface.h"
 
 #include "GraphicsTestSupport.h"
 
 #include <gtest/gtest.h>
 
 #include <stdexcept>
+#include <utility>
 
 namespace {
 
@@ -22,6 +24,18 @@ TEST_F(ViewSurfaceTest, RefusesNonPositiveSizes) {
     EXPECT_THROW(Graphics.CreateViewBitmap(0, 24), std::invalid_argument);
     EXPECT_THROW(Graphics.CreateViewBitmap(24, -1), std::invalid_argument);
     EXPECT_THROW(Graphics.CreateSheet(0, 1), std::invalid_argument);
+}
+
+TEST_F(ViewSurfaceTest, AViewNeverDrawnShowsEntryZeroEverywhere) {
+    auto view = Graphics.CreateViewBitmap(40, 30);
+    for (const auto& [x, y] : {std::pair{0, 0}, std::pair{39, 0}, std::pair{0, 29},
+                               std::pair{39, 29}, std::pair{17, 11}}) {
+        EXPECT_EQ(view->PixelAt(x, y), Palette.ColorOf(0)) << x << "," << y;
+    }
+    // Painted on directly, it is the same picture at its full size.
+    auto painted = Graphics.CreateViewBitmap(40, 30);
+    EXPECT_EQ(painted->Image().size(), QSize(40, 30));
+    EXPECT_EQ(ViewSurface::FromRgb32(painted->Image().pixel(39, 29)), Palette.ColorOf(0));
 }
 
 TEST_F(ViewSurfaceTest, ViewsFillWithMasterColoursByIndex) {

@@ -26,12 +26,16 @@ void MainFormFixture::WriteStartupFiles() {
                                    std::filesystem::copy_options::overwrite_existing);
 }
 
-TMainForm& MainFormFixture::StartForm() {
+StartupOptions MainFormFixture::FormOptions() {
     StartupOptions options;
     options.ExecutableDir = QString::fromStdString(Dir.Path().string());
     options.DataDir = QString::fromStdString(Dir.File("share"));
     options.Prompts = &Prompts;
-    Form = std::make_unique<TMainForm>(options);
+    return options;
+}
+
+TMainForm& MainFormFixture::StartForm() {
+    Form = std::make_unique<TMainForm>(FormOptions());
     if (!Form->StartupFailed())
         Form->show();
     return *Form;

@@ -19,6 +19,8 @@ protected:
 
     // Writes the files a normal start finds: the master palette and both list files.
     void WriteStartupFiles();
+    // The options the program starts with, pointed at the folder and the fake prompts.
+    StartupOptions FormOptions();
     TMainForm& StartForm();
     // Closes the window as the user would; true when it closed.
     bool CloseForm();

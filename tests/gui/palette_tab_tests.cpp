@@ -24,9 +24,11 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTabWidget>
+#include <QTest>
 #include <QTimer>
 #include <QToolButton>
 
+#include <climits>
 #include <cstdio>
 #include <string>
 #include <vector>
@@ -678,8 +680,9 @@ TEST_F(PaletteTab, APressTakesTheHoverPairWithoutDrawing) {
     EXPECT_EQ(PixelOf(Form->ImgColorTable, 24 * 4, 0), Magenta);
 }
 
-// An animation record of our own in a free part of the generated image (bank 0x3C):
-// animation 3, period 2 ticks, steps 0 and 1 showing colour sets 2 and 5.
+// Animation records of our own in a free part of the generated image (bank 0x3C):
+// animation 3, period 2 ticks, steps 0 and 1 showing colour sets 2 and 5;
+// animation 5, period 3 ticks, steps 0 and 1 showing colour sets 6 and 7.
 class PaletteAnimation : public PaletteTab {
 protected:
     static constexpr std::size_t LowTable = 0x78810;
@@ -693,23 +696,42 @@ protected:
         std::vector<std::uint8_t> image = CartridgeGenerator::MakeImage();
         image[LowTable + Animation] = 0x43; // record address 0xBB43: the record at Base
         image[HighTable + Animation] = 0xBB;
-        image[Base] = 1;     // last step
-        image[Base + 1] = 2; // period
-        image[Base + 2] = 2; // step 0: colour set 2
-        image[Base + 3] = 5; // step 1: colour set 5
+        image[Base] = 1;            // last step
+        image[Base + 1] = 2;        // period
+        image[Base + 2] = 2;        // step 0: colour set 2
+        image[Base + 3] = 5;        // step 1: colour set 5
+        image[LowTable + 5] = 0x53; // record address 0xBB53: the record at Base + 0x10
+        image[HighTable + 5] = 0xBB;
+        image[Base + 0x10] = 1; // last step
+        image[Base + 0x11] = 3; // period
+        image[Base + 0x12] = 6; // step 0: colour set 6
+        image[Base + 0x13] = 7; // step 1: colour set 7
         const std::uint8_t set2[] = {0x21, 0x22, 0x23};
         const std::uint8_t set5[] = {0x31, 0x32, 0x33};
+        const std::uint8_t set6[] = {0x11, 0x12, 0x13};
+        const std::uint8_t set7[] = {0x14, 0x15, 0x16};
         for (std::size_t k = 0; k < 3; ++k) {
             image[ColorTable + 2 * 3 + k] = set2[k];
             image[ColorTable + 5 * 3 + k] = set5[k];
+            image[ColorTable + 6 * 3 + k] = set6[k];
+            image[ColorTable + 7 * 3 + k] = set7[k];
         }
         char settings[256];
-        // The real timer never fires during a test: the ticks are driven by hand.
         std::snprintf(settings, sizeof settings,
-                      "[Timer]\nInterval=3600000\n[PaletteAnimation]\nAnimeLowTable=%zX\n"
+                      "[Timer]\nInterval=%d\n[PaletteAnimation]\nAnimeLowTable=%zX\n"
                       "AnimeHighTable=%zX\nAnimeColorTable=%zX\nAnimeBase=%zX\n",
-                      LowTable, HighTable, ColorTable, Base);
+                      TickMilliseconds(), LowTable, HighTable, ColorTable, Base);
         OpenOnPaletteTab(settings, image);
+    }
+
+    // Milliseconds per tick. An hour by default: the real timer never fires during a test and
+    // the ticks are driven by hand.
+    virtual int TickMilliseconds() const { return 3600000; }
+
+    void ExpectSubPalette3(std::uint8_t c1, std::uint8_t c2, std::uint8_t c3) {
+        EXPECT_EQ(AnimeCell(13), Master(c1));
+        EXPECT_EQ(AnimeCell(14), Master(c2));
+        EXPECT_EQ(AnimeCell(15), Master(c3));
     }
 
     void ExpectSubPalette2(std::uint8_t c1, std::uint8_t c2, std::uint8_t c3) {
@@ -761,6 +783,79 @@ TEST_F(PaletteAnimation, TicksRepaintOnlyWhenAColourChanged) {
     EXPECT_TRUE(Form->FrameTimer->isActive());
     EXPECT_FALSE(PaletteMarked(1));
     EXPECT_TRUE(PaletteMarked(0));
+}
+
+// Between them, animations 3 and 5 change a colour at ticks 2, 3, 4, 6, 8, 9, 10, 12, ...
+TEST_F(PaletteAnimation, TheTimerSleepsUntilTheNextColourChangeAndCatchesUpWhenItWakes) {
+    Type(Form->EditAnimePal[2], "83");
+    Type(Form->EditAnimePal[3], "85");
+    const auto colours = [this] {
+        return PalettedImage::ColorTableArray(Form->Graphics().StageColorTable());
+    };
+    const int tick = TickMilliseconds();
+    std::vector<int> slept;
+    std::vector<PalettedImage::ColorTableArray> woken;
+    for (int wake = 0; wake < 8; ++wake) {
+        ASSERT_TRUE(Form->FrameTimer->isActive());
+        ASSERT_EQ(Form->FrameTimer->interval() % tick, 0) << Form->FrameTimer->interval();
+        slept.push_back(Form->FrameTimer->interval() / tick);
+        Form->FrameTimerElapsed();
+        woken.push_back(colours());
+    }
+    EXPECT_EQ(slept, (std::vector<int>{2, 1, 1, 2, 2, 1, 1, 2}));
+    {
+        SCOPED_TRACE("the views show the colours of the last wake-up");
+        ExpectSubPalette2(0x31, 0x32, 0x33);
+        ExpectSubPalette3(0x14, 0x15, 0x16);
+    }
+
+    // The same ticks one at a time from the start: nothing changes while the timer sleeps, and
+    // every wake-up shows what the single ticks up to it show.
+    Form->CBStage->setCurrentIndex(4);
+    Form->CBStage->setCurrentIndex(0);
+    PalettedImage::ColorTableArray before = colours();
+    for (std::size_t wake = 0; wake < slept.size(); ++wake) {
+        for (int asleep = 1; asleep < slept[wake]; ++asleep) {
+            Form->FrameTimerTimer();
+            EXPECT_EQ(colours(), before) << "a colour changed while the timer slept, wake " << wake;
+        }
+        Form->FrameTimerTimer();
+        EXPECT_NE(colours(), before) << "wake " << wake << " came for nothing";
+        EXPECT_EQ(colours(), woken[wake]) << "wake " << wake;
+        before = colours();
+    }
+}
+
+class PaletteAnimationOnTheRunningTimer : public PaletteAnimation {
+protected:
+    int TickMilliseconds() const override { return 1; }
+};
+
+TEST_F(PaletteAnimationOnTheRunningTimer, AWakeUpChangesTheColoursOnScreen) {
+    const std::uint32_t stored = AnimeCell(9);
+    Type(Form->EditAnimePal[2], "83");
+    ASSERT_TRUE(QTest::qWaitFor([&] { return AnimeCell(9) != stored; }, 10000));
+    const std::uint32_t shown = AnimeCell(9);
+    EXPECT_TRUE(shown == Master(0x21) || shown == Master(0x31));
+    EXPECT_EQ(shown, Form->Graphics().GetStageColor(9));
+}
+
+// However long a tick, the sleep between wake-ups fits the timer: with nothing animated, and
+// with an animation due in two ticks.
+class PaletteAnimationWithTheLongestTick : public PaletteAnimation {
+protected:
+    int TickMilliseconds() const override { return INT_MAX; }
+};
+
+TEST_F(PaletteAnimationWithTheLongestTick, TheTimerStillRuns) {
+    EXPECT_TRUE(Form->FrameTimer->isActive());
+    EXPECT_EQ(Form->FrameTimer->interval(), INT_MAX);
+    Type(Form->EditAnimePal[2], "83");
+    EXPECT_TRUE(Form->FrameTimer->isActive());
+    EXPECT_EQ(Form->FrameTimer->interval(), INT_MAX) << "two ticks do not fit: one at a time";
+    Form->FrameTimerElapsed();
+    Form->FrameTimerElapsed();
+    ExpectSubPalette2(0x21, 0x22, 0x23);
 }
 
 TEST_F(PaletteAnimation, OnlyTheActiveTabIsRepainted) {

@@ -1,10 +1,12 @@
 // The main window's start-up, settings and file commands, driven as the user drives them.
 #include "MainFormFixture.h"
+#include "TabTestSupport.h"
 
 #include "base/LevelFormat.h"
 #include "edit_flag/EditFlagManagement.h"
 #include "editdata/StageData.h"
 #include "fileio/RomImageData.h"
+#include "mainform/RecentFilesMenu.h"
 #include "romgen/CartridgeGenerator.h"
 
 #include <QAction>
@@ -16,9 +18,11 @@
 #include <QMenu>
 #include <QPushButton>
 #include <QTabWidget>
+#include <QTest>
 #include <QTimer>
 
 #include <filesystem>
+#include <functional>
 
 #include <sys/stat.h>
 
@@ -506,6 +510,145 @@ TEST_F(Shell, StageSelectionKeepsTheActiveTab) {
     Form->OpenChosenFile(QString::fromStdString(Dir.File("game.nes")));
     EXPECT_EQ(Form->ImageHolder().CurrentStage(), 0);
     EXPECT_EQ(Form->CBStage->currentIndex(), 0);
+}
+
+// ---- Pages built after the first frame ----
+
+class DeferredPages : public Shell {
+protected:
+    void CreateDeferred() {
+        StartupOptions options = FormOptions();
+        options.BuildPagesAfterFirstFrame = true;
+        Form = std::make_unique<TMainForm>(options);
+        ASSERT_FALSE(Form->StartupFailed());
+    }
+    // Shows the window and runs the event loop until its pages exist (or a generous bound).
+    bool ShowAndWaitForPages() {
+        Form->show();
+        const bool built = QTest::qWaitForWindowExposed(Form.get()) &&
+                           QTest::qWaitFor([this] { return Form->PagesBuilt(); }, 10000);
+        SettleEvents(); // the new pages show themselves from the event loop
+        return built;
+    }
+    // The generated image open at stage 0, as the user sees it on the palette tab.
+    void ExpectGeneratedImageShown(const QString& path) {
+        EXPECT_EQ(Form->windowTitle(), "KESTRIN 6 EDITOR - " + path);
+        EXPECT_FALSE(Form->CBStage->isHidden());
+        EXPECT_FALSE(Form->EditPageControl->isHidden());
+        EXPECT_TRUE(Form->Save1->isEnabled());
+        Form->EditPageControl->setCurrentWidget(Form->TabPaletteEdit);
+        const auto palette = CartridgeGenerator::PaletteOfStage(0);
+        for (int i = 0; i < 16; ++i) {
+            EXPECT_EQ(Form->EditPal[i]->text().toStdString(),
+                      Hex2(palette[static_cast<std::size_t>(i)]))
+                << "entry " << i;
+        }
+    }
+    // Lets the event loop deliver what is waiting, the window's own posted events included.
+    static void SettleEvents() {
+        for (int round = 0; round < 10; ++round) {
+            QCoreApplication::processEvents();
+            QCoreApplication::sendPostedEvents();
+        }
+    }
+};
+
+TEST_F(DeferredPages, AreBuiltAfterTheFirstFrameWithTheSettingsAndListsOfTheStart) {
+    WriteStartupFiles();
+    std::filesystem::remove(Dir.File("ScrollList.txt"));
+    WriteTextFile(SettingsPath(), "[Timer]\nInterval=0x20\n[ObjectEdit]\nSort=0\n"
+                                  "[32x32ChipEdit]\nGrid=1\n");
+    CreateDeferred();
+    EXPECT_FALSE(Form->PagesBuilt());
+    EXPECT_EQ(Prompts.Messages(),
+              std::vector<std::string>{"ScrollList.txtを読み込めませんでした。"})
+        << "list files are read before the window shows";
+
+    ASSERT_TRUE(ShowAndWaitForPages());
+    EXPECT_EQ(Prompts.Messages().size(), 1u) << "a list file was read twice";
+    EXPECT_EQ(Form->FrameTimer->interval(), 32);
+    EXPECT_FALSE(Form->FrameTimer->isActive());
+    EXPECT_FALSE(Form->ChkSortObjectList->isChecked());
+    EXPECT_TRUE(Form->Chk32x32ChipEditDrawGrid->isChecked());
+    EXPECT_FALSE(Form->ChkMapSetEditDrawGrid->isChecked());
+    ASSERT_EQ(Form->CBSelectObject->count(), 256);
+    EXPECT_EQ(Form->CBSelectObject->itemText(1).toStdString(), "01 雑魚敵01");
+    ASSERT_EQ(Form->CBSelectScroll->count(), 256);
+    EXPECT_EQ(Form->CBSelectScroll->itemText(0x11).toStdString(), "11 スクロール設定")
+        << "the built-in list stays where the file failed";
+    EXPECT_FALSE(Form->CBStage->isVisible());
+
+    const QString path = WriteCartridge("game.nes");
+    OpenThroughMenu(path);
+    ExpectGeneratedImageShown(path);
+    EXPECT_TRUE(Form->CBStage->isVisible());
+}
+
+// The command line opens its image right after show, before the first frame is painted: the
+// pages made for it stay, the later build changes nothing.
+TEST_F(DeferredPages, AnImageOpenedBeforeTheFirstFrameStaysOpen) {
+    WriteStartupFiles();
+    WriteTextFile(SettingsPath(), "[ObjectEdit]\nSort=0\n");
+    CreateDeferred();
+    Form->show();
+    const QString path = WriteCartridge("game.nes");
+    Form->OpenChosenFile(path);
+    EXPECT_TRUE(Form->PagesBuilt());
+    Form->CBStage->setCurrentIndex(3);
+    Form->ChkSortObjectList->setChecked(true);
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(Form.get()));
+    SettleEvents();
+    EXPECT_EQ(Form->CBStage->currentIndex(), 3);
+    EXPECT_TRUE(Form->CBStage->isVisible());
+    EXPECT_TRUE(Form->ChkSortObjectList->isChecked()) << "the settings were applied again";
+    EXPECT_TRUE(Prompts.Log.empty());
+}
+
+// Every command that opens an image builds the pages it needs, even on a window that never
+// painted a frame.
+TEST_F(DeferredPages, EveryWayToOpenAnImageWorksOnAWindowNeverShown) {
+    struct Case {
+        const char* Name;
+        std::function<void(const QString& image)> Open;
+    };
+    const Case cases[] = {
+        {"open dialog", [this](const QString& image) { OpenThroughMenu(image); }},
+        {"recent file", [this](const QString&) { Form->RecentFiles1->actions().at(0)->trigger(); }},
+        {"patch applied",
+         [this](const QString& image) {
+             const std::string patch = Dir.File("empty.ips");
+             WriteTextFile(patch, "PATCHEOF");
+             Prompts.OpenFiles = {image, QString::fromStdString(patch)};
+             Prompts.SaveFiles = {image};
+             Form->ApplyPatch1->trigger();
+         }},
+    };
+    WriteStartupFiles();
+    const QString path = WriteCartridge("game.nes");
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.Name);
+        WriteTextFile(SettingsPath(), "[RecentFiles]\nFile1=" + path.toStdString() + "\n");
+        Prompts = FakePrompts();
+        CreateDeferred();
+        c.Open(path);
+        EXPECT_TRUE(Form->PagesBuilt());
+        EXPECT_EQ(Prompts.Messages(), std::vector<std::string>{});
+        ExpectGeneratedImageShown(path);
+        Form.reset();
+    }
+}
+
+TEST_F(DeferredPages, ClosingAWindowNeverShownWritesTheSettingsItStartedWith) {
+    WriteStartupFiles();
+    WriteTextFile(SettingsPath(),
+                  "; mine\n[ObjectEdit]\nSort=0\n[32x32ChipEdit]\nGrid=1\n[Timer]\nInterval=-5\n");
+    CreateDeferred();
+    ASSERT_TRUE(CloseForm());
+    EXPECT_EQ(ReadTextFile(SettingsPath()),
+              "; mine\n[ObjectEdit]\nSort=0\nPopup=1\n[32x32ChipEdit]\nGrid=1\n"
+              "[Timer]\nInterval=-5\n[MapSetEdit]\nGrid=0\n[PaletteEdit]\nSave=1\n"
+              "[Backup]\nKeep=1\n");
+    EXPECT_TRUE(Prompts.Log.empty());
 }
 
 } // namespace
