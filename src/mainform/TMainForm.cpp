@@ -386,15 +386,13 @@ void TMainForm::Open1Click() {
 }
 
 void TMainForm::OpenChosenFile(const QString& path) {
-    EnsurePages();
     if (EditFlags->IsModified() && !AskSaveChanges())
         return;
     OpenImage(path);
 }
 
 void TMainForm::OpenImage(const QString& path) {
-    // Reached from the open commands and from applying a patch, on a window that may not
-    // have painted its first frame yet.
+    // Every way of opening an image comes here, perhaps before the window's first frame.
     EnsurePages();
     const Outcome outcome = ImageData->LoadFromFile(path.toStdString());
     if (!outcome.Ok) {
@@ -407,7 +405,6 @@ void TMainForm::OpenImage(const QString& path) {
 }
 
 void TMainForm::OpenRecentFile(const QString& path) {
-    EnsurePages();
     if (!QFileInfo::exists(path)) {
         ShowMessage(QFileInfo(path).fileName() + CannotReadMessage);
         Recent.Remove(path);
