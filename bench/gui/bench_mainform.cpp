@@ -132,35 +132,33 @@ void BM_MapCellPlacement(benchmark::State& state) {
 }
 BENCHMARK(BM_MapCellPlacement)->Unit(benchmark::kMicrosecond);
 
-void BM_Chip32x32Quarter(benchmark::State& state) {
-    ShowTab(Form().Tab32x32ChipEdit);
-    TImageEx* panel = Form().ImgEdit32x32Chip;
+// One quarter of the chip being edited, each step another quarter; every four steps the piece
+// picked from the table (pickX, pickY of cell 1 or 2) alternates, so that every click changes
+// something.
+void QuarterPlacement(benchmark::State& state, QWidget* tab, TImageEx* panel, QWidget* table,
+                      int pickX, int pickY, int inset) {
+    ShowTab(tab);
     PaintCounter paints(panel);
     int step = 0;
     for (auto _ : state) {
-        const int chip16 = 1 + (step / 4) % 2;
-        UntimedLeftClick(state, Form().Img16x16ChipTable, chip16 * 16 + 3, 3);
+        const int piece = 1 + (step / 4) % 2;
+        UntimedLeftClick(state, table, piece * 16 + pickX, pickY);
         const int quarter = step % 4;
-        TimedLeftClick(state, panel, (quarter % 2) * 32 + 9, (quarter / 2) * 32 + 9);
+        TimedLeftClick(state, panel, (quarter % 2) * 32 + inset, (quarter / 2) * 32 + inset);
         ++step;
     }
     paints.Check(state);
 }
+
+void BM_Chip32x32Quarter(benchmark::State& state) {
+    QuarterPlacement(state, Form().Tab32x32ChipEdit, Form().ImgEdit32x32Chip,
+                     Form().Img16x16ChipTable, 3, 3, 9);
+}
 BENCHMARK(BM_Chip32x32Quarter)->Unit(benchmark::kMicrosecond);
 
 void BM_Chip16x16Quarter(benchmark::State& state) {
-    ShowTab(Form().Tab16x16ChipEdit);
-    TImageEx* panel = Form().ImgEdit16x16Chip;
-    PaintCounter paints(panel);
-    int step = 0;
-    for (auto _ : state) {
-        const int tile = 1 + (step / 4) % 2;
-        UntimedLeftClick(state, Form().ImgBGBankTable, tile * 16 + 5, 5);
-        const int quarter = step % 4;
-        TimedLeftClick(state, panel, (quarter % 2) * 32 + 10, (quarter / 2) * 32 + 10);
-        ++step;
-    }
-    paints.Check(state);
+    QuarterPlacement(state, Form().Tab16x16ChipEdit, Form().ImgEdit16x16Chip, Form().ImgBGBankTable,
+                     5, 5, 10);
 }
 BENCHMARK(BM_Chip16x16Quarter)->Unit(benchmark::kMicrosecond);
 

@@ -6,7 +6,6 @@
 #include <cstring>
 #include <memory>
 #include <new>
-#include <span>
 #include <utility>
 
 // A fixed-size byte array that starts all zero. Large arrays come from the system as fresh
@@ -42,8 +41,6 @@ public:
     const std::uint8_t* end() const { return data() + Count; }
     std::uint8_t& operator[](std::size_t i) { return Bytes.get()[i]; }
     std::uint8_t operator[](std::size_t i) const { return Bytes.get()[i]; }
-    operator std::span<std::uint8_t>() { return {data(), Count}; }
-    operator std::span<const std::uint8_t>() const { return {data(), Count}; }
 
 private:
     struct Free {
