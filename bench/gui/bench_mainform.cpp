@@ -12,6 +12,7 @@
 #include "ImageEx/TImageEx.h"
 #include "editdata/StageData.h"
 #include "fileio/RomImageData.h"
+#include "mainform/EditorStyle.h"
 #include "mainform/TMainForm.h"
 #include "romgen/CartridgeGenerator.h"
 #include "support/TempDir.h"
@@ -21,6 +22,7 @@
 #include <QDir>
 #include <QEvent>
 #include <QLineEdit>
+#include <QTabBar>
 #include <QTabWidget>
 
 #include <benchmark/benchmark.h>
@@ -206,17 +208,25 @@ void BM_ObjectDragStep(benchmark::State& state) {
 }
 BENCHMARK(BM_ObjectDragStep)->Unit(benchmark::kMicrosecond);
 
-// A stage chosen in the combo box, with the given tab in front.
+// A stage chosen with the wheel over the stage box, one notch down then one up, with the given
+// tab in front.
 void StageSwitch(benchmark::State& state, QWidget* (*page)()) {
     ShowTab(page());
+    QComboBox* stages = Form().CBStage;
+    const QPoint centre = stages->rect().center();
     PaintCounter paints(Form().EditPageControl->currentWidget());
     int step = 0;
     for (auto _ : state) {
-        Form().CBStage->setCurrentIndex(++step % 2);
+        ++step;
+        ViewDriver::Wheel(stages, centre.x(), centre.y(), step % 2 ? -1 : 1);
         Repaint();
+        if (Form().ImageHolder().CurrentStage() != step % 2) {
+            state.SkipWithError("the wheel did not switch the stage");
+            break;
+        }
     }
     paints.Check(state);
-    Form().CBStage->setCurrentIndex(0);
+    stages->setCurrentIndex(0);
     Repaint();
 }
 BENCHMARK_CAPTURE(StageSwitch, MapSet, [] {
@@ -226,15 +236,23 @@ BENCHMARK_CAPTURE(StageSwitch, Chip16x16, [] {
     return Form().Tab16x16ChipEdit;
 })->Unit(benchmark::kMicrosecond);
 
-// The tabs in turn, each switch one step.
+// The tabs in turn, each switch one click on its tab (the pointer already resting there).
 void BM_TabSwitch(benchmark::State& state) {
     QTabWidget* tabs = Form().EditPageControl;
+    QTabBar* bar = tabs->tabBar();
     PaintCounter paints(tabs);
     int step = 0;
     for (auto _ : state) {
-        tabs->setCurrentIndex(++step % tabs->count());
+        const QPoint tab = bar->tabRect(++step % tabs->count()).center();
+        state.PauseTiming();
+        ViewDriver::Move(bar, tab.x(), tab.y());
+        Repaint();
+        state.ResumeTiming();
+        ViewDriver::Click(bar, Qt::LeftButton, tab.x(), tab.y());
         Repaint();
     }
+    if (tabs->currentIndex() != step % tabs->count())
+        state.SkipWithError("a click did not switch the tab");
     paints.Check(state);
 }
 BENCHMARK(BM_TabSwitch)->Unit(benchmark::kMicrosecond);
@@ -244,7 +262,9 @@ BENCHMARK(BM_TabSwitch)->Unit(benchmark::kMicrosecond);
 int main(int argc, char** argv) {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
+    const bool userNamedStyle = EditorStyle::UserNamedStyle(argc, argv);
     QApplication application(argc, argv);
+    EditorStyle::Apply(userNamedStyle);
     QApplication::setApplicationName(TMainForm::ApplicationTitle);
     benchmark::Initialize(&argc, argv);
     OpenWindow window;

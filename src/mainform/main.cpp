@@ -1,4 +1,5 @@
 #include "cli/CommandLineTool.h"
+#include "mainform/EditorStyle.h"
 #include "mainform/FirstPaintReport.h"
 #include "mainform/FontWarmUp.h"
 #include "mainform/TMainForm.h"
@@ -10,7 +11,9 @@ int main(int argc, char* argv[]) {
     if (CommandLineTool::WantsCommand(argc, argv))
         return CommandLineTool::Run(argc, argv);
     FontWarmUp::Start();
+    const bool userNamedStyle = EditorStyle::UserNamedStyle(argc, argv);
     QApplication application(argc, argv);
+    EditorStyle::Apply(userNamedStyle);
     QApplication::setApplicationName(TMainForm::ApplicationTitle);
 
     StartupOptions options;

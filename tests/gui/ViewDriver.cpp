@@ -6,6 +6,7 @@
 #include <QApplication>
 #include <QEnterEvent>
 #include <QMouseEvent>
+#include <QWheelEvent>
 
 #include <gtest/gtest.h>
 
@@ -48,6 +49,14 @@ void Enter(QWidget* view, int x, int y) {
 
 void Leave(QWidget* view) {
     QEvent event(QEvent::Leave);
+    QApplication::sendEvent(view, &event);
+}
+
+void Wheel(QWidget* view, int x, int y, int notches) {
+    const QPointF local(x, y);
+    constexpr int NotchAngle = 120; // eighths of a degree
+    QWheelEvent event(local, view->mapToGlobal(local), QPoint(), QPoint(0, notches * NotchAngle),
+                      Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
     QApplication::sendEvent(view, &event);
 }
 

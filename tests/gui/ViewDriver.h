@@ -22,6 +22,8 @@ void Move(QWidget* view, int x, int y, Qt::MouseButtons held = Qt::NoButton,
           Qt::KeyboardModifiers modifiers = Qt::NoModifier);
 void Enter(QWidget* view, int x, int y);
 void Leave(QWidget* view);
+// The wheel turned by whole notches over a spot: positive away from the user (up).
+void Wheel(QWidget* view, int x, int y, int notches);
 
 // A view pixel as 0x00BBGGRR (red lowest), like the master palette's colours.
 std::uint32_t PixelOf(const TImageEx* view, int x, int y);
