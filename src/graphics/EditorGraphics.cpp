@@ -176,6 +176,7 @@ void EditorGraphics::FillViewRect(ViewSurface& view, int x, int y, int width, in
 void EditorGraphics::FillSheetRect(PalettedImage& image, int x, int y, int width, int height,
                                    int index) const {
     CheckIndex(index);
+    Touch(image);
     const std::int64_t left = std::max<std::int64_t>(x, 0);
     const std::int64_t top = std::max<std::int64_t>(y, 0);
     const std::int64_t right = std::min<std::int64_t>(std::int64_t{x} + width, image.Width());
@@ -199,6 +200,7 @@ void EditorGraphics::DrawTile(PalettedImage& image, std::span<const std::uint8_t
     if (tiles.size() < start + TileBytes) {
         return;
     }
+    Touch(image);
     // Columns and rows of the tile that fall inside the image.
     const int firstColumn = static_cast<int>(std::clamp<std::int64_t>(-std::int64_t{x}, 0, 8));
     const int endColumn =
@@ -256,12 +258,17 @@ void EditorGraphics::DrawChip16x16(PalettedImage& image, std::span<const std::ui
 void EditorGraphics::DrawChip16x16Sheet(PalettedImage& image, std::span<const std::uint8_t> tiles,
                                         std::span<const std::uint8_t> chipTable,
                                         std::span<const std::uint8_t> attributeTable) const {
+    const bool ownSheet = &image == &Sheet16x16;
+    if (ownSheet && Sheet16x16Inputs.Match({tiles, chipTable, attributeTable}, 0))
+        return;
     for (int n = 0; n < ChipCount; ++n) {
         const auto index = static_cast<std::size_t>(n);
         const int subPalette = index < attributeTable.size() ? attributeTable[index] & 3 : 0;
         DrawChip16x16(image, tiles, chipTable, (n % ChipsPerSheetRow) * Chip16x16Size,
                       (n / ChipsPerSheetRow) * Chip16x16Size, n, subPalette);
     }
+    if (ownSheet)
+        Sheet16x16Inputs.Remember({tiles, chipTable, attributeTable}, 0);
 }
 
 void EditorGraphics::CopyChip32x32Quarters(PalettedImage& image,
@@ -274,6 +281,7 @@ void EditorGraphics::CopyChip32x32Quarters(PalettedImage& image,
                         image.Height() >= Chip32x32SheetSize &&
                         Sheet16x16.Width() == Chip16x16SheetSize &&
                         Sheet16x16.Height() == Chip16x16SheetSize;
+    Touch(image);
     PalettedImageCanvas target(image);
     const PalettedImageCanvas source(Sheet16x16);
     for (int q = 0; q < 4; ++q) {
@@ -300,8 +308,22 @@ void EditorGraphics::CopyChip32x32Quarters(PalettedImage& image,
 
 void EditorGraphics::DrawChip32x32Sheet(PalettedImage& image,
                                         std::span<const std::uint8_t> chip32x32Table) {
+    const bool ownSheet = &image == &Sheet32x32;
+    if (ownSheet && Sheet32x32Inputs.Match({chip32x32Table}, Sheet16x16Writes))
+        return;
     for (int n = 0; n < ChipCount; ++n) {
         CopyChip32x32Quarters(image, chip32x32Table, n);
+    }
+    if (ownSheet)
+        Sheet32x32Inputs.Remember({chip32x32Table}, Sheet16x16Writes);
+}
+
+void EditorGraphics::Touch(const PalettedImage& image) const {
+    if (&image == &Sheet16x16) {
+        Sheet16x16Inputs.Forget();
+        ++Sheet16x16Writes;
+    } else if (&image == &Sheet32x32) {
+        Sheet32x32Inputs.Forget();
     }
 }
 

@@ -6,6 +6,7 @@
 #include "graphics/GridGeometry.h"
 #include "graphics/HoverFrame.h"
 #include "graphics/PaletteAnimationTables.h"
+#include "graphics/SheetInputs.h"
 #include "graphics/ViewSurface.h"
 
 #include <QFont>
@@ -81,6 +82,8 @@ public:
     void DrawChip16x16Sheet(PalettedImage& image, std::span<const std::uint8_t> tiles,
                             std::span<const std::uint8_t> chipTable,
                             std::span<const std::uint8_t> attributeTable) const;
+    // Into the engine's own sheets, a whole render from the inputs of the last one, with nothing
+    // drawn into the sheet since, leaves the sheet as it is.
     // chip32x32Table: quarter q of chip n at n * 4 + q; cells come from Chip16x16Sheet.
     void DrawChip32x32Sheet(PalettedImage& image, std::span<const std::uint8_t> chip32x32Table);
     void DrawChip32x32(PalettedImage& image, std::span<const std::uint8_t> chip32x32Table,
@@ -134,6 +137,9 @@ public:
 private:
     void DrawSquare(ViewSurface& view, int left, int top, int size, std::uint32_t color) const;
     void CopyChip32x32Quarters(PalettedImage& image, std::span<const std::uint8_t> table, int chip);
+    // Every write into a paletted image passes here first: drawing into an engine sheet makes
+    // its last whole render no longer the whole story.
+    void Touch(const PalettedImage& image) const;
 
     const FcPaletteData& Palette;
     std::span<const std::uint8_t> Cartridge;
@@ -141,6 +147,10 @@ private:
     PalettedImage StageColors;
     PalettedImage Sheet16x16;
     PalettedImage Sheet32x32;
+    mutable SheetInputs Sheet16x16Inputs;
+    mutable SheetInputs Sheet32x32Inputs;
+    // Counts the writes into Sheet16x16, which the 32x32 sheet is copied from.
+    mutable std::uint64_t Sheet16x16Writes = 0;
     struct AnimationRecord {
         std::int64_t Offset; // file offset of the record: last step, period, colour sets
         int LastStep;

@@ -151,8 +151,11 @@ void TMainForm::Create32x32ChipEditor() {
             [this](Qt::MouseButton button, Qt::KeyboardModifiers modifiers, int x, int y) {
                 // A plain left press also picks the chip the map-set tab places.
                 const int chip = Chip32x32Edit->ChipViewMouseDown(button, modifiers, x, y);
-                if (chip >= 0)
+                if (chip >= 0) {
+                    // Loading a new stage there later would put the pick back to chip 0.
+                    EnsureStageLoaded(TabOf(TabMapSetEdit));
                     MapSetEdit->SetPlaceChipIndex(chip);
+                }
             });
     connect(ImgEdit32x32ChipView, &TImageEx::mouseMove, this,
             [this](Qt::MouseButtons, Qt::KeyboardModifiers, int x, int y) {

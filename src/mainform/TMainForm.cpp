@@ -45,6 +45,7 @@
 #include <QUndoView>
 #include <QVBoxLayout>
 #include <QWindow>
+#include <stdexcept>
 
 #include <algorithm>
 #include <limits>
@@ -679,9 +680,13 @@ void TMainForm::EditPageControlChange(int index) {
     const QWidget* page = EditPageControl->widget(index);
     if (!ImageData || !ImageData->HasStages())
         return;
-    for (const EditorTab& tab : EditorTabs) {
+    for (EditorTab& tab : EditorTabs) {
         if (tab.Page != page)
             continue;
+        if (tab.StagePending) {
+            EnsureStageLoaded(tab);
+            continue;
+        }
         if (tab.NeedsFreshChipSheets)
             RefreshChipSheets();
         tab.Activate();
@@ -736,22 +741,46 @@ void TMainForm::CreateEditors() {
     CreateMapSetEditor();
     CreateObjectEditor();
     EditorTabs = {
-        {TabPaletteEdit, false, [this] { PaletteEdit->LoadStage(); },
+        {TabPaletteEdit, false, true, false, [this] { PaletteEdit->LoadStage(); },
          [this] { PaletteEdit->ActivateTab(); }, [this] { PaletteEdit->DrawAnimeStrip(); }},
-        {Tab16x16ChipEdit, false, [this] { Chip16x16Edit->LoadStage(); },
+        {Tab16x16ChipEdit, false, true, false, [this] { Chip16x16Edit->LoadStage(); },
          [this] { Chip16x16Edit->ActivateTab(); }, [this] { Chip16x16Edit->RedrawAll(); }},
-        {Tab32x32ChipEdit, true, [this] { Chip32x32Edit->LoadStage(); },
+        {Tab32x32ChipEdit, true, false, false, [this] { Chip32x32Edit->LoadStage(); },
          [this] { Chip32x32Edit->ActivateTab(); }, [this] { Chip32x32Edit->RedrawAll(); }},
-        {TabMapSetEdit, true, [this] { MapSetEdit->LoadStage(); },
+        {TabMapSetEdit, true, false, false, [this] { MapSetEdit->LoadStage(); },
          [this] { MapSetEdit->ActivateTab(); }, [this] { MapSetEdit->RedrawAll(); }},
-        {TabObjectEdit, true, [this] { ObjectEdit->LoadStage(); },
+        {TabObjectEdit, true, false, false, [this] { ObjectEdit->LoadStage(); },
          [this] { ObjectEdit->ActivateTab(); }, [this] { ObjectEdit->RedrawAll(); }},
     };
 }
 
+// In the editors' fixed order. A stage switch used to redraw every view of every tab, and the
+// hidden ones were drawn again when they came to the front; now the hidden editors that only
+// draw wait for their tab.
 void TMainForm::LoadStageIntoEditors() {
-    for (const EditorTab& tab : EditorTabs)
-        tab.LoadStage();
+    const QWidget* front = EditPageControl->currentWidget();
+    for (EditorTab& tab : EditorTabs) {
+        tab.StagePending = true;
+        if (tab.LoadsWhileHidden || tab.Page == front)
+            EnsureStageLoaded(tab);
+    }
+}
+
+void TMainForm::EnsureStageLoaded(EditorTab& tab) {
+    if (!tab.StagePending)
+        return;
+    tab.StagePending = false;
+    if (tab.NeedsFreshChipSheets)
+        RefreshChipSheets();
+    tab.LoadStage();
+}
+
+TMainForm::EditorTab& TMainForm::TabOf(QWidget* page) {
+    for (EditorTab& tab : EditorTabs) {
+        if (tab.Page == page)
+            return tab;
+    }
+    throw std::logic_error("a page without an editor");
 }
 
 void TMainForm::RefreshChipSheets() {

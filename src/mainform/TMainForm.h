@@ -309,6 +309,12 @@ private:
         // The chip sheets are re-coloured and re-rendered before the tab shows, so that edits
         // made on other tabs show.
         bool NeedsFreshChipSheets = false;
+        // Loads the stage even while hidden: what it loads feeds the other editors (the stage
+        // colours, the pattern tables and the 16x16 sheet).
+        bool LoadsWhileHidden = false;
+        // A hidden editor takes a new stage when its tab comes to the front; until then every
+        // view it would draw stays hidden.
+        bool StagePending = false;
         std::function<void()> LoadStage;
         std::function<void()> Activate;
         std::function<void()> Redraw;
@@ -321,6 +327,9 @@ private:
     void RedrawBytesOf(const StepPlace& place);
     QWidget* PageOfTab(EditorTabId tab) const;
     void LoadStageIntoEditors();
+    // Gives the editor of the tab the current stage now if it is still waiting for it.
+    void EnsureStageLoaded(EditorTab& tab);
+    EditorTab& TabOf(QWidget* page);
     void RefreshChipSheets();
     void RedrawActiveTab();
     // Runs the frame timer from now on while an image is open and the settings configure the

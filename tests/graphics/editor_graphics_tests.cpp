@@ -10,6 +10,7 @@
 
 #include <algorithm>
 #include <climits>
+#include <functional>
 #include <set>
 #include <stdexcept>
 #include <utility>
@@ -31,6 +32,16 @@ std::vector<std::uint8_t> SolidTiles() {
         }
     }
     return tiles;
+}
+
+bool SamePixels(const PalettedImage& a, const PalettedImage& b) {
+    if (a.Width() != b.Width() || a.Height() != b.Height())
+        return false;
+    for (int y = 0; y < a.Height(); ++y) {
+        if (!std::ranges::equal(a.Row(y), b.Row(y)))
+            return false;
+    }
+    return true;
 }
 
 class EditorGraphicsTest : public ::testing::Test {
@@ -268,6 +279,58 @@ TEST_F(EditorGraphicsTest, RedrawingOneThirtyTwoChipLeavesTheOthers) {
     Graphics.DrawChip32x32(Graphics.Chip32x32Sheet(), chips32, 0x81);
     EXPECT_EQ(Graphics.Chip32x32Sheet().PixelAt(32, 256), 3);
     EXPECT_EQ(Graphics.Chip32x32Sheet().PixelAt(64, 256), 0);
+}
+
+// The engine skips a whole render of its own sheet from the inputs it last rendered it from.
+// After every kind of change, and after drawing into a sheet by other means, both sheets must
+// still hold what an engine that never rendered before makes of the same inputs.
+TEST_F(EditorGraphicsTest, WholeSheetRendersFollowEveryChange) {
+    struct Inputs {
+        std::vector<std::uint8_t> Tiles, Chips, Attributes, Chips32;
+    } in{Tiles, std::vector<std::uint8_t>(1024), std::vector<std::uint8_t>(256),
+         std::vector<std::uint8_t>(1024)};
+    for (std::size_t i = 0; i < in.Chips.size(); ++i) {
+        in.Chips[i] = static_cast<std::uint8_t>(i * 7);
+        in.Chips32[i] = static_cast<std::uint8_t>(i * 3);
+    }
+    const auto render = [&in](EditorGraphics& engine) {
+        engine.DrawChip16x16Sheet(engine.Chip16x16Sheet(), in.Tiles, in.Chips, in.Attributes);
+        engine.DrawChip32x32Sheet(engine.Chip32x32Sheet(), in.Chips32);
+    };
+    const auto expectFresh = [&](const char* step) {
+        SCOPED_TRACE(step);
+        EditorGraphics fresh{Palette, Cartridge};
+        render(fresh);
+        render(Graphics);
+        EXPECT_TRUE(SamePixels(Graphics.Chip16x16Sheet(), fresh.Chip16x16Sheet()));
+        EXPECT_TRUE(SamePixels(Graphics.Chip32x32Sheet(), fresh.Chip32x32Sheet()));
+    };
+    const std::vector<std::pair<const char*, std::function<void()>>> changes = {
+        {"nothing", [] {}},
+        {"a tile row", [&] { in.Tiles[0x23 * TileBytes + 2] ^= 0x5A; }},
+        {"a 16x16 quarter", [&] { in.Chips[2 * 256 + 0x23] ^= 0x11; }},
+        {"an attribute", [&] { in.Attributes[0x23] ^= 3; }},
+        {"a 32x32 quarter", [&] { in.Chips32[0x40 * 4 + 1] ^= 0x23; }},
+        {"one 16x16 chip drawn from other data",
+         [&] {
+             Graphics.DrawChip16x16(Graphics.Chip16x16Sheet(), in.Tiles,
+                                    std::vector<std::uint8_t>(1024, 3), 0, 0, 0, 1);
+         }},
+        {"one 32x32 chip drawn from other data",
+         [&] {
+             Graphics.DrawChip32x32(Graphics.Chip32x32Sheet(), std::vector<std::uint8_t>(1024, 9),
+                                    0x40);
+         }},
+        {"a filled rectangle",
+         [&] { Graphics.FillSheetRect(Graphics.Chip16x16Sheet(), 0, 0, 40, 40, 7); }},
+        {"the pattern sheet drawn over it",
+         [&] { Graphics.DrawPatternSheet(Graphics.Chip16x16Sheet(), SolidTiles(), 0); }},
+    };
+    render(Graphics);
+    for (const auto& [step, change] : changes) {
+        change();
+        expectFresh(step);
+    }
 }
 
 // ---- Views ----

@@ -202,6 +202,16 @@ TEST_F(Chip32x32Tab, PlainLeftPressEditsTheChipAndHandsItToTheMapSetTab) {
     EXPECT_EQ(Form->LblMapSetSelect32x32ChipIndex->text(), "5A");
 }
 
+// The map-set tab, hidden during a stage switch, takes the new stage only when it comes to the
+// front: a chip handed to it before then must survive that load.
+TEST_F(Chip32x32Tab, AChipHandedOverAfterAStageSwitchReachesTheMapSetTab) {
+    Form->CBStage->setCurrentIndex(2);
+    PressView(Qt::LeftButton, 0x5A, 3);
+    Form->EditPageControl->setCurrentWidget(Form->TabMapSetEdit);
+    EXPECT_EQ(Form->MapSetEdit->PlaceChipIndex(), 0x5A);
+    EXPECT_EQ(Form->LblMapSetSelect32x32ChipIndex->text(), "5A");
+}
+
 TEST_F(Chip32x32Tab, ModifiedPressesDoNotHandTheChipToTheMapSetTab) {
     for (const Qt::KeyboardModifiers modifiers :
          {Qt::KeyboardModifiers(Qt::ShiftModifier), Qt::KeyboardModifiers(Qt::ControlModifier)}) {

@@ -2,10 +2,13 @@
 #include "MainFormFixture.h"
 #include "TabTestSupport.h"
 
+#include "32x32chipedit/Chip32x32EditClass.h"
+#include "ImageEx/TImageEx.h"
 #include "base/LevelFormat.h"
 #include "edit_flag/EditFlagManagement.h"
 #include "editdata/StageData.h"
 #include "fileio/RomImageData.h"
+#include "graphics/ViewSurface.h"
 #include "mainform/RecentFilesMenu.h"
 #include "romgen/CartridgeGenerator.h"
 
@@ -17,12 +20,14 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QTabWidget>
 #include <QTest>
 #include <QTimer>
 
 #include <filesystem>
 #include <functional>
+#include <vector>
 
 #include <sys/stat.h>
 
@@ -510,6 +515,55 @@ TEST_F(Shell, StageSelectionKeepsTheActiveTab) {
     Form->OpenChosenFile(QString::fromStdString(Dir.File("game.nes")));
     EXPECT_EQ(Form->ImageHolder().CurrentStage(), 0);
     EXPECT_EQ(Form->CBStage->currentIndex(), 0);
+}
+
+// A hidden tab takes a new stage when it comes to the front, and then shows exactly what it
+// would show had it been in front during the switch.
+TEST_F(Shell, AHiddenTabShowsTheNewStageWhenItComesToTheFront) {
+    WriteStartupFiles();
+    StartForm();
+    OpenThroughMenu(WriteCartridge("game.nes"));
+    // Each tab is first moved away from where a newly loaded stage puts it.
+    struct TabViews {
+        QWidget* Page;
+        std::vector<TImageEx*> Views;
+        std::function<void()> MoveAway;
+    };
+    const std::vector<TabViews> tabs = {
+        {Form->Tab32x32ChipEdit,
+         {Form->ImgEdit32x32ChipView, Form->Img16x16ChipTable, Form->ImgEdit32x32Chip},
+         [this] { Form->Chip32x32Edit->SetViewHalf(1); }},
+        {Form->TabMapSetEdit,
+         {Form->ImgEditMapSetPage0, Form->ImgEditMapSetPage1, Form->Img32x32ChipTable},
+         [this] { Form->ScrBarMapSet->setValue(5); }},
+        {Form->TabObjectEdit,
+         {Form->ImgObjectMapPage0, Form->ImgObjectMapPage1},
+         [this] { Form->ScrBarObjectMap->setValue(4); }},
+    };
+    const auto shown = [](const TabViews& tab) {
+        std::vector<QImage> pictures;
+        for (const TImageEx* view : tab.Views)
+            pictures.push_back(view->Surface()->Image().copy());
+        return pictures;
+    };
+    for (const TabViews& tab : tabs) {
+        SCOPED_TRACE(
+            Form->EditPageControl->tabText(Form->EditPageControl->indexOf(tab.Page)).toStdString());
+        Form->CBStage->setCurrentIndex(0);
+        Form->EditPageControl->setCurrentWidget(tab.Page);
+        const std::vector<QImage> firstStage = shown(tab);
+        tab.MoveAway();
+        Form->CBStage->setCurrentIndex(1);
+        const std::vector<QImage> switchedInFront = shown(tab);
+        ASSERT_NE(switchedInFront, firstStage) << "the two stages must look different";
+
+        Form->CBStage->setCurrentIndex(0);
+        tab.MoveAway();
+        Form->EditPageControl->setCurrentWidget(Form->TabPaletteEdit);
+        Form->CBStage->setCurrentIndex(1);
+        Form->EditPageControl->setCurrentWidget(tab.Page);
+        EXPECT_EQ(shown(tab), switchedInFront);
+    }
 }
 
 // ---- Pages built after the first frame ----
