@@ -79,11 +79,11 @@ public:
     void DrawChip16x16(PalettedImage& image, std::span<const std::uint8_t> tiles,
                        std::span<const std::uint8_t> chipTable, int x, int y, int chip,
                        int subPalette) const;
+    // Into the engine's own sheets, a whole render from the inputs of the last one, with nothing
+    // drawn into the sheet since, leaves the sheet as it is.
     void DrawChip16x16Sheet(PalettedImage& image, std::span<const std::uint8_t> tiles,
                             std::span<const std::uint8_t> chipTable,
                             std::span<const std::uint8_t> attributeTable) const;
-    // Into the engine's own sheets, a whole render from the inputs of the last one, with nothing
-    // drawn into the sheet since, leaves the sheet as it is.
     // chip32x32Table: quarter q of chip n at n * 4 + q; cells come from Chip16x16Sheet.
     void DrawChip32x32Sheet(PalettedImage& image, std::span<const std::uint8_t> chip32x32Table);
     void DrawChip32x32(PalettedImage& image, std::span<const std::uint8_t> chip32x32Table,

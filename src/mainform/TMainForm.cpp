@@ -45,10 +45,10 @@
 #include <QUndoView>
 #include <QVBoxLayout>
 #include <QWindow>
-#include <stdexcept>
 
 #include <algorithm>
 #include <limits>
+#include <stdexcept>
 
 namespace {
 
@@ -741,16 +741,31 @@ void TMainForm::CreateEditors() {
     CreateMapSetEditor();
     CreateObjectEditor();
     EditorTabs = {
-        {TabPaletteEdit, false, true, false, [this] { PaletteEdit->LoadStage(); },
-         [this] { PaletteEdit->ActivateTab(); }, [this] { PaletteEdit->DrawAnimeStrip(); }},
-        {Tab16x16ChipEdit, false, true, false, [this] { Chip16x16Edit->LoadStage(); },
-         [this] { Chip16x16Edit->ActivateTab(); }, [this] { Chip16x16Edit->RedrawAll(); }},
-        {Tab32x32ChipEdit, true, false, false, [this] { Chip32x32Edit->LoadStage(); },
-         [this] { Chip32x32Edit->ActivateTab(); }, [this] { Chip32x32Edit->RedrawAll(); }},
-        {TabMapSetEdit, true, false, false, [this] { MapSetEdit->LoadStage(); },
-         [this] { MapSetEdit->ActivateTab(); }, [this] { MapSetEdit->RedrawAll(); }},
-        {TabObjectEdit, true, false, false, [this] { ObjectEdit->LoadStage(); },
-         [this] { ObjectEdit->ActivateTab(); }, [this] { ObjectEdit->RedrawAll(); }},
+        {.Page = TabPaletteEdit,
+         .LoadsWhileHidden = true,
+         .LoadStage = [this] { PaletteEdit->LoadStage(); },
+         .Activate = [this] { PaletteEdit->ActivateTab(); },
+         .Redraw = [this] { PaletteEdit->DrawAnimeStrip(); }},
+        {.Page = Tab16x16ChipEdit,
+         .LoadsWhileHidden = true,
+         .LoadStage = [this] { Chip16x16Edit->LoadStage(); },
+         .Activate = [this] { Chip16x16Edit->ActivateTab(); },
+         .Redraw = [this] { Chip16x16Edit->RedrawAll(); }},
+        {.Page = Tab32x32ChipEdit,
+         .NeedsFreshChipSheets = true,
+         .LoadStage = [this] { Chip32x32Edit->LoadStage(); },
+         .Activate = [this] { Chip32x32Edit->ActivateTab(); },
+         .Redraw = [this] { Chip32x32Edit->RedrawAll(); }},
+        {.Page = TabMapSetEdit,
+         .NeedsFreshChipSheets = true,
+         .LoadStage = [this] { MapSetEdit->LoadStage(); },
+         .Activate = [this] { MapSetEdit->ActivateTab(); },
+         .Redraw = [this] { MapSetEdit->RedrawAll(); }},
+        {.Page = TabObjectEdit,
+         .NeedsFreshChipSheets = true,
+         .LoadStage = [this] { ObjectEdit->LoadStage(); },
+         .Activate = [this] { ObjectEdit->ActivateTab(); },
+         .Redraw = [this] { ObjectEdit->RedrawAll(); }},
     };
 }
 
