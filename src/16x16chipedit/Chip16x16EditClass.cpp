@@ -518,8 +518,12 @@ void Chip16x16EditClass::DrawSelectTile() {
 void Chip16x16EditClass::DrawPaletteColors() {
     for (int i = 0; i < LevelFormat::StageColorCount; ++i) {
         QFrame* panel = PanelPaletteColor[static_cast<std::size_t>(i)];
+        const QColor colour = ToQColor(Graphics.GetStageColor(i));
+        // Setting a palette walks the panel's children and repaints it even when nothing changed.
+        if (panel->palette().color(QPalette::Window) == colour)
+            continue;
         QPalette colours = panel->palette();
-        colours.setColor(QPalette::Window, ToQColor(Graphics.GetStageColor(i)));
+        colours.setColor(QPalette::Window, colour);
         panel->setPalette(colours);
     }
 }
