@@ -1,6 +1,6 @@
 // The window's style: where Qt would fall back to Fusion the editor draws in the classic style,
-// a style the user names is left alone, and the indicators it copies from its cache look
-// exactly as the classic style draws them, whatever state came before.
+// a style the user names is left alone, and the indicators it copies from its cache look as the
+// classic style draws them (to the rounding of a radio button's rim), whatever state came before.
 #include "mainform/EditorStyle.h"
 
 #include <QApplication>
