@@ -10,6 +10,7 @@
 #include <QToolTip>
 
 #include <cmath>
+#include <utility>
 
 namespace {
 
@@ -63,7 +64,7 @@ void TImageEx::paintEvent(QPaintEvent* /*event*/) {
         painter.fillRect(rect(), palette().window());
         return;
     }
-    painter.drawImage(QPoint(0, 0), Shown->Image());
+    painter.drawImage(QPoint(0, 0), std::as_const(*Shown).Image());
 }
 
 void TImageEx::mousePressEvent(QMouseEvent* event) {

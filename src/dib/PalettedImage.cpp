@@ -7,6 +7,7 @@
 #include <atomic>
 #include <stdexcept>
 #include <string>
+#include <utility>
 
 namespace {
 
@@ -42,6 +43,7 @@ void PalettedImage::SetHeight(int height) {
 }
 
 void PalettedImage::Resize(int width, int height) {
+    PixelsStamp = NewStamp();
     PixelWidth = width;
     PixelHeight = height;
     const std::size_t count = static_cast<std::size_t>(width) * static_cast<std::size_t>(height);
@@ -80,15 +82,17 @@ std::uint32_t PalettedImage::GetColor(int index) const {
 }
 
 std::span<std::uint8_t> PalettedImage::Row(int y) {
+    const std::span<const std::uint8_t> row = std::as_const(*this).Row(y);
+    PixelsStamp = NewStamp();
+    return {const_cast<std::uint8_t*>(row.data()), row.size()};
+}
+
+std::span<const std::uint8_t> PalettedImage::Row(int y) const {
     if (y < 0 || y >= PixelHeight) {
         throw std::out_of_range("row " + std::to_string(y) + " outside the image");
     }
     return {Pixels.data() + static_cast<std::size_t>(y) * static_cast<std::size_t>(PixelWidth),
             static_cast<std::size_t>(PixelWidth)};
-}
-
-std::span<const std::uint8_t> PalettedImage::Row(int y) const {
-    return const_cast<PalettedImage*>(this)->Row(y);
 }
 
 std::uint8_t PalettedImage::PixelAt(int x, int y) const {

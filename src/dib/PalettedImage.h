@@ -37,6 +37,11 @@ public:
     // set apart), so that whoever converts the table can keep the result until it changes.
     std::uint64_t ColorTableStamp() const { return Stamp; }
 
+    // Changes with every access that may change a pixel (a writable row, a resize), and
+    // differs between pictures, so that whoever draws from the pixels can tell whether what it
+    // drew is still what they show.
+    std::uint64_t PixelStamp() const { return PixelsStamp; }
+
     // The Width() bytes of row y, row 0 at the top. Throws std::out_of_range for y outside.
     std::span<std::uint8_t> Row(int y);
     std::span<const std::uint8_t> Row(int y) const;
@@ -53,6 +58,7 @@ private:
     ZeroedBytes Pixels = ZeroedBytes(1);
     ColorTableArray Colors{};
     std::uint64_t Stamp = NewStamp();
+    std::uint64_t PixelsStamp = NewStamp();
 
     static std::uint64_t NewStamp();
 };

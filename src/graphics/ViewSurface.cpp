@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <array>
+#include <atomic>
 #include <cstring>
 #include <new>
 #include <stdexcept>
@@ -19,8 +20,19 @@ ViewSurface::ViewSurface(int width, int height, const PalettedImage::ColorTableA
     }
 }
 
+std::uint64_t ViewSurface::NewStamp() {
+    static std::atomic<std::uint64_t> last{0};
+    return ++last;
+}
+
+QImage& ViewSurface::Image() {
+    Stamp = NewStamp();
+    return Made();
+}
+
 QImage& ViewSurface::Made() const {
     if (Picture.isNull()) {
+        Stamp = NewStamp();
         Picture = QImage(PictureWidth, PictureHeight, QImage::Format_RGB32);
         if (Picture.isNull())
             throw std::bad_alloc();
@@ -78,6 +90,7 @@ void ViewSurface::FillRect(const ImageRect& rect, int index) {
     if (left >= right || top >= bottom) {
         return;
     }
+    Stamp = NewStamp();
     for (int y = top; y < bottom; ++y) {
         auto* row = reinterpret_cast<QRgb*>(Made().scanLine(y));
         std::fill(row + left, row + right, color);
@@ -104,6 +117,7 @@ void ViewSurface::CopyFrom(const ImageRect& destination, const PalettedImage& so
     }
     // A local table and count: the compiler then knows the pixel stores cannot change them.
     const std::array<QRgb, PalettedImage::ColorCount> lookup = Lookup;
+    Stamp = NewStamp();
     const int count = columns.Count();
     // One detach check for the whole copy instead of one per row.
     uchar* bits = Made().bits();
@@ -144,6 +158,7 @@ void ViewSurface::RemoveObserver(const void* key) {
 }
 
 void ViewSurface::NotifyChanged() {
+    Stamp = NewStamp();
     for (const Observer& observer : Observers) {
         if (observer.Changed) {
             observer.Changed();

@@ -32,7 +32,12 @@ public:
     int Height() const { return PictureHeight; }
     // Format_RGB32. Whoever paints on it directly calls NotifyChanged afterwards.
     const QImage& Image() const { return Made(); }
-    QImage& Image() { return Made(); }
+    QImage& Image();
+
+    // Changes with every access that may change a pixel (a fill, a copy, the writable picture,
+    // a change notice), and differs between surfaces: whoever drew the picture can tell
+    // whether it still shows what was drawn.
+    std::uint64_t PictureStamp() const { return Stamp; }
 
     // The surface's own colour table; throws std::out_of_range outside 0..255.
     std::uint32_t GetColor(int index) const;
@@ -75,4 +80,7 @@ private:
     // Surface pixels of the last source colour table copied from, by index.
     std::array<QRgb, PalettedImage::ColorCount> Lookup{};
     std::uint64_t LookupStamp = 0; // no table has stamp 0
+    mutable std::uint64_t Stamp = NewStamp();
+
+    static std::uint64_t NewStamp();
 };

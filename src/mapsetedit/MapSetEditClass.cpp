@@ -17,6 +17,7 @@
 #include <QSignalBlocker>
 
 #include <algorithm>
+#include <utility>
 
 namespace {
 
@@ -217,10 +218,18 @@ void MapSetEditClass::DrawPage(int side) {
         return;
     }
     ViewSurface& surface = PageSurface(side);
+    const bool grid = GridEnabled();
+    ViewRecord::Inputs inputs;
+    inputs.Add(PageBytes(side)).Add(Graphics.Chip32x32Sheet()).Add(grid ? 1 : 0);
+    ViewRecord& record = PageRecords.at(Side(side));
+    if (record.Shows(surface, inputs)) {
+        return;
+    }
     Graphics.DrawMapPage(surface, PageBytes(side));
-    if (GridEnabled()) {
+    if (grid) {
         Graphics.DrawGrid(surface, GridSpacing, GridSpacing);
     }
+    record.Remember(surface, std::move(inputs));
 }
 
 // ---- Cells ----
@@ -316,7 +325,13 @@ void MapSetEditClass::ShowPlaceChip(int chip) {
 }
 
 void MapSetEditClass::DrawChipTable() {
+    ViewRecord::Inputs inputs;
+    inputs.Add(Graphics.Chip32x32Sheet());
+    if (ChipTableRecord.Shows(*ChipTableSurface, inputs)) {
+        return;
+    }
     Graphics.ShowChip32x32Sheet(*ChipTableSurface);
+    ChipTableRecord.Remember(*ChipTableSurface, std::move(inputs));
 }
 
 void MapSetEditClass::SetPlaceChipIndex(int chip) {

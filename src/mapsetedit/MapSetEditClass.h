@@ -2,6 +2,7 @@
 
 #include "base/LevelFormat.h"
 #include "graphics/HoverFrame.h"
+#include "graphics/ViewRecord.h"
 #include "history/StepPlace.h"
 
 #include <Qt>
@@ -146,6 +147,9 @@ private:
     std::array<std::unique_ptr<ViewSurface>, SideCount> PageSurfaces;
     std::unique_ptr<ViewSurface> PlaceChipSurface;
     std::unique_ptr<ViewSurface> ChipTableSurface;
+    // What the pages and the chip table were last drawn from.
+    std::array<ViewRecord, SideCount> PageRecords;
+    ViewRecord ChipTableRecord;
 
     std::array<QLabel*, SideCount> PageLabels{};
     QLabel* PlaceChipLabel = nullptr;

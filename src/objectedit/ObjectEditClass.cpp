@@ -25,6 +25,7 @@
 #include <algorithm>
 #include <cstdlib>
 #include <span>
+#include <utility>
 
 namespace {
 
@@ -212,9 +213,21 @@ void ObjectEditClass::DrawRoom(int side) {
         return;
     const int room = side == 0 ? Room0Index : Room1Index;
     const std::span<const std::uint8_t> map(Stage().MapSetTable);
-    Graphics.DrawMapPage(*view, map.subspan(static_cast<std::size_t>(room * PageBytes), PageBytes));
-    for (const ObjectNode& object : Stage().ObjectsOfPage(room))
+    const auto roomMap = map.subspan(static_cast<std::size_t>(room * PageBytes), PageBytes);
+    const auto& objects = Stage().ObjectsOfPage(room);
+    ViewRecord::Inputs inputs;
+    inputs.Add(roomMap).Add(Graphics.Chip32x32Sheet());
+    for (const ObjectNode& object : objects) {
+        inputs.Add(static_cast<std::uint64_t>(object.X)).Add(static_cast<std::uint64_t>(object.Y));
+        inputs.Add(static_cast<std::uint64_t>(object.Type));
+    }
+    ViewRecord& record = RoomRecords[static_cast<std::size_t>(side)];
+    if (record.Shows(*view, inputs))
+        return;
+    Graphics.DrawMapPage(*view, roomMap);
+    for (const ObjectNode& object : objects)
         Graphics.DrawObjectMarker(*view, object.X, object.Y, object.Type);
+    record.Remember(*view, std::move(inputs));
 }
 
 void ObjectEditClass::DrawRooms() {

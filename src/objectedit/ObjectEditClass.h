@@ -1,6 +1,7 @@
 #pragma once
 
 #include "base/LevelFormat.h"
+#include "graphics/ViewRecord.h"
 #include "history/ObjectEditCommand.h"
 #include <QString>
 #include <Qt>
@@ -190,6 +191,8 @@ private:
 
     std::array<TImageEx*, 2> RoomImages{};
     std::array<std::unique_ptr<ViewSurface>, 2> RoomSurfaces;
+    // What each room view was last drawn from.
+    std::array<ViewRecord, 2> RoomRecords;
     QScrollBar* ScrBarObjectMap = nullptr;
     QLabel* LblObjectRoom = nullptr;
     QLabel* LblObjectNum = nullptr;

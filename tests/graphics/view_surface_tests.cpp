@@ -1,13 +1,18 @@
 #include "base/LevelFormat.h"
+#include "dib/PalettedImageCanvas.h"
 #include "graphics/EditorGraphics.h"
+#include "graphics/ViewRecord.h"
 #include "graphics/ViewSurface.h"
 
 #include "GraphicsTestSupport.h"
 
 #include <gtest/gtest.h>
 
+#include <functional>
+#include <span>
 #include <stdexcept>
 #include <utility>
+#include <vector>
 
 namespace {
 
@@ -142,4 +147,57 @@ TEST_F(ViewSurfaceTest, EachCopyUsesItsOwnSourcesCurrentTable) {
     first.SetColorTable(PalettedImage::ColorTableArray{});
     Graphics.CopyToView(*view, {0, 0, 4, 4}, first, {0, 0, 4, 4});
     EXPECT_EQ(view->PixelAt(0, 0), 0u);
+}
+
+// A view record must never call a view unchanged that could show something else: every way of
+// writing pixels, into the view or into the picture it was drawn from, must tell.
+TEST_F(ViewSurfaceTest, ARecordHoldsOnlyWhileInputsAndPictureStayAsDrawn) {
+    auto view = Graphics.CreateViewBitmap(32, 32);
+    auto sheet = Graphics.CreateSheet(32, 32);
+    const std::vector<std::uint8_t> cells = {1, 2, 3};
+    const auto inputs = [&](std::span<const std::uint8_t> bytes) {
+        ViewRecord::Inputs made;
+        made.Add(bytes).Add(*sheet);
+        return made;
+    };
+    const auto draw = [&](ViewRecord& record) {
+        view->CopyFrom({0, 0, 32, 32}, *sheet, {0, 0, 32, 32});
+        record.Remember(*view, inputs(cells));
+    };
+    struct Change {
+        const char* Name;
+        std::function<void()> Make;
+        bool Redraws;
+    };
+    const std::vector<Change> changes = {
+        {"nothing", [] {}, false},
+        {"a look at the view", [&] { (void)std::as_const(*view).Image().pixel(1, 1); }, false},
+        {"a read of the sheet", [&] { (void)std::as_const(*sheet).Row(3); }, false},
+        {"a writable row of the sheet", [&] { sheet->Row(3)[4] = 7; }, true},
+        {"drawing into the sheet",
+         [&] {
+             sheet->Canvas().CopyRect({0, 0, 4, 4}, sheet->Canvas(), {4, 4, 8, 8});
+         },
+         true},
+        {"a resized sheet", [&] { sheet->SetWidth(32); }, true},
+        {"a colour of the sheet", [&] { sheet->SetColor(5, 0x123456); }, true},
+        {"a fill of the view",
+         [&] {
+             view->FillRect({0, 0, 2, 2}, 1);
+         },
+         true},
+        {"painting on the view", [&] { (void)view->Image(); }, true},
+        {"a change notice", [&] { view->NotifyChanged(); }, true},
+    };
+    for (const Change& change : changes) {
+        SCOPED_TRACE(change.Name);
+        ViewRecord record;
+        EXPECT_FALSE(record.Shows(*view, inputs(cells)));
+        draw(record);
+        EXPECT_TRUE(record.Shows(*view, inputs(cells)));
+        change.Make();
+        EXPECT_EQ(record.Shows(*view, inputs(cells)), !change.Redraws);
+        // Other inputs are never what was drawn.
+        EXPECT_FALSE(record.Shows(*view, inputs(std::vector<std::uint8_t>{1, 2, 4})));
+    }
 }

@@ -266,6 +266,55 @@ TEST_F(Chip32x32Tab, ShiftLeftSetsTheQuarterOfAnotherChipAndRefreshesThePanel) {
     ExpectPanelShows(edited);
 }
 
+// The map-set and object tabs keep what they last drew and draw again, when they come to the
+// front, only what changed meanwhile: a quarter edited here must show there.
+TEST_F(Chip32x32Tab, AQuarterEditedHereShowsOnTheMapSetAndObjectTabsWhenTheyComeBack) {
+    // A cell of map page 0, which is also room 0, with no object marker drawn over it.
+    const auto clearOfObjects = [this](int cellX, int cellY) {
+        for (const ObjectNode& object : Stage().ObjectsOfPage(0)) {
+            if (object.X > cellX - 24 && object.X < cellX + 56 && object.Y > cellY - 24 &&
+                object.Y < cellY + 56)
+                return false;
+        }
+        return true;
+    };
+    int cell = 0;
+    while (cell < 63 && !clearOfObjects((cell % 8) * 32, (cell / 8) * 32))
+        ++cell;
+    const int cellX = (cell % 8) * 32;
+    const int cellY = (cell / 8) * 32;
+    ASSERT_TRUE(clearOfObjects(cellX, cellY));
+    const int target = Stage().MapSetTable[static_cast<std::size_t>(cell)];
+    if (target >= 128)
+        ClickHalfArrow(false);
+    const std::vector<TImageEx*> shownThere = {Form->ImgEditMapSetPage0, Form->ImgObjectMapPage0};
+    // The top-left quarter of a 32x32 cell, inside any grid line.
+    const auto quarter = [](TImageEx* view, int x, int y) {
+        return Square(view, x + 1, y + 1, 14);
+    };
+    // As this tab's view shows the chip, without the hover frame.
+    const auto here = [&] {
+        ViewDriver::Leave(Form->ImgEdit32x32ChipView);
+        return quarter(Form->ImgEdit32x32ChipView, (target % 16) * 32, ((target / 16) % 8) * 32);
+    };
+    for (QWidget* page : {Form->TabMapSetEdit, Form->TabObjectEdit, Form->Tab32x32ChipEdit})
+        Form->EditPageControl->setCurrentWidget(page);
+    const std::vector<std::uint32_t> before = here();
+    for (TImageEx* view : shownThere)
+        ASSERT_EQ(quarter(view, cellX, cellY), before) << (view == Form->ImgObjectMapPage0);
+
+    SelectChip16(OtherThan(target, 0));
+    PressView(Qt::LeftButton, target, 0, Qt::ShiftModifier);
+    const std::vector<std::uint32_t> after = here();
+    ASSERT_NE(after, before);
+
+    const std::vector<QWidget*> pages = {Form->TabMapSetEdit, Form->TabObjectEdit};
+    for (std::size_t i = 0; i < pages.size(); ++i) {
+        Form->EditPageControl->setCurrentWidget(pages[i]);
+        EXPECT_EQ(quarter(shownThere[i], cellX, cellY), after) << i;
+    }
+}
+
 TEST_F(Chip32x32Tab, ShiftLeftWithTheSameChipChangesNothing) {
     const int chip = 0x04;
     SelectChip16(QuarterOf(chip, 2));
