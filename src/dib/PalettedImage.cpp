@@ -43,7 +43,7 @@ void PalettedImage::SetHeight(int height) {
 }
 
 void PalettedImage::Resize(int width, int height) {
-    PixelsStamp = NewStamp();
+    PixelsMayChange();
     PixelWidth = width;
     PixelHeight = height;
     const std::size_t count = static_cast<std::size_t>(width) * static_cast<std::size_t>(height);
@@ -53,6 +53,40 @@ void PalettedImage::Resize(int width, int height) {
     } else {
         Pixels = ZeroedBytes(count);
     }
+}
+
+PalettedImage::PalettedImage(const PalettedImage& other)
+    : PixelWidth(other.PixelWidth), PixelHeight(other.PixelHeight), Pixels(other.Pixels),
+      Colors(other.Colors), Stamp(other.Stamp) {}
+
+PalettedImage& PalettedImage::operator=(const PalettedImage& other) {
+    if (this != &other) {
+        PixelWidth = other.PixelWidth;
+        PixelHeight = other.PixelHeight;
+        Pixels = other.Pixels;
+        Colors = other.Colors;
+        Stamp = other.Stamp;
+        PixelsStamp = NewStamp();
+        PixelsStampSeen = false;
+    }
+    return *this;
+}
+
+PalettedImage::PalettedImage(PalettedImage&& other) noexcept
+    : PixelWidth(other.PixelWidth), PixelHeight(other.PixelHeight), Pixels(std::move(other.Pixels)),
+      Colors(other.Colors), Stamp(other.Stamp) {}
+
+PalettedImage& PalettedImage::operator=(PalettedImage&& other) noexcept {
+    if (this != &other) {
+        PixelWidth = other.PixelWidth;
+        PixelHeight = other.PixelHeight;
+        Pixels = std::move(other.Pixels);
+        Colors = other.Colors;
+        Stamp = other.Stamp;
+        PixelsStamp = NewStamp();
+        PixelsStampSeen = false;
+    }
+    return *this;
 }
 
 std::uint64_t PalettedImage::NewStamp() {
@@ -83,7 +117,7 @@ std::uint32_t PalettedImage::GetColor(int index) const {
 
 std::span<std::uint8_t> PalettedImage::Row(int y) {
     const std::span<const std::uint8_t> row = std::as_const(*this).Row(y);
-    PixelsStamp = NewStamp();
+    PixelsMayChange();
     return {const_cast<std::uint8_t*>(row.data()), row.size()};
 }
 

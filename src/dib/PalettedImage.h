@@ -20,6 +20,12 @@ public:
     PalettedImage() = default;
     // Throws std::invalid_argument unless both are positive.
     PalettedImage(int width, int height);
+    // A copy is a picture of its own: it takes a pixel stamp of its own.
+    PalettedImage(const PalettedImage& other);
+    PalettedImage& operator=(const PalettedImage& other);
+    PalettedImage(PalettedImage&& other) noexcept;
+    PalettedImage& operator=(PalettedImage&& other) noexcept;
+    ~PalettedImage() = default;
 
     // Resize; throws std::invalid_argument for a non-positive size. The pixels become 0.
     void SetWidth(int width);
@@ -40,7 +46,10 @@ public:
     // Changes with every access that may change a pixel (a writable row, a resize), and
     // differs between pictures, so that whoever draws from the pixels can tell whether what it
     // drew is still what they show.
-    std::uint64_t PixelStamp() const { return PixelsStamp; }
+    std::uint64_t PixelStamp() const {
+        PixelsStampSeen = true;
+        return PixelsStamp;
+    }
 
     // The Width() bytes of row y, row 0 at the top. Throws std::out_of_range for y outside.
     std::span<std::uint8_t> Row(int y);
@@ -58,7 +67,17 @@ private:
     ZeroedBytes Pixels = ZeroedBytes(1);
     ColorTableArray Colors{};
     std::uint64_t Stamp = NewStamp();
+    // A new stamp is taken at the first writable access after the stamp was last read: rows
+    // are asked for in tight loops, and nobody can tell the writes between two reads apart.
     std::uint64_t PixelsStamp = NewStamp();
+    mutable bool PixelsStampSeen = false;
+
+    void PixelsMayChange() {
+        if (PixelsStampSeen) {
+            PixelsStamp = NewStamp();
+            PixelsStampSeen = false;
+        }
+    }
 
     static std::uint64_t NewStamp();
 };

@@ -75,6 +75,7 @@ CaptionLayouts::Layout CaptionLayouts::Make(QPainter& painter, const QSize& box,
     const QRectF boxAtOrigin(QPointF(0, 0), QSizeF(box));
     const QRectF bounds = painter.boundingRect(boxAtOrigin, flags, text);
     Layout layout;
+    layout.Made = true;
     layout.Offset = bounds.topLeft();
     layout.Fits = ((flags & Qt::TextDontClip) != 0 || boxAtOrigin.contains(bounds)) &&
                   StartsOnTextGrid(layout.Offset);
@@ -94,12 +95,18 @@ bool CaptionLayouts::Draw(QPainter& painter, const QRect& rect, int flags, const
     if (!Cacheable(painter, flags, text))
         return false;
     Key key{text, painter.font(), flags, rect.size()};
-    auto found = Layouts.constFind(key);
-    if (found == Layouts.cend()) {
+    auto found = Layouts.find(key);
+    if (found == Layouts.end()) {
+        // Laying a caption out for keeps costs about twice what drawing it once does, and a
+        // number label may never show the same text again: the layout is made when a caption
+        // is drawn a second time.
         if (Layouts.size() >= Capacity)
             Layouts.clear();
-        Layout layout = Make(painter, rect.size(), flags, text);
-        found = Layouts.insert(std::move(key), std::move(layout));
+        Layouts.insert(std::move(key), Layout{});
+        return false;
+    }
+    if (!found->Made) {
+        *found = Make(painter, rect.size(), flags, text);
     }
     // A caption Qt would clip to its box, or that starts off the text grid, is left to Qt.
     if (!found->Fits)

@@ -14,10 +14,11 @@ class QRect;
 // the stored glyphs afterwards.
 //
 // Shaping a caption (font look-up, script itemizing, HarfBuzz) cost more than drawing its glyphs,
-// and every page switch shaped every caption of the page again. A layout is kept per text, font,
-// alignment and box size, with the place in the box where Qt's own text drawing puts it; a
-// caption that would be clipped, wrapped, underlined or drawn right to left, or that would start
-// between two pixels (centred or right-aligned text may), is left to Qt.
+// and every page switch shaped every caption of the page again. From the second time a caption
+// is drawn, a layout is kept per text, font, alignment and box size, with the place in the box
+// where Qt's own text drawing puts it; a caption that would be clipped, wrapped, underlined or
+// drawn right to left, or that would start between two pixels (centred or right-aligned text
+// may), is left to Qt.
 class CaptionLayouts {
 public:
     // Draws `text` in the painter's font and pen as QPainter::drawText(rect, flags, text) does;
@@ -42,6 +43,7 @@ private:
                           key.BoxSize.height());
     }
     struct Layout {
+        bool Made = false; // false: the caption has been drawn once, by Qt
         QStaticText Glyphs;
         QPointF Offset;    // top left of the text within the box
         bool Fits = false; // drawn whole, from a place on the text grid

@@ -180,6 +180,7 @@ TEST_F(ViewSurfaceTest, ARecordHoldsOnlyWhileInputsAndPictureStayAsDrawn) {
          },
          true},
         {"a resized sheet", [&] { sheet->SetWidth(32); }, true},
+        {"another picture in the sheet's place", [&] { *sheet = PalettedImage(32, 32); }, true},
         {"a colour of the sheet", [&] { sheet->SetColor(5, 0x123456); }, true},
         {"a fill of the view",
          [&] {
