@@ -43,9 +43,10 @@ public:
     // set apart), so that whoever converts the table can keep the result until it changes.
     std::uint64_t ColorTableStamp() const { return Stamp; }
 
-    // Changes with every access that may change a pixel (a writable row, a resize), and
-    // differs between pictures, so that whoever draws from the pixels can tell whether what it
-    // drew is still what they show.
+    // Read again after any access that may have changed a pixel (a writable row, a resize, a
+    // picture put in this one's place), it differs from what it was; it differs between
+    // pictures too. Whoever draws from the pixels can so tell whether what it drew is still
+    // what they show.
     std::uint64_t PixelStamp() const {
         PixelsStampSeen = true;
         return PixelsStamp;
