@@ -79,6 +79,8 @@ CaptionLayouts::Layout CaptionLayouts::Make(QPainter& painter, const QSize& box,
     layout.Offset = bounds.topLeft();
     layout.Fits = ((flags & Qt::TextDontClip) != 0 || boxAtOrigin.contains(bounds)) &&
                   StartsOnTextGrid(layout.Offset);
+    if (!layout.Fits)
+        return layout; // Qt draws it every time: no glyphs to keep
     QTextOption option;
     option.setWrapMode(QTextOption::NoWrap);
     option.setTextDirection(Qt::LeftToRight);
