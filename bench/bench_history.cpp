@@ -1,6 +1,7 @@
 // Undo and redo of single edits on the real window (offscreen), each with its redraw, and the
 // memory a long history of single-cell edits holds.
 
+#include "document/LevelDocument.h"
 #include "editdata/StageData.h"
 #include "fileio/RomImageData.h"
 #include "history/EditHistory.h"
@@ -54,7 +55,7 @@ public:
     }
     TMainForm& Form() { return *Window; }
     QUndoStack& Stack() { return Window->History().Stack(); }
-    StageData& Stage() { return Window->ImageHolder().CurrentStageData(); }
+    const StageData& Stage() { return Window->ImageHolder().CurrentStageData(); }
     void Reset(QWidget* tab) {
         Stack().clear();
         Window->EditPageControl->setCurrentWidget(tab);
@@ -118,9 +119,15 @@ void BM_UndoRedoPagePaste(benchmark::State& state) {
     window.Reset(window.Form().TabMapSetEdit);
     MapSetEditClass& editor = *window.Form().MapSetEdit;
     // Page 9 differs from page 3 in every cell.
-    auto& map = window.Stage().MapSetTable;
+    const auto& map = window.Stage().MapSetTable;
+    ChangeList setUp;
+    const int stage = window.Form().ImageHolder().CurrentStage();
     for (std::size_t cell = 0; cell < 64; ++cell)
-        map[9 * 64 + cell] = static_cast<std::uint8_t>(map[3 * 64 + cell] + 1);
+        setUp.Bytes.push_back({static_cast<std::uint8_t>(stage), EditorArray::MapSet,
+                               static_cast<std::uint16_t>(9 * 64 + cell), map[9 * 64 + cell],
+                               static_cast<std::uint8_t>(map[3 * 64 + cell] + 1)});
+    window.Form().Doc().Apply(std::move(setUp), "set-up");
+    window.Stack().clear();
     editor.SetPage(0, 3);
     editor.SetPage(1, 9);
     editor.CopyPage(0);
@@ -135,8 +142,12 @@ void BM_UndoRedoObjectDrag500(benchmark::State& state) {
     OpenWindow& window = OpenWindow::Get();
     window.Reset(window.Form().TabObjectEdit);
     ObjectEditClass& editor = *window.Form().ObjectEdit;
-    window.Stage().ObjectsOfPage(0).clear();
-    window.Stage().AddObject(0, 0x20, 0x20, 1);
+    ChangeList setUp;
+    setUp.Place = {window.Form().ImageHolder().CurrentStage(), EditorTabId::Object, -1};
+    setUp.ObjectPages.push_back(
+        {0, window.Stage().PageRecords(0), {{window.Stage().NextFreeObjectId(), 0x20, 0x20, 1}}});
+    window.Form().Doc().Apply(std::move(setUp), "set-up");
+    window.Stack().clear();
     editor.SetRooms(0);
     editor.RoomMouseMove(0, Qt::NoButton, Qt::NoModifier, 0x20, 0x20);
     editor.RoomMouseDown(0, Qt::LeftButton, 0x20, 0x20);

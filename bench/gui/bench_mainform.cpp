@@ -10,8 +10,10 @@
 #include "ViewDriver.h"
 
 #include "ImageEx/TImageEx.h"
+#include "document/LevelDocument.h"
 #include "editdata/StageData.h"
 #include "fileio/RomImageData.h"
+#include "history/EditHistory.h"
 #include "mainform/EditorStyle.h"
 #include "mainform/TMainForm.h"
 #include "romgen/CartridgeGenerator.h"
@@ -185,11 +187,20 @@ BENCHMARK(BM_PaletteEntry)->Unit(benchmark::kMicrosecond);
 // One step of a drag: the pointer moves with the left button held and the object follows.
 void BM_ObjectDragStep(benchmark::State& state) {
     ShowTab(Form().TabObjectEdit);
-    StageData& stage = Form().ImageHolder().CurrentStageData();
-    for (int room = 0; room < 32; ++room)
-        stage.ObjectsOfPage(room).clear();
-    stage.AddObject(0, 0x40, 0x70, 6);
-    Form().CBStageChange(Form().ImageHolder().CurrentStage());
+    // The stage holds one object, in room 0.
+    const int current = Form().ImageHolder().CurrentStage();
+    const StageData& stage = Form().ImageHolder().Stage(current);
+    ChangeList setUp;
+    setUp.Place = {current, EditorTabId::Object, -1};
+    for (int room = 0; room < 32; ++room) {
+        std::vector<ObjectRecord> after;
+        if (room == 0)
+            after.push_back({stage.NextFreeObjectId(), 0x40, 0x70, 6});
+        setUp.ObjectPages.push_back({room, stage.PageRecords(room), std::move(after)});
+    }
+    Form().Doc().Apply(std::move(setUp), "set-up");
+    Form().History().Clear();
+    Form().CBStageChange(current);
     TImageEx* view = Form().ImgObjectMapPage0;
     ViewDriver::Move(view, 0x42, 0x72);
     ViewDriver::Press(view, Qt::LeftButton, 0x42, 0x72);

@@ -7,6 +7,7 @@
 #include "address/AddressData.h"
 #include "dib/ImageRect.h"
 #include "dib/PalettedImage.h"
+#include "document/LevelDocument.h"
 #include "editdata/ChipTypeCaptions.h"
 #include "editdata/PatternLoadEntry.h"
 #include "editdata/StageData.h"
@@ -16,7 +17,6 @@
 #include "graphics/GridGeometry.h"
 #include "graphics/HexText.h"
 #include "graphics/ViewSurface.h"
-#include "history/EditHistory.h"
 #include "history/StageArrays.h"
 #include "prompts/UserPrompts.h"
 
@@ -55,16 +55,21 @@ QColor ToQColor(std::uint32_t packed) {
 
 } // namespace
 
-Chip16x16EditClass::Chip16x16EditClass(RomImageData& holder, EditHistory& history,
-                                       EditorGraphics& graphics, UserPrompts& prompts)
-    : Holder(holder), History(history), Graphics(graphics), Prompts(prompts),
+Chip16x16EditClass::Chip16x16EditClass(LevelDocument& document, EditorGraphics& graphics,
+                                       UserPrompts& prompts)
+    : Document(document), Holder(document.Image()), Graphics(graphics), Prompts(prompts),
       BankTableImage(graphics.CreateSheet(BankTableImageSize, BankTableImageSize)),
       BankTableHover(graphics.GridHoverFrame(BankTableSurface, TableGrid,
                                              [this](int tile) { RepaintBankTableCell(tile); })),
       ChipViewHover(graphics.GridHoverFrame(ChipViewSurface, TableGrid,
                                             [this](int chip) { DrawSheetCell(chip); })),
       QuarterHover(
-          graphics.GridHoverFrame(EditChipSurface, QuarterGrid, [this](int) { DrawEditChip(); })) {}
+          graphics.GridHoverFrame(EditChipSurface, QuarterGrid, [this](int) { DrawEditChip(); })) {
+    QObject::connect(&document, &LevelDocument::BytesWritten, &Listener,
+                     [this](const ByteNotice& notice) { BytesWritten(notice); });
+    QObject::connect(&document, &LevelDocument::PlaceRequested, &Listener,
+                     [this](const StepPlace& place) { PlaceRequested(place); });
+}
 
 // The surfaces tell their views when they go, so no view keeps showing a freed one.
 Chip16x16EditClass::~Chip16x16EditClass() = default;
@@ -125,7 +130,7 @@ bool Chip16x16EditClass::HasStage() const {
     return Holder.HasStages() && Holder.Address() != nullptr;
 }
 
-StageData& Chip16x16EditClass::Stage() {
+const StageData& Chip16x16EditClass::Stage() const {
     return Holder.CurrentStageData();
 }
 
@@ -141,20 +146,67 @@ int Chip16x16EditClass::OwnPatternSetNumber() const {
 
 // ---- History ----
 
-EditorArray Chip16x16EditClass::TileArray() {
+EditorArray Chip16x16EditClass::TileArray() const {
     return Stage().Chip16x16SetIndexValue() == 0 ? EditorArray::NormalChip16x16
                                                  : EditorArray::DestroyedChip16x16;
 }
 
-EditorArray Chip16x16EditClass::PropertyArray() {
+EditorArray Chip16x16EditClass::PropertyArray() const {
     return Stage().Chip16x16SetIndexValue() == 0 ? EditorArray::NormalProperty
                                                  : EditorArray::DestroyedProperty;
 }
 
-void Chip16x16EditClass::Record(std::vector<ByteChange> changes, const char* caption) {
-    History.RecordBytes(
-        {Holder.CurrentStage(), EditorTabId::Chip16x16, Stage().Chip16x16SetIndexValue()},
-        std::move(changes), caption);
+void Chip16x16EditClass::WriteByte(EditorArray array, int index, std::uint8_t value,
+                                   const char* caption, HoverFrame* underPointer) {
+    const int stage = Holder.CurrentStage();
+    const auto bytes = StageArrays::Bytes(Holder.Stage(stage), array);
+    ChangeList list;
+    list.Place = {stage, EditorTabId::Chip16x16, Stage().Chip16x16SetIndexValue()};
+    list.Bytes.push_back({static_cast<std::uint8_t>(stage), array,
+                          static_cast<std::uint16_t>(index), bytes[static_cast<std::size_t>(index)],
+                          value});
+    FrameUnderPointer = underPointer;
+    Document.Apply(std::move(list), caption);
+    FrameUnderPointer = nullptr;
+}
+
+// A step of the other chip set shows that set first.
+void Chip16x16EditClass::PlaceRequested(const StepPlace& place) {
+    if (place.Tab == EditorTabId::Chip16x16 && place.Set >= 0 && HasStage() &&
+        Stage().Chip16x16SetIndexValue() != place.Set)
+        SwitchChipSet();
+}
+
+bool Chip16x16EditClass::ShowsChange(const ByteChange& change) const {
+    if (change.Array != TileArray() && change.Array != PropertyArray())
+        return false;
+    if (change.Stage == Holder.CurrentStage())
+        return true;
+    return StageArrays::Bytes(Holder.Stage(change.Stage), change.Array).data() ==
+           StageArrays::Bytes(Stage(), change.Array).data();
+}
+
+// The written chips are drawn again in the sheet, and the panels show the edited chip's values.
+void Chip16x16EditClass::BytesWritten(const ByteNotice& notice) {
+    if (!HasStage())
+        return;
+    std::array<bool, ChipCount> written{};
+    bool any = false;
+    for (const ByteChange& change : notice.Changes) {
+        if (!ShowsChange(change))
+            continue;
+        written[change.Index % ChipCount] = true;
+        any = true;
+    }
+    if (!any)
+        return;
+    for (int chip = 0; chip < ChipCount; ++chip)
+        if (written[static_cast<std::size_t>(chip)])
+            RedrawChip(chip);
+    SelectChip(EditChipIndex);
+    // The view was repainted under the pointer: show its frame again.
+    if (FrameUnderPointer != nullptr)
+        FrameUnderPointer->Refresh();
 }
 
 // ---- Stage and tab ----
@@ -195,23 +247,12 @@ void Chip16x16EditClass::ReloadStage() {
         return;
     if (!Prompts.AskYesNo(ImgBGBankTable->window(), ReloadQuestion))
         return;
-    StageData& stage = Stage();
-    constexpr std::array<EditorArray, 4> arrays = {
-        EditorArray::NormalChip16x16, EditorArray::DestroyedChip16x16, EditorArray::NormalProperty,
-        EditorArray::DestroyedProperty};
-    std::array<std::vector<std::uint8_t>, arrays.size()> before;
-    for (std::size_t a = 0; a < arrays.size(); ++a) {
-        const auto bytes = StageArrays::Bytes(stage, arrays[a]);
-        before[a].assign(bytes.begin(), bytes.end());
-    }
-    stage.DecodeChip16x16Tables();
-    stage.DecodeChipPropertyTables();
-    std::vector<ByteChange> changes;
-    for (std::size_t a = 0; a < arrays.size(); ++a)
-        StageArrays::AppendDifferences(arrays[a], before[a], StageArrays::Bytes(stage, arrays[a]),
-                                       changes);
+    const int stage = Holder.CurrentStage();
+    Document.Apply(
+        Document.ReloadChanges(stage, ReloadScope::Chip16x16,
+                               {stage, EditorTabId::Chip16x16, Stage().Chip16x16SetIndexValue()}),
+        ReloadCaption);
     LoadStage();
-    Record(std::move(changes), ReloadCaption);
 }
 
 void Chip16x16EditClass::RedrawAll() {
@@ -240,8 +281,7 @@ void Chip16x16EditClass::ActivateTab() {
 void Chip16x16EditClass::SwitchChipSet() {
     if (!HasStage())
         return;
-    for (int s = 0; s < LevelFormat::StageCount; ++s)
-        Holder.Stage(s).ToggleChip16x16Set();
+    Document.SwitchChip16x16Set();
     LoadStage();
 }
 
@@ -271,8 +311,8 @@ void Chip16x16EditClass::SelectChip(int chip) {
     const int attribute = Stage().ChipPropertyTable()[static_cast<std::size_t>(chip)];
     LblSelectChipProperty->setText(HexText::Two(attribute));
     // Showing the stored values is no choice of the user's: these raise no click.
-    RGChipPropertySelect->SetItemIndex(attribute >> 4);
-    RGPaletteSelect->SetItemIndex(attribute & 3);
+    RGChipPropertySelect->SetItemIndex(LevelFormat::AttributeTypeOf(attribute));
+    RGPaletteSelect->SetItemIndex(LevelFormat::SubPaletteOf(attribute));
 }
 
 void Chip16x16EditClass::SelectTile(int tile) {
@@ -286,50 +326,32 @@ void Chip16x16EditClass::SelectTile(int tile) {
 void Chip16x16EditClass::SetQuarter(int quarter) {
     if (!HasStage() || quarter < 0 || quarter >= QuarterCount)
         return;
-    auto& table = Stage().Chip16x16Table();
-    auto& entry = table[static_cast<std::size_t>(quarter * ChipCount + EditChipIndex)];
-    if (entry == SelectTileIndex)
-        return;
-    const ByteChange change{TileArray(),
-                            static_cast<std::uint16_t>(quarter * ChipCount + EditChipIndex), entry,
-                            static_cast<std::uint8_t>(SelectTileIndex)};
-    entry = change.New;
-    LblSelectChipTile[static_cast<std::size_t>(quarter)]->setText(HexText::Two(SelectTileIndex));
-    RedrawChip(EditChipIndex);
-    DrawEditChip();
-    // The panel was repainted under the pointer: show its frame again.
-    QuarterHover.Refresh();
-    Record({change}, SetTileCaption);
+    WriteByte(TileArray(), quarter * ChipCount + EditChipIndex,
+              static_cast<std::uint8_t>(SelectTileIndex), SetTileCaption, &QuarterHover);
 }
 
 void Chip16x16EditClass::SetChipProperty() {
     if (!HasStage())
         return;
     const int type = RGChipPropertySelect->ItemIndex();
-    auto& attribute = Stage().ChipPropertyTable()[static_cast<std::size_t>(EditChipIndex)];
-    if (type < 0 || type == attribute >> 4)
+    const std::uint8_t attribute =
+        Stage().ChipPropertyTable()[static_cast<std::size_t>(EditChipIndex)];
+    if (type < 0)
         return;
-    const ByteChange change{PropertyArray(), static_cast<std::uint16_t>(EditChipIndex), attribute,
-                            static_cast<std::uint8_t>((type << 4) | (attribute & 0x0F))};
-    attribute = change.New;
-    LblSelectChipProperty->setText(HexText::Two(attribute));
-    Record({change}, SetTypeCaption);
+    WriteByte(PropertyArray(), EditChipIndex, LevelFormat::WithAttributeType(attribute, type),
+              SetTypeCaption);
 }
 
 void Chip16x16EditClass::SetChipPalette() {
     if (!HasStage())
         return;
     const int subPalette = RGPaletteSelect->ItemIndex();
-    auto& attribute = Stage().ChipPropertyTable()[static_cast<std::size_t>(EditChipIndex)];
-    if (subPalette < 0 || subPalette == (attribute & 3))
+    const std::uint8_t attribute =
+        Stage().ChipPropertyTable()[static_cast<std::size_t>(EditChipIndex)];
+    if (subPalette < 0)
         return;
-    const ByteChange change{PropertyArray(), static_cast<std::uint16_t>(EditChipIndex), attribute,
-                            static_cast<std::uint8_t>((attribute & 0xFC) + subPalette)};
-    attribute = change.New;
-    LblSelectChipProperty->setText(HexText::Two(attribute));
-    RedrawChip(EditChipIndex);
-    DrawEditChip();
-    Record({change}, SetSubPaletteCaption);
+    WriteByte(PropertyArray(), EditChipIndex, LevelFormat::WithSubPalette(attribute, subPalette),
+              SetSubPaletteCaption);
 }
 
 // ---- Mouse ----
@@ -448,7 +470,7 @@ void Chip16x16EditClass::LoadPropertyCaptions() {
         return;
     const auto codes =
         ChipTypeCaptions::CodesOfStage(Holder.Buffer(), *Holder.Address(), Holder.CurrentStage());
-    auto& captions = Holder.PropertyCaptions();
+    auto& captions = Document.PropertyCaptions();
     for (int i = 0; i < LevelFormat::AttributeTypeCount; ++i) {
         const std::string& caption = ChipTypeCaptions::Of(codes[static_cast<std::size_t>(i)]);
         captions[static_cast<std::size_t>(i)] = caption;
@@ -466,7 +488,7 @@ void Chip16x16EditClass::RenderBankTable() {
 void Chip16x16EditClass::RenderChipSheet() {
     if (!HasStage())
         return;
-    StageData& stage = Stage();
+    const StageData& stage = Stage();
     Graphics.DrawChip16x16Sheet(Graphics.Chip16x16Sheet(), FirstPatternTable(),
                                 stage.Chip16x16Table(), stage.ChipPropertyTable());
 }
@@ -483,11 +505,11 @@ void Chip16x16EditClass::DrawSheetCell(int chip) {
 void Chip16x16EditClass::RedrawChip(int chip) {
     if (!HasStage() || chip < 0 || chip >= ChipCount)
         return;
-    StageData& stage = Stage();
+    const StageData& stage = Stage();
     const ImageRect cell = TableGrid.CellRect(chip);
-    Graphics.DrawChip16x16(Graphics.Chip16x16Sheet(), FirstPatternTable(), stage.Chip16x16Table(),
-                           cell.Left, cell.Top, chip,
-                           stage.ChipPropertyTable()[static_cast<std::size_t>(chip)] & 3);
+    Graphics.DrawChip16x16(
+        Graphics.Chip16x16Sheet(), FirstPatternTable(), stage.Chip16x16Table(), cell.Left, cell.Top,
+        chip, LevelFormat::SubPaletteOf(stage.ChipPropertyTable()[static_cast<std::size_t>(chip)]));
     DrawSheetCell(chip);
 }
 

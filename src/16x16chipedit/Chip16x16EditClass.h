@@ -4,6 +4,7 @@
 #include "graphics/HoverFrame.h"
 #include "history/StepPlace.h"
 
+#include <QObject>
 #include <QString>
 #include <Qt>
 
@@ -13,8 +14,9 @@
 #include <span>
 #include <vector>
 
-class EditHistory;
 class EditorGraphics;
+class LevelDocument;
+struct ByteNotice;
 class PalettedImage;
 class QFrame;
 class QLabel;
@@ -56,8 +58,7 @@ public:
     static constexpr const char* SetSubPaletteCaption = "サブパレットの変更";
     static constexpr const char* ReloadCaption = "16x16チップの読み込み直し";
 
-    Chip16x16EditClass(RomImageData& holder, EditHistory& history, EditorGraphics& graphics,
-                       UserPrompts& prompts);
+    Chip16x16EditClass(LevelDocument& document, EditorGraphics& graphics, UserPrompts& prompts);
     ~Chip16x16EditClass();
     Chip16x16EditClass(const Chip16x16EditClass&) = delete;
     Chip16x16EditClass& operator=(const Chip16x16EditClass&) = delete;
@@ -141,11 +142,18 @@ public:
 
 private:
     bool HasStage() const;
-    StageData& Stage();
+    const StageData& Stage() const;
     // The arrays of the set shown: the normal set, or the shared after-destruction set.
-    EditorArray TileArray();
-    EditorArray PropertyArray();
-    void Record(std::vector<ByteChange> changes, const char* caption);
+    EditorArray TileArray() const;
+    EditorArray PropertyArray() const;
+    // One step: byte index of array (of the chip set shown) takes value.
+    void WriteByte(EditorArray array, int index, std::uint8_t value, const char* caption,
+                   HoverFrame* underPointer = nullptr);
+    // Whether the current stage shows what change wrote (the after-destruction arrays are
+    // shared by the stages of a chip bank).
+    bool ShowsChange(const ByteChange& change) const;
+    void BytesWritten(const ByteNotice& notice);
+    void PlaceRequested(const StepPlace& place);
     std::span<const std::uint8_t> FirstPatternTable() const;
     int OwnPatternSetNumber() const;
     void DrawSheetCell(int chip);
@@ -154,8 +162,8 @@ private:
     void LeaveHover(HoverFrame& frame);
     void RepaintBankTableCell(int tile);
 
-    RomImageData& Holder;
-    EditHistory& History;
+    LevelDocument& Document;
+    const RomImageData& Holder;
     EditorGraphics& Graphics;
     UserPrompts& Prompts;
 
@@ -189,4 +197,9 @@ private:
     HoverFrame ChipViewHover;
     HoverFrame QuarterHover;
     std::array<std::uint8_t, PatternBufferBytes> PatternTableBuffer{};
+    // The frame of the view the user edits in, drawn again over what the edit redrew; none
+    // for an undo or redo, made from the menu.
+    HoverFrame* FrameUnderPointer = nullptr;
+    // The document's notices reach this editor while it lives.
+    QObject Listener;
 };

@@ -2,6 +2,7 @@
 
 #include "ImageEx/TImageEx.h"
 #include "ImageEx/TUpDown.h"
+#include "document/LevelDocument.h"
 #include "editdata/StageData.h"
 #include "editdata/UnusedNumbers.h"
 #include "fileio/RomImageData.h"
@@ -9,8 +10,6 @@
 #include "graphics/GridGeometry.h"
 #include "graphics/HexText.h"
 #include "graphics/ViewSurface.h"
-#include "history/EditHistory.h"
-#include "history/StageArrays.h"
 #include "prompts/UserPrompts.h"
 
 #include <QCheckBox>
@@ -43,9 +42,9 @@ ImageRect ViewCellOf(int chip) {
 
 } // namespace
 
-Chip32x32EditClass::Chip32x32EditClass(RomImageData& holder, EditHistory& history,
-                                       EditorGraphics& graphics, UserPrompts& prompts)
-    : Holder(holder), History(history), Graphics(graphics), Prompts(prompts),
+Chip32x32EditClass::Chip32x32EditClass(LevelDocument& document, EditorGraphics& graphics,
+                                       UserPrompts& prompts)
+    : Document(document), Holder(document.Image()), Graphics(graphics), Prompts(prompts),
       ViewHover([this](int chip) { RepaintViewCell(chip); },
                 [this](int chip) { FrameViewCell(chip); }),
       TableHover(graphics.GridHoverFrame(ChipTableSurface, TableGrid,
@@ -55,8 +54,11 @@ Chip32x32EditClass::Chip32x32EditClass(RomImageData& holder, EditHistory& histor
                                                                  Graphics.Chip16x16Sheet(),
                                                                  TableGrid.CellRect(chip));
                                          })),
-      QuarterHover(graphics.GridHoverFrame(EditChipSurface, QuarterGrid,
-                                           [this](int) { CopyEditPanel(); })) {}
+      QuarterHover(
+          graphics.GridHoverFrame(EditChipSurface, QuarterGrid, [this](int) { CopyEditPanel(); })) {
+    QObject::connect(&document, &LevelDocument::BytesWritten, &Listener,
+                     [this](const ByteNotice& notice) { BytesWritten(notice); });
+}
 
 Chip32x32EditClass::~Chip32x32EditClass() = default;
 
@@ -101,7 +103,7 @@ bool Chip32x32EditClass::HasStage() const {
     return Holder.HasStages();
 }
 
-StageData& Chip32x32EditClass::Stage() {
+const StageData& Chip32x32EditClass::Stage() const {
     return Holder.CurrentStageData();
 }
 
@@ -117,9 +119,42 @@ void Chip32x32EditClass::DrawGrid() {
     Graphics.DrawGrid(*ChipViewSurface, GridSpacing, GridSpacing);
 }
 
-void Chip32x32EditClass::Record(std::vector<ByteChange> changes, const char* caption) {
-    History.RecordBytes({Holder.CurrentStage(), EditorTabId::Chip32x32, -1}, std::move(changes),
-                        caption);
+void Chip32x32EditClass::WriteQuarters(int chip, std::span<const std::uint8_t> quarters,
+                                       int firstQuarter, const char* caption,
+                                       HoverFrame* underPointer) {
+    ChangeList list;
+    list.Place = {Holder.CurrentStage(), EditorTabId::Chip32x32, -1};
+    for (std::size_t i = 0; i < quarters.size(); ++i) {
+        const std::size_t index = EntryOf(chip, firstQuarter + static_cast<int>(i));
+        list.Bytes.push_back({static_cast<std::uint8_t>(Holder.CurrentStage()),
+                              EditorArray::Chip32x32, static_cast<std::uint16_t>(index),
+                              Stage().Chip32x32Table[index], quarters[i]});
+    }
+    FrameUnderPointer = underPointer;
+    Document.Apply(std::move(list), caption);
+    FrameUnderPointer = nullptr;
+}
+
+// The written chips are drawn again in the sheet and wherever this tab shows them.
+void Chip32x32EditClass::BytesWritten(const ByteNotice& notice) {
+    if (!HasStage())
+        return;
+    std::array<bool, ChipCount> written{};
+    bool any = false;
+    for (const ByteChange& change : notice.Changes) {
+        if (change.Array == EditorArray::Chip32x32 && change.Stage == Holder.CurrentStage()) {
+            written[change.Index / QuarterCount] = true;
+            any = true;
+        }
+    }
+    if (!any)
+        return;
+    for (int chip = 0; chip < ChipCount; ++chip)
+        if (written[static_cast<std::size_t>(chip)])
+            RedrawChip32x32(chip);
+    ShowEditChip(EditChipIndex);
+    if (FrameUnderPointer != nullptr)
+        FrameUnderPointer->Refresh();
 }
 
 void Chip32x32EditClass::CopyEditPanel() {
@@ -167,12 +202,10 @@ void Chip32x32EditClass::ReloadStage() {
     if (!Prompts.AskYesNo(DialogParent(), ReloadQuestion))
         return;
     // Only this tab's table comes back.
-    const auto before = Stage().Chip32x32Table;
-    Stage().DecodeChip32x32Table();
-    std::vector<ByteChange> changes;
-    StageArrays::AppendDifferences(EditorArray::Chip32x32, before, Stage().Chip32x32Table, changes);
+    Document.Apply(Document.ReloadChanges(Holder.CurrentStage(), ReloadScope::Chip32x32,
+                                          {Holder.CurrentStage(), EditorTabId::Chip32x32, -1}),
+                   ReloadCaption);
     LoadStage();
-    Record(std::move(changes), ReloadCaption);
 }
 
 void Chip32x32EditClass::RedrawAll() {
@@ -249,33 +282,13 @@ void Chip32x32EditClass::RedrawChip32x32(int chip) {
 // ---- Edits ----
 
 void Chip32x32EditClass::SetQuarter(int quarter) {
-    const std::size_t index = EntryOf(EditChipIndex, quarter);
-    auto& entry = Stage().Chip32x32Table[index];
-    if (entry == SelectChipIndex)
-        return;
-    const ByteChange change{EditorArray::Chip32x32, static_cast<std::uint16_t>(index), entry,
-                            static_cast<std::uint8_t>(SelectChipIndex)};
-    entry = change.New;
-    RedrawChip32x32(EditChipIndex);
-    ShowEditChip(EditChipIndex);
-    QuarterHover.Refresh();
-    Record({change}, SetQuarterCaption);
+    const std::array<std::uint8_t, 1> chip16{static_cast<std::uint8_t>(SelectChipIndex)};
+    WriteQuarters(EditChipIndex, chip16, quarter, SetQuarterCaption, &QuarterHover);
 }
 
 void Chip32x32EditClass::SetQuarterAt(int x, int y) {
-    const int chip = ViewChipAt(x, y);
-    const std::size_t index = EntryOf(chip, ViewQuarterOf(x, y));
-    auto& entry = Stage().Chip32x32Table[index];
-    if (entry == SelectChipIndex)
-        return;
-    const ByteChange change{EditorArray::Chip32x32, static_cast<std::uint16_t>(index), entry,
-                            static_cast<std::uint8_t>(SelectChipIndex)};
-    entry = change.New;
-    RedrawChip32x32(chip);
-    // The panel shows the edited chip, which may be the one just changed.
-    ShowEditChip(EditChipIndex);
-    ViewHover.Refresh();
-    Record({change}, SetQuarterCaption);
+    const std::array<std::uint8_t, 1> chip16{static_cast<std::uint8_t>(SelectChipIndex)};
+    WriteQuarters(ViewChipAt(x, y), chip16, ViewQuarterOf(x, y), SetQuarterCaption, &ViewHover);
 }
 
 int Chip32x32EditClass::QuarterAt(int x, int y) {
@@ -289,23 +302,7 @@ void Chip32x32EditClass::CopyStruct(int chip) {
 }
 
 void Chip32x32EditClass::PasteStruct(int chip) {
-    std::vector<ByteChange> changes;
-    for (int q = 0; q < QuarterCount; ++q) {
-        const std::size_t index = EntryOf(chip, q);
-        auto& entry = Stage().Chip32x32Table[index];
-        const std::uint8_t copied = CopiedStruct[static_cast<std::size_t>(q)];
-        if (entry != copied) {
-            changes.push_back(
-                {EditorArray::Chip32x32, static_cast<std::uint16_t>(index), entry, copied});
-            entry = copied;
-        }
-    }
-    if (changes.empty())
-        return;
-    RedrawChip32x32(chip);
-    ShowEditChip(EditChipIndex);
-    ViewHover.Refresh();
-    Record(std::move(changes), PasteStructCaption);
+    WriteQuarters(chip, CopiedStruct, 0, PasteStructCaption, &ViewHover);
 }
 
 // ---- Mouse ----

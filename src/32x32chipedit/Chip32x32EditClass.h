@@ -4,16 +4,19 @@
 #include "graphics/HoverFrame.h"
 #include "history/StepPlace.h"
 
+#include <QObject>
 #include <QString>
 #include <Qt>
 
 #include <array>
 #include <cstdint>
 #include <memory>
+#include <span>
 #include <vector>
 
-class EditHistory;
 class EditorGraphics;
+class LevelDocument;
+struct ByteNotice;
 class QCheckBox;
 class QLabel;
 class QWidget;
@@ -52,8 +55,7 @@ public:
     static constexpr const char* PasteStructCaption = "構造の貼り付け";
     static constexpr const char* ReloadCaption = "32x32チップの読み込み直し";
 
-    Chip32x32EditClass(RomImageData& holder, EditHistory& history, EditorGraphics& graphics,
-                       UserPrompts& prompts);
+    Chip32x32EditClass(LevelDocument& document, EditorGraphics& graphics, UserPrompts& prompts);
     ~Chip32x32EditClass();
     Chip32x32EditClass(const Chip32x32EditClass&) = delete;
     Chip32x32EditClass& operator=(const Chip32x32EditClass&) = delete;
@@ -125,11 +127,14 @@ public:
 
 private:
     bool HasStage() const;
-    StageData& Stage();
+    const StageData& Stage() const;
     QWidget* DialogParent() const;
     bool GridEnabled() const;
     void DrawGrid();
-    void Record(std::vector<ByteChange> changes, const char* caption);
+    // One step writing copied into the quarters of chip that differ.
+    void WriteQuarters(int chip, std::span<const std::uint8_t> quarters, int firstQuarter,
+                       const char* caption, HoverFrame* underPointer);
+    void BytesWritten(const ByteNotice& notice);
     void CopyEditPanel();
     void CopySelectChip();
     QString CaptionOf16x16Chip(int chip);
@@ -141,8 +146,8 @@ private:
     void RepaintViewCell(int chip);
     void FrameViewCell(int chip);
 
-    RomImageData& Holder;
-    EditHistory& History;
+    LevelDocument& Document;
+    const RomImageData& Holder;
     EditorGraphics& Graphics;
     UserPrompts& Prompts;
 
@@ -172,4 +177,9 @@ private:
     HoverFrame ViewHover;
     HoverFrame TableHover;
     HoverFrame QuarterHover;
+    // The frame of the view the user edits in, drawn again over what the edit redrew; none
+    // for an undo or redo, made from the menu.
+    HoverFrame* FrameUnderPointer = nullptr;
+    // The document's notices reach this editor while it lives.
+    QObject Listener;
 };

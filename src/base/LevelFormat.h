@@ -24,6 +24,28 @@ inline constexpr int TileCount = 256;
 inline constexpr int TileBytes = 16; // plane 0, then plane 1, 8 bytes each
 inline constexpr int PatternTableBytes = TileCount * TileBytes;
 inline constexpr int AttributeTypeCount = 16;
+inline constexpr int SubPaletteCount = 4;
+
+// A map page: 8 x 8 cells, each a 32x32 chip; a 32x32 chip is four 16x16 chips (quarters 0 top
+// left, 1 top right, 2 bottom left, 3 bottom right). The chip sheets show 16 chips a row.
+inline constexpr int MapCellsPerRow = 8;
+inline constexpr int MapCellsPerPage = MapCellsPerRow * MapCellsPerRow;
+inline constexpr int QuartersPerChip = 4;
+inline constexpr int SheetChipsPerRow = 16;
+
+// A 16x16 chip's attribute byte: the attribute type in bits 7-4, the sub-palette in bits 1-0.
+inline constexpr int AttributeTypeOf(std::uint8_t attribute) {
+    return attribute >> 4;
+}
+inline constexpr int SubPaletteOf(std::uint8_t attribute) {
+    return attribute & 0x03;
+}
+inline constexpr std::uint8_t WithAttributeType(std::uint8_t attribute, int type) {
+    return static_cast<std::uint8_t>(((type & 0x0F) << 4) | (attribute & 0x0F));
+}
+inline constexpr std::uint8_t WithSubPalette(std::uint8_t attribute, int subPalette) {
+    return static_cast<std::uint8_t>((attribute & 0xFC) | (subPalette & 0x03));
+}
 
 // Console colour numbers 00..3F; a stage palette holds sixteen of them per set.
 inline constexpr int ColorNumberCount = 64;

@@ -188,6 +188,8 @@ const char* PaletteEncoder::RefusalText(PaletteRefusal reason) {
         return "パレットデータが他のデータと重なっています";
     case PaletteRefusal::SharedSetsDisagree:
         return "同じパレットデータを使う定義0と定義1の色が異なります";
+    case PaletteRefusal::SharersDisagree:
+        return "同じパレットデータを使う他のステージと色が異なります";
     }
     return "";
 }

@@ -25,6 +25,7 @@ enum class PaletteRefusal {
                         // what the game reads after it
     BlockOverlaps,      // the block overlaps another palette block or the pointer tables
     SharedSetsDisagree, // both sets of the stage read this block but are edited differently
+    SharersDisagree,    // another stage reads this block and holds other colours for it
 };
 
 struct PaletteSetWrite {

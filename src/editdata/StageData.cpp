@@ -204,11 +204,24 @@ void StageData::RestorePage(int page, std::span<const ObjectRecord> records) {
     if (page < 0 || page >= LevelFormat::PageCount)
         return;
     auto& list = ObjectsOfPage(page);
-    list.clear();
+    std::list<ObjectNode> restored;
     for (const ObjectRecord& record : records) {
-        list.push_back(ObjectNode{record.X, record.Y, record.Type, record.Id});
+        const auto kept = std::find_if(list.begin(), list.end(), [&record](const ObjectNode& node) {
+            return node.Id == record.Id;
+        });
+        if (kept != list.end())
+            restored.splice(restored.end(), list, kept);
+        else
+            restored.push_back(ObjectNode{});
+        restored.back() = ObjectNode{record.X, record.Y, record.Type, record.Id};
         NextObjectId = std::max(NextObjectId, record.Id + 1);
     }
+    list.swap(restored);
+}
+
+void StageData::SortRecordsByX(std::vector<ObjectRecord>& records) {
+    std::stable_sort(records.begin(), records.end(),
+                     [](const ObjectRecord& a, const ObjectRecord& b) { return a.X < b.X; });
 }
 
 ObjectNode* StageData::FindObject(int page, std::uint32_t id) {

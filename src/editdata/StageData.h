@@ -116,6 +116,8 @@ public:
     int ObjectIndexOf(const ObjectNode* node, int page) const;
     ObjectNode* LastObjectOfPage(int page);
     void SortPageByX(int page);
+    // The same order for a page's records: by X, objects of equal X keeping their order.
+    static void SortRecordsByX(std::vector<ObjectRecord>& records);
     const std::list<ObjectNode>& ObjectsOfPage(int page) const {
         return Pages.at(static_cast<std::size_t>(page));
     }
@@ -123,11 +125,18 @@ public:
         return Pages.at(static_cast<std::size_t>(page));
     }
     // A page's list by value, and the list put back from such records (ids kept); both do
-    // nothing outside 0..31. Restoring frees every node of the page.
+    // nothing outside 0..31. Restoring keeps the node of every object whose id stays on the
+    // page, so references to it stay valid; only the nodes of objects that leave are freed, and
+    // only after the new ones are made.
     std::vector<ObjectRecord> PageRecords(int page) const;
     void RestorePage(int page, std::span<const ObjectRecord> records);
+    // An id no object of this stage holds, nor any restored one has held.
+    std::uint32_t NextFreeObjectId() const { return NextObjectId; }
     // Null when the page holds no object of that id.
     ObjectNode* FindObject(int page, std::uint32_t id);
+    const ObjectNode* FindObject(int page, std::uint32_t id) const {
+        return const_cast<StageData*>(this)->FindObject(page, id);
+    }
 
     // Object rows (page, X, Y, Type) in page and list order, then the terminator row; the
     // columns of the cartridge format are these rows read down.

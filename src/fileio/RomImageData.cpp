@@ -7,6 +7,8 @@
 #include "base/PlainFile.h"
 #include "edit_flag/EditFlagManagement.h"
 #include "editdata/ChipTypeCaptions.h"
+#include "editdata/PaletteBlock.h"
+#include "editdata/PaletteLayout.h"
 #include "editdata/StageData.h"
 
 #include <algorithm>
@@ -18,7 +20,7 @@ constexpr std::array<std::uint8_t, 4> HeaderMagic = {0x4E, 0x45, 0x53, 0x1A};
 
 } // namespace
 
-RomImageData::RomImageData(EditFlagManagement& flags, IniFile& settings)
+RomImageData::RomImageData(const EditFlagManagement& flags, IniFile& settings)
     : Flags(flags), Settings(settings), Image(LevelFormat::CartridgeSize),
       Captions(ChipTypeCaptions::Defaults()) {}
 
@@ -97,20 +99,54 @@ Outcome RomImageData::ComposeSavedImage(std::vector<std::uint8_t>& image,
             stage.EncodeChip32x32Table(image);
         if (Flags.IsMapSetModified(s))
             stage.EncodeMapSetTable(image);
-        if (WritePalettes && Flags.IsPaletteModified(s)) {
-            const auto results = stage.EncodePalettes(image);
-            for (int set = 0; set < static_cast<int>(results.size()); ++set) {
-                const PaletteSetWrite& result = results[static_cast<std::size_t>(set)];
-                if (result.Outcome == PaletteSetOutcome::Refused && notWritten)
-                    notWritten->push_back({s, set, result.Reason});
-            }
-        }
+        if (WritePalettes && Flags.IsPaletteModified(s))
+            ComposeStagePalettes(s, image, notWritten);
         objectsChanged = objectsChanged || Flags.IsObjectModified(s);
     }
     if (objectsChanged) {
         return StageData::PackObjects(Stages, *AddressTables, image);
     }
     return Outcome::Success();
+}
+
+// A block read by several stages is written only when all of them hold the same colours for it:
+// which stage's colours would be the right ones is the user's call, not the save's.
+void RomImageData::ComposeStagePalettes(int stage, std::span<std::uint8_t> image,
+                                        std::vector<PaletteSetNotWritten>* notWritten) const {
+    const PaletteLayout layout(Buffer(), *AddressTables);
+    auto palette = Stages[static_cast<std::size_t>(stage)]->StagePalette;
+    const auto setColors = [](const StageData& data, int set) {
+        return std::span<const std::uint8_t>(data.StagePalette)
+            .subspan(static_cast<std::size_t>(set) * PaletteBlock::SetSize, PaletteBlock::SetSize);
+    };
+    std::array<bool, PaletteLayout::SetCount> disagree{};
+    for (int set = 0; set < PaletteLayout::SetCount; ++set) {
+        const auto mine = setColors(*Stages[static_cast<std::size_t>(stage)], set);
+        for (const PaletteLayout::SetRef& sharer : layout.SharersOf(stage, set)) {
+            const auto theirs =
+                setColors(*Stages[static_cast<std::size_t>(sharer.Stage)], sharer.Set);
+            if (!std::equal(mine.begin(), mine.end(), theirs.begin(), theirs.end()))
+                disagree[static_cast<std::size_t>(set)] = true;
+        }
+        // The set goes out as the file has it: nothing of it is written.
+        if (disagree[static_cast<std::size_t>(set)]) {
+            const auto original =
+                PaletteBlock::Of(Buffer(), *AddressTables, set, AddressTables->PaletteNumber(stage))
+                    .Decoded();
+            std::copy(original.begin(), original.end(),
+                      palette.begin() + static_cast<std::ptrdiff_t>(set) * PaletteBlock::SetSize);
+        }
+    }
+    const auto results = PaletteEncoder::EncodeStage(*AddressTables, stage, palette, image);
+    for (int set = 0; set < PaletteLayout::SetCount; ++set) {
+        const PaletteSetWrite& result = results[static_cast<std::size_t>(set)];
+        if (notWritten == nullptr)
+            continue;
+        if (disagree[static_cast<std::size_t>(set)])
+            notWritten->push_back({stage, set, PaletteRefusal::SharersDisagree});
+        else if (result.Outcome == PaletteSetOutcome::Refused)
+            notWritten->push_back({stage, set, result.Reason});
+    }
 }
 
 Outcome RomImageData::SaveToFile(const std::string& path) {
@@ -123,10 +159,6 @@ Outcome RomImageData::SaveToFile(const std::string& path) {
     const Outcome written = AtomicFileWriter::Write(path, Image.data(), Image.size());
     if (!written.Ok)
         return written;
-    Flags.ClearAll();
-    // A stage with a set left unwritten still differs from the file.
-    for (const PaletteSetNotWritten& set : notWritten)
-        Flags.SetPaletteModified(set.Stage, true);
     LastNotWritten = std::move(notWritten);
     OpenFileName = path;
     return Outcome::Success();

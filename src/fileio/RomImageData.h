@@ -31,7 +31,9 @@ public:
     static constexpr const char* BadSizeMessage = "ファイルを開けませんでした";
     static constexpr const char* BadHeaderMessage = "ROMイメージが異常です";
 
-    RomImageData(EditFlagManagement& flags, IniFile& settings);
+    // flags tell a save which categories of which stages to write; the holder never changes
+    // them.
+    RomImageData(const EditFlagManagement& flags, IniFile& settings);
     ~RomImageData();
     RomImageData(const RomImageData&) = delete;
     RomImageData& operator=(const RomImageData&) = delete;
@@ -43,10 +45,9 @@ public:
     // The same for bytes already in memory; path becomes FileName.
     Outcome LoadFromBytes(std::span<const std::uint8_t> bytes, const std::string& path);
     // Writes the flagged edits into the buffer, then the whole buffer to path. A failed save
-    // leaves the file on disk as it was and the modified flags and FileName untouched; a save
-    // refused because the objects do not fit leaves the buffer untouched too. After a
-    // successful save only the palette flags of stages with a set that was not written stay
-    // raised (see PaletteSetsNotWritten).
+    // leaves the file on disk as it was and FileName untouched; a save refused because the
+    // objects do not fit leaves the buffer untouched too. What a successful save could not
+    // write is in PaletteSetsNotWritten; the flags are the edit history's to change.
     Outcome SaveToFile(const std::string& path);
     // The image a save would write: the buffer with the flagged categories of every stage
     // written back and, when any stage's objects are flagged, all object blocks re-packed.
@@ -81,16 +82,25 @@ public:
     const AddressData* Address() const { return AddressTables.get(); }
     bool HasStages() const { return Stages[0] != nullptr; }
     StageData& Stage(int stage) { return *Stages.at(static_cast<std::size_t>(stage)); }
+    const StageData& Stage(int stage) const { return *Stages.at(static_cast<std::size_t>(stage)); }
     StageData& CurrentStageData() { return *Stages.at(static_cast<std::size_t>(Current)); }
+    const StageData& CurrentStageData() const {
+        return *Stages.at(static_cast<std::size_t>(Current));
+    }
     std::span<const std::unique_ptr<StageData>> AllStages() const { return Stages; }
     std::array<std::string, LevelFormat::AttributeTypeCount>& PropertyCaptions() {
+        return Captions;
+    }
+    const std::array<std::string, LevelFormat::AttributeTypeCount>& PropertyCaptions() const {
         return Captions;
     }
 
 private:
     Outcome Adopt(const std::vector<std::uint8_t>& candidate, const std::string& path);
+    void ComposeStagePalettes(int stage, std::span<std::uint8_t> image,
+                              std::vector<PaletteSetNotWritten>* notWritten) const;
 
-    EditFlagManagement& Flags;
+    const EditFlagManagement& Flags;
     IniFile& Settings;
     ZeroedBytes Image;
     int Current = 0;

@@ -19,8 +19,9 @@ namespace {
 constexpr int PageBytes = 64;
 
 // Draws both chip sheets of the stage into the engine, in the chosen palette set.
-void DrawSheets(EditorGraphics& engine, RomImageData& rom, const StagePicture::Options& options) {
-    StageData& stage = rom.Stage(options.Stage);
+void DrawSheets(EditorGraphics& engine, const RomImageData& rom,
+                const StagePicture::Options& options) {
+    const StageData& stage = rom.Stage(options.Stage);
     const std::span<const std::uint8_t> image = rom.Buffer();
     const AddressData& address = *rom.Address();
     engine.SetStagePalette(
@@ -134,7 +135,7 @@ QImage WithObjectMarks(const EditorGraphics& engine, const StageData& stage, QIm
 
 } // namespace
 
-QImage StagePicture::Render(const FcPaletteData& palette, RomImageData& rom,
+QImage StagePicture::Render(const FcPaletteData& palette, const RomImageData& rom,
                             const Options& options) {
     if (!rom.HasStages() || rom.Address() == nullptr || options.Stage < 0 ||
         options.Stage >= LevelFormat::StageCount)

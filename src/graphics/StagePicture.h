@@ -36,7 +36,8 @@ public:
 
     // Needs a QGuiApplication for the marks' font. A null picture while the holder has no
     // decoded stages or the stage number is out of range.
-    static QImage Render(const FcPaletteData& palette, RomImageData& rom, const Options& options);
+    static QImage Render(const FcPaletteData& palette, const RomImageData& rom,
+                         const Options& options);
     // PNG bytes of the picture.
     static QByteArray EncodePng(const QImage& picture);
 };

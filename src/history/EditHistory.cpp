@@ -1,6 +1,5 @@
 #include "history/EditHistory.h"
 
-#include "history/ByteEditCommand.h"
 #include "history/HistoryCommand.h"
 
 #include <algorithm>
@@ -16,13 +15,6 @@ EditHistory::EditHistory(EditFlagManagement& tracker) : Tracker(tracker) {
 // members are already gone.
 EditHistory::~EditHistory() {
     QObject::disconnect(&UndoStack, nullptr, &UndoStack, nullptr);
-}
-
-void EditHistory::RecordBytes(const StepPlace& place, std::vector<ByteChange> changes,
-                              const QString& caption) {
-    if (changes.empty())
-        return;
-    Record(std::make_unique<ByteEditCommand>(*this, place, std::move(changes), caption));
 }
 
 void EditHistory::Record(std::unique_ptr<HistoryCommand> command) {
@@ -60,12 +52,11 @@ void EditHistory::Clear() {
     UpdateFlags();
 }
 
-void EditHistory::MarkSaved() {
+void EditHistory::MarkSaved(const EditFlagManagement::FlagSet& notWritten) {
     BaseIndex = UndoStack.index();
     ForgetStepsFlags();
-    // What the save could not write (palette sets that do not fit) keeps its flags: those
-    // changes still differ from the file.
-    Residual = Tracker.Snapshot();
+    // What the save could not write keeps its flags: those changes still differ from the file.
+    Residual = notWritten;
     UndoStack.setClean();
     UpdateFlags();
 }

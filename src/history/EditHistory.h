@@ -7,13 +7,10 @@
 #include <QUndoStack>
 
 #include <cstdint>
-#include <functional>
 #include <memory>
-#include <span>
 #include <vector>
 
 class HistoryCommand;
-struct ObjectRecord;
 
 // The one edit history of the open image: every change of stage data on every tab is a step.
 // The per-stage modified flags follow the history: at any index they are those of every step
@@ -22,43 +19,22 @@ struct ObjectRecord;
 // undoing past the save point still writes every category that differs from the file.
 class EditHistory {
 public:
-    // What the steps ask of the window when they are undone or redone.
-    struct Presenter {
-        // Selects the step's stage, tab and set before it applies.
-        std::function<void(const StepPlace&)> Show;
-        // The one write point of a byte of stage data.
-        std::function<void(int stage, EditorArray array, int index, std::uint8_t value)> WriteByte;
-        // Redraws the tab after bytes were written.
-        std::function<void(const StepPlace&)> RedrawBytes;
-        // Puts a room's object list back.
-        std::function<void(int stage, int page, std::span<const ObjectRecord> records)>
-            RestoreObjectPage;
-        // Shows the restored rooms, with the object of selectId in room selectPage selected
-        // when it is there (0: none).
-        std::function<void(int selectPage, std::uint32_t selectId)> ShowRestoredObjects;
-    };
-
     explicit EditHistory(EditFlagManagement& tracker);
     ~EditHistory();
     EditHistory(const EditHistory&) = delete;
     EditHistory& operator=(const EditHistory&) = delete;
 
-    void SetPresenter(Presenter presenter) { View = std::move(presenter); }
-    const Presenter& Window() const { return View; }
     QUndoStack& Stack() { return UndoStack; }
 
-    // A byte-data step whose bytes the editor has already written; no step when nothing
-    // changed.
-    void RecordBytes(const StepPlace& place, std::vector<ByteChange> changes,
-                     const QString& caption);
-    // A step the editor has already applied. Ignored while a step is being undone or redone.
+    // Pushes a step, which applies it. Ignored while a step is being undone or redone: what
+    // shows a step is never a step of its own.
     void Record(std::unique_ptr<HistoryCommand> command);
 
     // Open and Close: an empty history, nothing modified.
     void Clear();
-    // A successful save: this index is the new save point. Flags the save left set (what it
-    // could not write) stay set until a later save clears them.
-    void MarkSaved();
+    // A successful save: this index is the new save point. notWritten: what the save could not
+    // write (palette sets that do not fit); those flags stay set until a later save clears them.
+    void MarkSaved(const EditFlagManagement::FlagSet& notWritten);
     bool Applying() const { return ApplyingDepth > 0; }
 
 private:
@@ -76,7 +52,6 @@ private:
 
     EditFlagManagement& Tracker;
     QUndoStack UndoStack;
-    Presenter View;
     int BaseIndex = 0;
     EditFlagManagement::FlagSet Residual;
     // AboveBase[k]: the flags of steps BaseIndex .. BaseIndex + k; BelowBase[k]: those of

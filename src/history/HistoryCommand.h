@@ -5,8 +5,8 @@
 
 #include <QUndoCommand>
 
-// A step of the edit history. Each is recorded after its editor has made the change and drawn
-// it, so the push's redo does nothing; later redos and undos apply it through the window.
+// A step of the edit history. Its redo makes the change, the first time as every time after;
+// its undo takes it back through the same writer.
 class HistoryCommand : public QUndoCommand {
 public:
     HistoryCommand(EditHistory& history, const QString& caption)
@@ -16,16 +16,13 @@ public:
     virtual EditFlagManagement::FlagSet Touched() const = 0;
 
     void redo() final {
-        if (AppliedByEditor) {
-            AppliedByEditor = false;
-            return;
-        }
         const HistoryApplyScope scope(History);
-        Apply(true);
+        Apply(true, FirstApplied);
+        FirstApplied = true;
     }
     void undo() final {
         const HistoryApplyScope scope(History);
-        Apply(false);
+        Apply(false, true);
     }
     int id() const final { return MergeAllowed ? MergeKey() : -1; }
     // A step at or below the save point never takes in a later one: the flags of the save
@@ -33,14 +30,15 @@ public:
     void ForbidMerge() { MergeAllowed = false; }
 
 protected:
-    // Forward: the state after the step; otherwise the state before it.
-    virtual void Apply(bool forward) = 0;
+    // Forward: the state after the step; otherwise the state before it. fromHistory: an undo or
+    // a redo, not the user's action itself, so the step's place must be shown first.
+    virtual void Apply(bool forward, bool fromHistory) = 0;
     // Steps of one key may merge (QUndoCommand::mergeWith); -1: never.
     virtual int MergeKey() const { return -1; }
 
     EditHistory& History;
 
 private:
-    bool AppliedByEditor = true;
+    bool FirstApplied = false;
     bool MergeAllowed = true;
 };

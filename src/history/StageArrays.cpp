@@ -28,12 +28,17 @@ std::span<std::uint8_t> Bytes(StageData& stage, EditorArray array) {
     return {};
 }
 
-void AppendDifferences(EditorArray array, std::span<const std::uint8_t> before,
+std::span<const std::uint8_t> Bytes(const StageData& stage, EditorArray array) {
+    return Bytes(const_cast<StageData&>(stage), array);
+}
+
+void AppendDifferences(int stage, EditorArray array, std::span<const std::uint8_t> before,
                        std::span<const std::uint8_t> after, std::vector<ByteChange>& changes) {
     const std::size_t count = std::min(before.size(), after.size());
     for (std::size_t i = 0; i < count; ++i) {
         if (before[i] != after[i])
-            changes.push_back({array, static_cast<std::uint16_t>(i), before[i], after[i]});
+            changes.push_back({static_cast<std::uint8_t>(stage), array,
+                               static_cast<std::uint16_t>(i), before[i], after[i]});
     }
 }
 

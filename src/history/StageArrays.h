@@ -13,8 +13,9 @@ class StageData;
 namespace StageArrays {
 
 std::span<std::uint8_t> Bytes(StageData& stage, EditorArray array);
+std::span<const std::uint8_t> Bytes(const StageData& stage, EditorArray array);
 // Appends a change for every byte of array that differs between before and after.
-void AppendDifferences(EditorArray array, std::span<const std::uint8_t> before,
+void AppendDifferences(int stage, EditorArray array, std::span<const std::uint8_t> before,
                        std::span<const std::uint8_t> after, std::vector<ByteChange>& changes);
 
 } // namespace StageArrays

@@ -24,12 +24,16 @@ struct StepPlace {
     int Stage = 0;
     EditorTabId Tab = EditorTabId::MapSet;
     int Set = -1;
+    bool operator==(const StepPlace&) const = default;
 };
 
-// One changed byte of a stage array.
+// One changed byte of a stage array. A step may change bytes of several stages: an edited
+// palette entry goes to every stage that reads the same block.
 struct ByteChange {
+    std::uint8_t Stage = 0;
     EditorArray Array = EditorArray::MapSet;
     std::uint16_t Index = 0;
     std::uint8_t Old = 0;
     std::uint8_t New = 0;
+    bool operator==(const ByteChange&) const = default;
 };

@@ -1,3 +1,4 @@
+#include "document/LevelDocument.h"
 #include "mainform/TMainForm.h"
 
 #include "16x16chipedit/Chip16x16EditClass.h"
@@ -142,8 +143,7 @@ void TMainForm::Create16x16ChipTab() {
 }
 
 void TMainForm::Create16x16ChipEditor() {
-    Chip16x16Edit =
-        std::make_unique<Chip16x16EditClass>(ImageHolder(), History(), Graphics(), Prompts());
+    Chip16x16Edit = std::make_unique<Chip16x16EditClass>(*Document, Graphics(), Prompts());
     Chip16x16EditClass* edit = Chip16x16Edit.get();
     edit->BindImages({.BankTable = ImgBGBankTable,
                       .ChipView = ImgEdit16x16ChipView,

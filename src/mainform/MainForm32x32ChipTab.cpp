@@ -1,3 +1,4 @@
+#include "document/LevelDocument.h"
 #include "mainform/TMainForm.h"
 
 #include "32x32chipedit/Chip32x32EditClass.h"
@@ -131,8 +132,7 @@ void TMainForm::Create32x32ChipTab() {
 }
 
 void TMainForm::Create32x32ChipEditor() {
-    Chip32x32Edit =
-        std::make_unique<Chip32x32EditClass>(ImageHolder(), History(), Graphics(), Prompts());
+    Chip32x32Edit = std::make_unique<Chip32x32EditClass>(*Document, Graphics(), Prompts());
     Chip32x32EditClass& editor = *Chip32x32Edit;
     editor.BindImages({.ChipTable = Img16x16ChipTable,
                        .ChipView = ImgEdit32x32ChipView,

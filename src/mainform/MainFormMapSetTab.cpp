@@ -1,3 +1,4 @@
+#include "document/LevelDocument.h"
 #include "mainform/TMainForm.h"
 
 #include "ImageEx/TImageEx.h"
@@ -124,7 +125,7 @@ void TMainForm::CreateMapSetTab() {
 }
 
 void TMainForm::CreateMapSetEditor() {
-    MapSetEdit = std::make_unique<MapSetEditClass>(ImageHolder(), History(), Graphics(), Prompts());
+    MapSetEdit = std::make_unique<MapSetEditClass>(*Document, Graphics(), Prompts());
     MapSetEdit->BindImages({.Pages = {ImgEditMapSetPage0, ImgEditMapSetPage1},
                             .PlaceChip = ImgSelect32x32Chip,
                             .ChipTable = Img32x32ChipTable});

@@ -1,3 +1,4 @@
+#include "document/LevelDocument.h"
 #include "mainform/TMainForm.h"
 
 #include "ImageEx/TImageEx.h"
@@ -144,7 +145,7 @@ void TMainForm::CreateObjectTab() {
 }
 
 void TMainForm::CreateObjectEditor() {
-    ObjectEdit = std::make_unique<ObjectEditClass>(ImageHolder(), History(), Graphics(), Prompts());
+    ObjectEdit = std::make_unique<ObjectEditClass>(*Document, Graphics(), Prompts());
     ObjectEdit->BindRoomImages(ImgObjectMapPage0, ImgObjectMapPage1);
     ObjectEdit->BindScrollBar(ScrBarObjectMap);
     ObjectEdit->BindLabels({.Room = LblObjectRoom,

@@ -1,3 +1,4 @@
+#include "document/LevelDocument.h"
 #include "mainform/TMainForm.h"
 
 #include "ImageEx/TImageEx.h"
@@ -145,8 +146,7 @@ void TMainForm::CreatePaletteTab() {
 }
 
 void TMainForm::CreatePaletteEditor() {
-    PaletteEdit =
-        std::make_unique<PaletteEditClass>(ImageHolder(), History(), Graphics(), Prompts());
+    PaletteEdit = std::make_unique<PaletteEditClass>(*Document, Graphics(), Prompts());
     PaletteEditClass& editor = *PaletteEdit;
     editor.SetImages(ImgPalView, ImgColorTable, ImgSelectColor, ImgAnimePal);
     editor.CreateBitmaps();
@@ -218,7 +218,7 @@ void TMainForm::CreatePaletteEditor() {
 
 void TMainForm::ShowPaletteSetsNotWritten() {
     PaletteEdit->ShowWriteMarks();
-    const auto& notWritten = ImageData->PaletteSetsNotWritten();
+    const auto& notWritten = Document->Image().PaletteSetsNotWritten();
     if (notWritten.empty())
         return;
     const QStringList stages = BuiltInLists::StageCaptions();

@@ -5,6 +5,7 @@
 #include "mainform/TMainForm.h"
 
 #include "atomicfile/AtomicFileWriter.h"
+#include "document/LevelDocument.h"
 #include "edit_flag/EditFlagManagement.h"
 #include "fileio/FcPaletteData.h"
 #include "fileio/RomImageData.h"
@@ -73,7 +74,7 @@ void TMainForm::MakePatch1Click() {
     }
     // The image as a save would write it now; the open image and its flags stay as they are.
     std::vector<std::uint8_t> edited;
-    const Outcome composed = ImageData->ComposeSavedImage(edited);
+    const Outcome composed = Document->Image().ComposeSavedImage(edited);
     if (!composed.Ok) {
         ShowMessage(FromStd(composed.Message));
         return;
@@ -123,7 +124,7 @@ void TMainForm::ApplyPatch1Click() {
         ShowMessage(RomImageData::BadHeaderMessage);
         return;
     }
-    if (EditFlags->IsModified() && !AskSaveChanges())
+    if (Document->IsModified() && !AskSaveChanges())
         return;
     const QString error = WriteFile(imagePath, patched.data(), patched.size());
     if (!error.isEmpty()) {
@@ -143,12 +144,12 @@ void TMainForm::ExportPicture1Click() {
         return;
     StagePicture::Options options;
     options.What = dialog.ChosenKind();
-    options.Stage = ImageData->CurrentStage();
+    options.Stage = Document->Image().CurrentStage();
     options.PaletteSet = std::clamp(CBSelectPaletteSet->currentIndex(), 0, 1);
     options.Objects = dialog.WithObjects();
     options.ExtraPatternEntry = ScrBarSelectScrollIndex->value();
     const QByteArray png =
-        StagePicture::EncodePng(StagePicture::Render(*MasterPalette, *ImageData, options));
+        StagePicture::EncodePng(StagePicture::Render(*MasterPalette, Document->Image(), options));
     if (png.isEmpty()) {
         ShowMessage(StagePicture::WriteFailedMessage);
         return;

@@ -3,6 +3,7 @@
 
 #include "16x16chipedit/Chip16x16EditClass.h"
 #include "32x32chipedit/Chip32x32EditClass.h"
+#include "document/LevelDocument.h"
 #include "edit_flag/EditFlagManagement.h"
 #include "fileio/FcPaletteData.h"
 #include "fileio/RestorePoint.h"
@@ -121,15 +122,13 @@ TMainForm::TMainForm(const StartupOptions& options) : Options(options) {
         ShowMessage(FromStd(palette.Message));
         return;
     }
-    EditFlags = std::make_unique<EditFlagManagement>(
-        [this](const std::string& text) { StatusPanels[0]->setText(FromStd(text)); });
-    EditSteps = std::make_unique<EditHistory>(*EditFlags);
     Settings = std::make_unique<IniFile>(
         QDir(Options.ExecutableDir).filePath(SettingsFileName).toStdString());
     if (!Settings->LoadResult().Ok)
         ShowMessage(FromStd(Settings->LoadResult().Message));
-    ImageData = std::make_unique<RomImageData>(*EditFlags, *Settings);
-    GraphicsEngine = std::make_unique<EditorGraphics>(*MasterPalette, ImageData->Buffer());
+    Document = std::make_unique<LevelDocument>(
+        *Settings, [this](const std::string& text) { StatusPanels[0]->setText(FromStd(text)); });
+    GraphicsEngine = std::make_unique<EditorGraphics>(*MasterPalette, Document->Image().Buffer());
     const PaletteAnimationTables animation = PaletteAnimationSettings::Read(*Settings);
     AnimationConfigured = animation.Complete();
     GraphicsEngine->SetAnimationTables(animation);
@@ -223,26 +222,25 @@ void TMainForm::CreateEditMenu() {
     Redo1->setEnabled(false);
 }
 
-// The menu follows the history: enabled when there is a step, captioned with its name.
+// The menu follows the history: enabled when there is a step, captioned with its name. An undo
+// or redo elsewhere first shows the step's stage and tab.
 void TMainForm::ConnectHistory() {
-    QUndoStack& stack = EditSteps->Stack();
+    QUndoStack& stack = Document->Stack();
     connect(&stack, &QUndoStack::canUndoChanged, Undo1, &QAction::setEnabled);
     connect(&stack, &QUndoStack::canRedoChanged, Redo1, &QAction::setEnabled);
     connect(&stack, &QUndoStack::undoTextChanged, this,
             [this](const QString& step) { Undo1->setText(EditCaption(UndoCaption, step, 'U')); });
     connect(&stack, &QUndoStack::redoTextChanged, this,
             [this](const QString& step) { Redo1->setText(EditCaption(RedoCaption, step, 'R')); });
-    EditSteps->SetPresenter({
-        .Show = [this](const StepPlace& place) { ShowStepPlace(place); },
-        .WriteByte = [this](int stage, EditorArray array, int index,
-                            std::uint8_t value) { WriteStageByte(stage, array, index, value); },
-        .RedrawBytes = [this](const StepPlace& place) { RedrawBytesOf(place); },
-        .RestoreObjectPage =
-            [this](int stage, int page, std::span<const ObjectRecord> records) {
-                ObjectEdit->RestorePage(stage, page, records);
-            },
-        .ShowRestoredObjects = [this](int page,
-                                      std::uint32_t id) { ObjectEdit->ShowRestored(page, id); },
+    connect(Document.get(), &LevelDocument::PlaceRequested, this, &TMainForm::ShowStepPlace);
+    // A palette edit may start or stop an animation.
+    connect(Document.get(), &LevelDocument::BytesWritten, this, [this](const ByteNotice& notice) {
+        const auto palette = [](const ByteChange& change) {
+            return change.Array == EditorArray::StagePalette ||
+                   change.Array == EditorArray::AnimePalette;
+        };
+        if (std::any_of(notice.Changes.begin(), notice.Changes.end(), palette))
+            RestartFrameTimer();
     });
 }
 
@@ -387,7 +385,7 @@ void TMainForm::Open1Click() {
 }
 
 void TMainForm::OpenChosenFile(const QString& path) {
-    if (EditFlags->IsModified() && !AskSaveChanges())
+    if (Document->IsModified() && !AskSaveChanges())
         return;
     OpenImage(path);
 }
@@ -395,12 +393,11 @@ void TMainForm::OpenChosenFile(const QString& path) {
 void TMainForm::OpenImage(const QString& path) {
     // Every way of opening an image comes here, perhaps before the window's first frame.
     EnsurePages();
-    const Outcome outcome = ImageData->LoadFromFile(path.toStdString());
+    const Outcome outcome = Document->Open(path.toStdString());
     if (!outcome.Ok) {
         ShowMessage(FromStd(outcome.Message));
         return;
     }
-    EditSteps->Clear();
     RememberRecentFile(path);
     ShowOpenedState();
 }
@@ -421,7 +418,7 @@ void TMainForm::RememberRecentFile(const QString& path) {
 }
 
 void TMainForm::Save1Click() {
-    SaveImageAs(FromStd(ImageData->FileName()));
+    SaveImageAs(FromStd(Document->Image().FileName()));
 }
 
 void TMainForm::SaveAs1Click() {
@@ -434,10 +431,9 @@ void TMainForm::SaveAs1Click() {
 }
 
 void TMainForm::Close1Click() {
-    if (EditFlags->IsModified() && !AskSaveChanges())
+    if (Document->IsModified() && !AskSaveChanges())
         return;
-    ImageData->CloseImage();
-    EditSteps->Clear();
+    Document->Close();
     ShowClosedState();
 }
 
@@ -446,12 +442,11 @@ bool TMainForm::SaveImageAs(const QString& path) {
     const Outcome kept = RestorePoints->KeepBeforeSave(path.toStdString());
     if (!kept.Ok)
         ShowMessage(FromStd(kept.Message));
-    const Outcome outcome = ImageData->SaveToFile(path.toStdString());
+    const Outcome outcome = Document->Save(path.toStdString());
     if (!outcome.Ok) {
         ShowMessage(FromStd(outcome.Message));
         return false;
     }
-    EditSteps->MarkSaved();
     RememberRecentFile(path);
     ShowPaletteSetsNotWritten();
     return true;
@@ -459,14 +454,14 @@ bool TMainForm::SaveImageAs(const QString& path) {
 
 // True when the command that asked may go on.
 bool TMainForm::AskSaveChanges() {
-    const QString question = FromStd(ImageData->FileName()) + SaveChangesQuestion;
+    const QString question = FromStd(Document->Image().FileName()) + SaveChangesQuestion;
     switch (Prompts().AskYesNoCancel(this, ApplicationTitle, question)) {
     case UserPrompts::Answer::Yes: {
         const QString path =
             Prompts().ChooseSaveFile(this, QtFilterOf(SaveFilter), SaveDefaultExtension);
         // A save that had to leave some palette sets out keeps the image modified: the command
         // stops so that those edits are not lost with it.
-        return !path.isEmpty() && SaveImageAs(path) && !EditFlags->IsModified();
+        return !path.isEmpty() && SaveImageAs(path) && !Document->IsModified();
     }
     case UserPrompts::Answer::No:
         return true;
@@ -477,13 +472,14 @@ bool TMainForm::AskSaveChanges() {
 }
 
 void TMainForm::ShowOpenedState() {
-    SetWindowTitle(QString(ApplicationTitle) + TitleSeparator + FromStd(ImageData->FileName()));
+    SetWindowTitle(QString(ApplicationTitle) + TitleSeparator +
+                   FromStd(Document->Image().FileName()));
     {
         const QSignalBlocker blocker(CBStage);
         CBStage->setCurrentIndex(0);
     }
     CBStage->setVisible(true);
-    ImageData->SetCurrentStage(CBStage->currentIndex());
+    Document->SetCurrentStage(CBStage->currentIndex());
     EditPageControl->setVisible(true);
     Save1->setEnabled(true);
     SaveAs1->setEnabled(true);
@@ -517,7 +513,7 @@ void TMainForm::closeEvent(QCloseEvent* event) {
         event->accept();
         return;
     }
-    if (EditFlags->IsModified() && !AskSaveChanges()) {
+    if (Document->IsModified() && !AskSaveChanges()) {
         event->ignore();
         return;
     }
@@ -547,16 +543,16 @@ void TMainForm::dropEvent(QDropEvent* event) {
 // --- Edit commands ---
 
 void TMainForm::Undo1Click() {
-    EditSteps->Stack().undo();
+    Document->Stack().undo();
 }
 
 void TMainForm::Redo1Click() {
-    EditSteps->Stack().redo();
+    Document->Stack().redo();
 }
 
 void TMainForm::History1Click() {
     if (HistoryView == nullptr) {
-        HistoryView = new QUndoView(&EditSteps->Stack(), this);
+        HistoryView = new QUndoView(&Document->Stack(), this);
         HistoryView->setWindowFlag(Qt::Tool);
         HistoryView->setWindowTitle(HistoryTitle);
         HistoryView->setEmptyLabel(HistoryEmptyLabel);
@@ -617,51 +613,26 @@ QWidget* TMainForm::PageOfTab(EditorTabId tab) const {
     return TabObjectEdit;
 }
 
-// The user sees the step where it happened: its stage, its tab and the set it was made in.
+// The user sees the step where it happened: its stage and its tab. The tab's editor shows the
+// set it was made in.
 void TMainForm::ShowStepPlace(const StepPlace& place) {
     if (CBStage->currentIndex() != place.Stage)
         CBStage->setCurrentIndex(place.Stage);
     QWidget* page = PageOfTab(place.Tab);
     if (EditPageControl->currentWidget() != page)
         EditPageControl->setCurrentWidget(page);
-    if (place.Set < 0)
-        return;
-    if (place.Tab == EditorTabId::Chip16x16 &&
-        ImageData->Stage(place.Stage).Chip16x16SetIndexValue() != place.Set)
-        Chip16x16Edit->SwitchChipSet();
-    if (place.Tab == EditorTabId::Palette && CBSelectPaletteSet->currentIndex() != place.Set)
-        CBSelectPaletteSet->setCurrentIndex(place.Set);
 }
 
-void TMainForm::WriteStageByte(int stage, EditorArray array, int index, std::uint8_t value) {
-    if (array == EditorArray::StagePalette) {
-        PaletteEdit->StorePaletteEntry(stage, index, value);
-        return;
-    }
-    const std::span<std::uint8_t> bytes = StageArrays::Bytes(ImageData->Stage(stage), array);
-    if (index >= 0 && static_cast<std::size_t>(index) < bytes.size())
-        bytes[static_cast<std::size_t>(index)] = value;
+const RomImageData& TMainForm::ImageHolder() const {
+    return Document->Image();
 }
 
-void TMainForm::RedrawBytesOf(const StepPlace& place) {
-    switch (place.Tab) {
-    case EditorTabId::MapSet:
-        MapSetEdit->RedrawAll();
-        break;
-    case EditorTabId::Chip32x32:
-        Chip32x32Edit->RenderChipSheet();
-        Chip32x32Edit->ActivateTab();
-        break;
-    case EditorTabId::Chip16x16:
-        Chip16x16Edit->LoadStage();
-        break;
-    case EditorTabId::Palette:
-        PaletteEdit->ChangePaletteSet();
-        RestartFrameTimer();
-        break;
-    case EditorTabId::Object:
-        break;
-    }
+const EditFlagManagement& TMainForm::Tracker() const {
+    return Document->Flags();
+}
+
+EditHistory& TMainForm::History() {
+    return Document->History();
 }
 
 // --- Stage selection, tabs and the frame timer ---
@@ -670,7 +641,7 @@ void TMainForm::CBStageChange(int index) {
     if (index < 0)
         return;
     FrameTimer->stop();
-    ImageData->SetCurrentStage(index);
+    Document->SetCurrentStage(index);
     LoadStageIntoEditors();
     GraphicsEngine->ResetPaletteAnimation();
     RestartFrameTimer();
@@ -678,7 +649,7 @@ void TMainForm::CBStageChange(int index) {
 
 void TMainForm::EditPageControlChange(int index) {
     const QWidget* page = EditPageControl->widget(index);
-    if (!ImageData || !ImageData->HasStages())
+    if (!Document || !Document->Image().HasStages())
         return;
     for (EditorTab& tab : EditorTabs) {
         if (tab.Page != page)
@@ -699,7 +670,7 @@ void TMainForm::FrameTimerTimer() {
 }
 
 void TMainForm::RestartFrameTimer() {
-    if (AnimationConfigured && ImageData->HasStages())
+    if (AnimationConfigured && Document->Image().HasStages())
         ScheduleFrameTimer();
     else
         FrameTimer->stop();

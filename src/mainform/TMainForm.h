@@ -35,6 +35,7 @@ class Chip16x16EditClass;
 class Chip32x32EditClass;
 class EditFlagManagement;
 class EditHistory;
+class LevelDocument;
 class EditorGraphics;
 class FcPaletteData;
 class IniFile;
@@ -116,9 +117,11 @@ public:
     // The timer woke: the ticks it slept through, then the next wake-up.
     void FrameTimerElapsed();
 
-    RomImageData& ImageHolder() { return *ImageData; }
-    EditFlagManagement& Tracker() { return *EditFlags; }
-    EditHistory& History() { return *EditSteps; }
+    // The open image: read here, changed only through the document.
+    const RomImageData& ImageHolder() const;
+    const EditFlagManagement& Tracker() const;
+    EditHistory& History();
+    LevelDocument& Doc() { return *Document; }
     EditorGraphics& Graphics() { return *GraphicsEngine; }
     UserPrompts& Prompts() { return *PromptsInUse; }
     bool ApplyingSettings() const { return ApplyingSettingsFlag; }
@@ -323,8 +326,6 @@ private:
     void CreateEditors();
     // What the edit history asks of the window to show an undone or redone step.
     void ShowStepPlace(const StepPlace& place);
-    void WriteStageByte(int stage, EditorArray array, int index, std::uint8_t value);
-    void RedrawBytesOf(const StepPlace& place);
     QWidget* PageOfTab(EditorTabId tab) const;
     void LoadStageIntoEditors();
     // Gives the editor of the tab the current stage now if it is still waiting for it.
@@ -359,12 +360,10 @@ private:
     std::optional<QStringList> ScrollListLines;
 
     std::unique_ptr<FcPaletteData> MasterPalette;
-    std::unique_ptr<EditFlagManagement> EditFlags;
-    std::unique_ptr<EditHistory> EditSteps;
     std::unique_ptr<IniFile> Settings;
     std::unique_ptr<RestorePoint> RestorePoints;
     RecentFiles Recent;
-    std::unique_ptr<RomImageData> ImageData;
+    std::unique_ptr<LevelDocument> Document;
     std::unique_ptr<EditorGraphics> GraphicsEngine;
     // The interval as the settings file holds it; written back unchanged.
     int StoredTimerInterval = DefaultTimerInterval;

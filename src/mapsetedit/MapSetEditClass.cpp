@@ -1,14 +1,13 @@
 #include "mapsetedit/MapSetEditClass.h"
 
 #include "ImageEx/TImageEx.h"
+#include "document/LevelDocument.h"
 #include "editdata/StageData.h"
 #include "fileio/RomImageData.h"
 #include "graphics/EditorGraphics.h"
 #include "graphics/GridGeometry.h"
 #include "graphics/HexText.h"
 #include "graphics/ViewSurface.h"
-#include "history/EditHistory.h"
-#include "history/StageArrays.h"
 #include "prompts/UserPrompts.h"
 
 #include <QCheckBox>
@@ -29,15 +28,18 @@ constexpr GridGeometry TableGrid =
 
 } // namespace
 
-MapSetEditClass::MapSetEditClass(RomImageData& imageHolder, EditHistory& history,
-                                 EditorGraphics& graphics, UserPrompts& prompts)
-    : ImageHolder(imageHolder), History(history), Graphics(graphics),
+MapSetEditClass::MapSetEditClass(LevelDocument& document, EditorGraphics& graphics,
+                                 UserPrompts& prompts)
+    : Document(document), ImageHolder(document.Image()), Graphics(graphics),
       Prompts(prompts), PageHovers{PageHoverFrame(0), PageHoverFrame(1)},
       TableHover(graphics.GridHoverFrame(ChipTableSurface, TableGrid, [this](int chip) {
           const ImageRect cell = TableGrid.CellRect(chip);
           Graphics.CopyChip32x32(*ChipTableSurface, cell.Left, cell.Top, TableCellSize,
                                  TableCellSize, chip);
-      })) {}
+      })) {
+    QObject::connect(&document, &LevelDocument::BytesWritten, &Listener,
+                     [this](const ByteNotice& notice) { BytesWritten(notice); });
+}
 
 // A page's frame: the grid, when shown, stays under it and comes back where the frame was.
 HoverFrame MapSetEditClass::PageHoverFrame(int side) {
@@ -108,10 +110,11 @@ StepPlace MapSetEditClass::Place() const {
     return {ImageHolder.CurrentStage(), EditorTabId::MapSet, -1};
 }
 
-std::span<std::uint8_t, MapSetEditClass::CellsPerPage> MapSetEditClass::PageBytes(int side) {
-    auto& table = ImageHolder.CurrentStageData().MapSetTable;
+std::span<const std::uint8_t, MapSetEditClass::CellsPerPage>
+MapSetEditClass::PageBytes(int side) const {
+    const auto& table = ImageHolder.CurrentStageData().MapSetTable;
     const auto first = static_cast<std::size_t>(PageIndex(side) * CellsPerPage);
-    return std::span<std::uint8_t, CellsPerPage>(table.data() + first, CellsPerPage);
+    return std::span<const std::uint8_t, CellsPerPage>(table.data() + first, CellsPerPage);
 }
 
 bool MapSetEditClass::GridEnabled() const {
@@ -163,13 +166,9 @@ void MapSetEditClass::ReloadStage() {
         return;
     }
     // Only the map set goes back to the cartridge's bytes.
-    StageData& stage = ImageHolder.CurrentStageData();
-    const auto before = stage.MapSetTable;
-    stage.DecodeMapSetTable();
-    std::vector<ByteChange> changes;
-    StageArrays::AppendDifferences(EditorArray::MapSet, before, stage.MapSetTable, changes);
+    Document.Apply(Document.ReloadChanges(ImageHolder.CurrentStage(), ReloadScope::MapSet, Place()),
+                   ReloadCaption);
     LoadStage();
-    History.RecordBytes(Place(), std::move(changes), ReloadCaption);
 }
 
 void MapSetEditClass::RedrawAll() {
@@ -251,23 +250,44 @@ void MapSetEditClass::PlaceChip(int side, int cell) {
     if (!HasStage() || cell < 0 || cell >= CellsPerPage) {
         return;
     }
-    std::uint8_t& stored = PageBytes(side)[static_cast<std::size_t>(cell)];
-    if (stored == PlaceChipNumber) {
+    const std::uint8_t stored = PageBytes(side)[static_cast<std::size_t>(cell)];
+    ChangeList list;
+    list.Place = Place();
+    list.Bytes.push_back({static_cast<std::uint8_t>(ImageHolder.CurrentStage()),
+                          EditorArray::MapSet,
+                          static_cast<std::uint16_t>(PageIndex(side) * CellsPerPage + cell), stored,
+                          static_cast<std::uint8_t>(PlaceChipNumber)});
+    FrameUnderPointer = &PageHovers[Side(side)];
+    Document.Apply(std::move(list), PlaceChipCaption);
+    FrameUnderPointer = nullptr;
+}
+
+// Both sides may show the same page: each shows what was written.
+void MapSetEditClass::BytesWritten(const ByteNotice& notice) {
+    if (!HasStage()) {
         return;
     }
-    const ByteChange change{EditorArray::MapSet,
-                            static_cast<std::uint16_t>(PageIndex(side) * CellsPerPage + cell),
-                            stored, static_cast<std::uint8_t>(PlaceChipNumber)};
-    stored = change.New;
-    RepaintCell(side, cell);
-    PageHovers[Side(side)].Refresh();
-    // Both sides may show the same page: keep the other one true to the data.
-    const int other = 1 - static_cast<int>(Side(side));
-    if (PageIndex(other) == PageIndex(side)) {
-        RepaintCell(other, cell);
-        RepaintPageGrid(other);
+    const int stage = ImageHolder.CurrentStage();
+    std::array<bool, SideCount> drawn{};
+    for (const ByteChange& change : notice.Changes) {
+        if (change.Array != EditorArray::MapSet || change.Stage != stage) {
+            continue;
+        }
+        for (int side = 0; side < SideCount; ++side) {
+            if (PageIndex(side) == change.Index / CellsPerPage) {
+                RepaintCell(side, change.Index % CellsPerPage);
+                drawn[Side(side)] = true;
+            }
+        }
     }
-    History.RecordBytes(Place(), {change}, PlaceChipCaption);
+    for (int side = 0; side < SideCount; ++side) {
+        if (drawn[Side(side)]) {
+            RepaintPageGrid(side);
+        }
+    }
+    if (FrameUnderPointer != nullptr) {
+        FrameUnderPointer->Refresh();
+    }
 }
 
 void MapSetEditClass::CopyPage(int side) {
@@ -283,22 +303,18 @@ void MapSetEditClass::PastePage(int side) {
         return;
     }
     const auto bytes = PageBytes(side);
-    if (std::equal(bytes.begin(), bytes.end(), Copied.begin())) {
-        return;
-    }
-    std::vector<ByteChange> changes;
-    StageArrays::AppendDifferences(EditorArray::MapSet, bytes, Copied, changes);
     const int first = PageIndex(side) * CellsPerPage;
-    for (ByteChange& change : changes)
-        change.Index = static_cast<std::uint16_t>(change.Index + first);
-    std::copy(Copied.begin(), Copied.end(), bytes.begin());
-    DrawPage(side);
-    PageHovers[Side(side)].Refresh();
-    const int other = 1 - static_cast<int>(Side(side));
-    if (PageIndex(other) == PageIndex(side)) {
-        DrawPage(other);
+    ChangeList list;
+    list.Place = Place();
+    for (int cell = 0; cell < CellsPerPage; ++cell) {
+        const auto at = static_cast<std::size_t>(cell);
+        list.Bytes.push_back({static_cast<std::uint8_t>(ImageHolder.CurrentStage()),
+                              EditorArray::MapSet, static_cast<std::uint16_t>(first + cell),
+                              bytes[at], Copied[at]});
     }
-    History.RecordBytes(Place(), std::move(changes), PastePageCaption);
+    FrameUnderPointer = &PageHovers[Side(side)];
+    Document.Apply(std::move(list), PastePageCaption);
+    FrameUnderPointer = nullptr;
 }
 
 // ---- The chip to place and the chip table ----
@@ -313,7 +329,7 @@ void MapSetEditClass::ShowPlaceChip(int chip) {
     if (!HasStage()) {
         return;
     }
-    StageData& stage = ImageHolder.CurrentStageData();
+    const StageData& stage = ImageHolder.CurrentStageData();
     const auto& captions = ImageHolder.PropertyCaptions();
     const auto& properties = stage.ChipPropertyTable();
     for (std::size_t q = 0; q < StructChipIndexLabels.size(); ++q) {

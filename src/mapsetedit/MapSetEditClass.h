@@ -5,6 +5,7 @@
 #include "graphics/ViewRecord.h"
 #include "history/StepPlace.h"
 
+#include <QObject>
 #include <Qt>
 
 #include <array>
@@ -12,8 +13,9 @@
 #include <memory>
 #include <span>
 
-class EditHistory;
 class EditorGraphics;
+class LevelDocument;
+struct ByteNotice;
 class QCheckBox;
 class QLabel;
 class QScrollBar;
@@ -23,8 +25,8 @@ class UserPrompts;
 class ViewSurface;
 
 // The map-set tab: two pages of the current stage side by side, the 256 32x32 chips at half
-// size to pick from, and the chip to place. Every operation writes MapSetTable of the current
-// stage directly and records it as one step of the edit history.
+// size to pick from, and the chip to place. Every edit is a change list handed to the document;
+// the cells are drawn again when the document announces what it wrote.
 //
 // Chips are never rendered here: pages and the chip table are copied out of Chip32x32Sheet,
 // which the 32x32 chip editor draws before this editor loads or its tab is activated.
@@ -53,8 +55,7 @@ public:
     static constexpr const char* PastePageCaption = "ページの貼り付け";
     static constexpr const char* ReloadCaption = "マップセットの読み込み直し";
 
-    MapSetEditClass(RomImageData& imageHolder, EditHistory& history, EditorGraphics& graphics,
-                    UserPrompts& prompts);
+    MapSetEditClass(LevelDocument& document, EditorGraphics& graphics, UserPrompts& prompts);
     ~MapSetEditClass();
     MapSetEditClass(const MapSetEditClass&) = delete;
     MapSetEditClass& operator=(const MapSetEditClass&) = delete;
@@ -124,7 +125,9 @@ private:
     static std::size_t Side(int side) { return side == 0 ? 0U : 1U; }
     bool HasStage() const;
     StepPlace Place() const;
-    std::span<std::uint8_t, CellsPerPage> PageBytes(int side);
+    std::span<const std::uint8_t, CellsPerPage> PageBytes(int side) const;
+    // Draws the written cells of the current stage on the sides that show them.
+    void BytesWritten(const ByteNotice& notice);
     bool GridEnabled() const;
     ViewSurface& PageSurface(int side) { return *PageSurfaces.at(Side(side)); }
 
@@ -136,8 +139,8 @@ private:
     // The chip under (x, y) of the chip table, -1 outside it.
     int TableChipAt(int x, int y) const;
 
-    RomImageData& ImageHolder;
-    EditHistory& History;
+    LevelDocument& Document;
+    const RomImageData& ImageHolder;
     EditorGraphics& Graphics;
     UserPrompts& Prompts;
 
@@ -164,4 +167,9 @@ private:
     std::array<std::uint8_t, CellsPerPage> Copied{};
     std::array<HoverFrame, SideCount> PageHovers;
     HoverFrame TableHover;
+    // The frame of the page the user edits in, drawn again over what the edit redrew; none
+    // for an undo or redo, made from the menu.
+    HoverFrame* FrameUnderPointer = nullptr;
+    // The document's notices reach this editor while it lives.
+    QObject Listener;
 };

@@ -4,12 +4,12 @@
 
 #include "ImageEx/TImageEx.h"
 #include "ImageEx/TUpDown.h"
+#include "document/LevelDocument.h"
 #include "editdata/StageData.h"
 #include "fileio/RomImageData.h"
 #include "graphics/EditorGraphics.h"
 #include "graphics/HexText.h"
 #include "graphics/ViewSurface.h"
-#include "history/EditHistory.h"
 #include "prompts/UserPrompts.h"
 
 #include <QAction>
@@ -63,9 +63,12 @@ void SelectItem(QComboBox* list, int index) {
 
 } // namespace
 
-ObjectEditClass::ObjectEditClass(RomImageData& imageHolder, EditHistory& history,
-                                 EditorGraphics& graphics, UserPrompts& prompts)
-    : ImageHolder(imageHolder), History(history), Graphics(graphics), Prompts(prompts) {}
+ObjectEditClass::ObjectEditClass(LevelDocument& document, EditorGraphics& graphics,
+                                 UserPrompts& prompts)
+    : Document(document), ImageHolder(document.Image()), Graphics(graphics), Prompts(prompts) {
+    QObject::connect(&document, &LevelDocument::ObjectsWritten, &Listener,
+                     [this](const ObjectNotice& notice) { ObjectsWritten(notice); });
+}
 
 // The surfaces tell their views to let go when they are freed.
 ObjectEditClass::~ObjectEditClass() = default;
@@ -126,10 +129,6 @@ void ObjectEditClass::BindPopupMenu(const PopupMenu& popup) {
 
 // ---- Helpers ----
 
-StageData& ObjectEditClass::Stage() {
-    return ImageHolder.CurrentStageData();
-}
-
 const StageData& ObjectEditClass::Stage() const {
     return ImageHolder.CurrentStageData();
 }
@@ -153,36 +152,85 @@ int ObjectEditClass::SideOfRoom(int room) const {
     return -1;
 }
 
-ObjectEditCommand::Selection ObjectEditClass::CurrentSelection() const {
+ObjectSelection ObjectEditClass::CurrentSelection() const {
     if (EditObject == nullptr)
         return {};
     return {EditRoom, EditObject->Id};
 }
 
-void ObjectEditClass::RecordPage(int page, std::vector<ObjectRecord> before,
-                                 ObjectEditCommand::Selection selectedBefore, const char* caption,
-                                 bool nudge) {
-    std::vector<ObjectRecord> after = Stage().PageRecords(page);
-    if (after == before)
-        return;
-    std::vector<ObjectEditCommand::PageChange> pages;
-    pages.push_back({page, std::move(before), std::move(after)});
-    // Without a selection the step still shows the room it changed.
-    ObjectEditCommand::Selection selectedAfter = CurrentSelection();
-    for (ObjectEditCommand::Selection* selection : {&selectedBefore, &selectedAfter})
-        if (selection->Id == 0)
-            selection->Page = page;
-    History.Record(std::make_unique<ObjectEditCommand>(History, ImageHolder.CurrentStage(),
-                                                       std::move(pages), selectedBefore,
-                                                       selectedAfter, caption, nudge));
+bool ObjectEditClass::SortsByX() const {
+    return ChkSortObjectList != nullptr && ChkSortObjectList->isChecked();
 }
 
-void ObjectEditClass::Forget(const ObjectNode* node) {
-    if (node == nullptr)
-        return;
-    for (ObjectNode** reference : {&HoverObject, &HoverObjectPrev, &EditObject, &DrawnEditObject})
-        if (*reference == node)
+void ObjectEditClass::ApplyPage(int page, std::vector<ObjectRecord> after,
+                                ObjectSelection selectedAfter, const char* caption,
+                                ChangeList::Merge merge) {
+    ChangeList list;
+    list.Place = {ImageHolder.CurrentStage(), EditorTabId::Object, -1};
+    list.ObjectPages.push_back({page, Stage().PageRecords(page), std::move(after)});
+    list.SelectedBefore = CurrentSelection();
+    list.SelectedAfter = selectedAfter;
+    // Without a selection the step still shows the room it changed.
+    for (ObjectSelection* selection : {&list.SelectedBefore, &list.SelectedAfter})
+        if (selection->Id == 0)
+            selection->Page = page;
+    list.MergeKind = merge;
+    if (merge == ChangeList::Merge::Drag)
+        list.Gesture = DragGesture;
+    Document.Apply(std::move(list), caption);
+}
+
+template <class Change>
+void ObjectEditClass::ChangeObject(int page, std::uint32_t id, const char* caption,
+                                   ChangeList::Merge merge, Change change) {
+    std::vector<ObjectRecord> after = Stage().PageRecords(page);
+    for (ObjectRecord& record : after)
+        if (record.Id == id)
+            change(record);
+    ApplyPage(page, std::move(after), CurrentSelection(), caption, merge);
+}
+
+// A step may free the nodes of objects it removed; the references kept to others stay valid.
+void ObjectEditClass::ForgetFreed() {
+    const auto held = [this](const ObjectNode* node) {
+        for (int page = 0; page < RoomCount; ++page)
+            for (const ObjectNode& object : Stage().ObjectsOfPage(page))
+                if (&object == node)
+                    return true;
+        return false;
+    };
+    for (const ObjectNode** reference :
+         {&HoverObject, &HoverObjectPrev, &EditObject, &DrawnEditObject})
+        if (*reference != nullptr && !held(*reference))
             *reference = nullptr;
+}
+
+void ObjectEditClass::ObjectsWritten(const ObjectNotice& notice) {
+    if (!ImageHolder.HasStages() || notice.Stage != ImageHolder.CurrentStage()) {
+        ForgetAll();
+        return;
+    }
+    ForgetFreed();
+    const ObjectSelection& selected = notice.Selected;
+    EditObject = nullptr;
+    if (selected.Id != 0) {
+        // The stage is the document's; the editor only keeps where its object is.
+        EditObject = Stage().FindObject(selected.Page, selected.Id);
+        EditRoom = selected.Page;
+    }
+    if (SideOfRoom(selected.Page) < 0) {
+        const int left = std::clamp(selected.Page, 0, LastLeftRoom);
+        if (ScrBarObjectMap != nullptr) {
+            const QSignalBlocker blocker(ScrBarObjectMap);
+            ScrBarObjectMap->setValue(left);
+        }
+        SetRooms(left);
+    }
+    NeedRedraw = true;
+    ShowEditObject();
+    ShowCounts();
+    RefreshMarks();
+    DrawEditMark();
 }
 
 void ObjectEditClass::ForgetAll() {
@@ -287,7 +335,7 @@ void ObjectEditClass::SetRooms(int n) {
 
 void ObjectEditClass::LoadStage() {
     ForgetAll();
-    Drag = {};
+    Dragging = false;
     if (!ImageHolder.HasStages())
         return;
     if (ScrBarObjectMap != nullptr) {
@@ -303,25 +351,13 @@ void ObjectEditClass::LoadStage() {
 void ObjectEditClass::ReloadStage() {
     if (!ImageHolder.HasStages() || !Prompts.AskYesNo(DialogParent(), ReloadQuestion))
         return;
-    // The decode frees every node of the stage.
-    const ObjectEditCommand::Selection selectedBefore = CurrentSelection();
-    std::vector<std::vector<ObjectRecord>> before;
-    for (int page = 0; page < RoomCount; ++page)
-        before.push_back(Stage().PageRecords(page));
-    ForgetAll();
-    Stage().DecodeObjects();
+    const int stage = ImageHolder.CurrentStage();
+    ChangeList list =
+        Document.ReloadChanges(stage, ReloadScope::Objects, {stage, EditorTabId::Object, -1});
+    list.SelectedBefore = CurrentSelection();
+    list.SelectedAfter = {Room0Index, 0};
+    Document.Apply(std::move(list), ReloadCaption);
     LoadStage();
-    std::vector<ObjectEditCommand::PageChange> pages;
-    for (int page = 0; page < RoomCount; ++page) {
-        std::vector<ObjectRecord> after = Stage().PageRecords(page);
-        if (after != before[static_cast<std::size_t>(page)])
-            pages.push_back(
-                {page, std::move(before[static_cast<std::size_t>(page)]), std::move(after)});
-    }
-    if (!pages.empty())
-        History.Record(std::make_unique<ObjectEditCommand>(
-            History, ImageHolder.CurrentStage(), std::move(pages), selectedBefore,
-            ObjectEditCommand::Selection{}, ReloadCaption));
 }
 
 // ---- Pointer ----
@@ -332,7 +368,7 @@ void ObjectEditClass::HitTest(int side, int x, int y) {
     HoverObject = nullptr;
     if (!ImageHolder.HasStages())
         return;
-    for (ObjectNode& object : Stage().ObjectsOfPage(room)) {
+    for (const ObjectNode& object : Stage().ObjectsOfPage(room)) {
         if (std::abs(x - object.X) <= HitRadius && std::abs(y - object.Y) <= HitRadius) {
             HoverObject = &object;
             HoverRoom = room;
@@ -355,10 +391,9 @@ void ObjectEditClass::RoomMouseDown(int side, Qt::MouseButton button, int x, int
         // The rooms may have scrolled under a resting pointer since its last move.
         HitTest(side, x, y);
         SelectHovered();
-        // Undo of a drag shows the dragged object selected where it was.
-        Drag = {};
-        if (HoverObject != nullptr)
-            Drag = {true, HoverRoom, Stage().PageRecords(HoverRoom), CurrentSelection()};
+        // The moves of this press are one step.
+        ++DragGesture;
+        Dragging = HoverObject != nullptr;
         RefreshMarks();
         DrawEditMark();
     } else if (button == Qt::RightButton) {
@@ -496,18 +531,14 @@ void ObjectEditClass::CreateObjectAtClick() {
         return;
     }
     const int room = Room0Index + CreatePoint.Side;
-    const auto selectedBefore = CurrentSelection();
-    std::vector<ObjectRecord> before = Stage().PageRecords(room);
-    EditRoom = room;
-    Stage().AddObject(room, ClampByte(CreatePoint.X), ClampByte(CreatePoint.Y), 0);
-    EditObject = Stage().LastObjectOfPage(room);
-    if (ChkSortObjectList != nullptr && ChkSortObjectList->isChecked())
-        Stage().SortPageByX(room);
-    DrawRooms();
-    ShowEditObject();
-    ShowCounts();
-    DrawEditMark();
-    RecordPage(room, std::move(before), selectedBefore, CreateCaption);
+    const ObjectRecord created{Stage().NextFreeObjectId(),
+                               static_cast<std::uint8_t>(ClampByte(CreatePoint.X)),
+                               static_cast<std::uint8_t>(ClampByte(CreatePoint.Y)), 0};
+    std::vector<ObjectRecord> after = Stage().PageRecords(room);
+    after.push_back(created);
+    if (SortsByX())
+        StageData::SortRecordsByX(after);
+    ApplyPage(room, std::move(after), {room, created.Id}, CreateCaption);
 }
 
 void ObjectEditClass::AddAtPopupPoint(int type, const char* caption) {
@@ -517,15 +548,13 @@ void ObjectEditClass::AddAtPopupPoint(int type, const char* caption) {
         Prompts.ShowMessage(DialogParent(), LimitMessage);
         return;
     }
-    const auto selectedBefore = CurrentSelection();
-    std::vector<ObjectRecord> before = Stage().PageRecords(PopupPoint.Room);
-    Stage().AddObject(PopupPoint.Room, PopupPoint.X, PopupPoint.Y, type);
-    if (ChkSortObjectList != nullptr && ChkSortObjectList->isChecked())
-        Stage().SortPageByX(PopupPoint.Room);
-    ShowEditObject();
-    ShowCounts();
-    NeedRedraw = true;
-    RecordPage(PopupPoint.Room, std::move(before), selectedBefore, caption);
+    const int room = PopupPoint.Room;
+    std::vector<ObjectRecord> after = Stage().PageRecords(room);
+    after.push_back({Stage().NextFreeObjectId(), static_cast<std::uint8_t>(PopupPoint.X),
+                     static_cast<std::uint8_t>(PopupPoint.Y), static_cast<std::uint8_t>(type)});
+    if (SortsByX())
+        StageData::SortRecordsByX(after);
+    ApplyPage(room, std::move(after), CurrentSelection(), caption);
 }
 
 void ObjectEditClass::CreateObjectAtPopup() {
@@ -553,80 +582,54 @@ void ObjectEditClass::RemoveHovered() {
         RemoveFromPage(HoverObject, PopupPoint.Room, RemoveCaption);
 }
 
-void ObjectEditClass::RemoveFromPage(ObjectNode* node, int page, const char* caption) {
-    if (!ImageHolder.HasStages())
+void ObjectEditClass::RemoveFromPage(const ObjectNode* node, int page, const char* caption) {
+    if (!ImageHolder.HasStages() || node == nullptr)
         return;
-    const auto selectedBefore = CurrentSelection();
-    std::vector<ObjectRecord> before = Stage().PageRecords(page);
-    Forget(node);
-    Stage().RemoveObject(node, page);
-    HoverObject = nullptr;
-    HoverObjectPrev = nullptr;
-    ShowEditObject();
-    ShowCounts();
-    NeedRedraw = true;
-    RecordPage(page, std::move(before), selectedBefore, caption);
+    const std::uint32_t id = node->Id;
+    std::vector<ObjectRecord> after = Stage().PageRecords(page);
+    std::erase_if(after, [id](const ObjectRecord& record) { return record.Id == id; });
+    ObjectSelection selectedAfter = CurrentSelection();
+    if (selectedAfter.Id == id)
+        selectedAfter = {};
+    ApplyPage(page, std::move(after), selectedAfter, caption);
 }
 
 void ObjectEditClass::RemoveEditObject() {
     if (EditObject == nullptr || !ImageHolder.HasStages())
         return;
-    const int page = EditRoom;
-    const auto selectedBefore = CurrentSelection();
-    std::vector<ObjectRecord> before = Stage().PageRecords(page);
-    ObjectNode* const removed = EditObject;
-    Forget(removed);
-    Stage().RemoveObject(removed, page);
-    EditObject = nullptr;
-    DrawnEditObject = nullptr;
-    DrawRooms();
-    ShowEditObject();
-    ShowCounts();
-    RecordPage(page, std::move(before), selectedBefore, RemoveCaption);
+    RemoveFromPage(EditObject, EditRoom, RemoveCaption);
 }
 
 // The panel follows at once (the scroll list opens or closes with type 80).
 void ObjectEditClass::SetEditType(int type) {
     if (EditObject == nullptr || type < 0 || EditObject->Type == type)
         return;
-    std::vector<ObjectRecord> before = Stage().PageRecords(EditRoom);
-    EditObject->Type = type;
-    DrawRooms();
-    DrawEditMark();
-    ShowEditObject();
-    RecordPage(EditRoom, std::move(before), CurrentSelection(), TypeCaption);
+    ChangeObject(EditRoom, EditObject->Id, TypeCaption, ChangeList::Merge::Never,
+                 [type](ObjectRecord& record) { record.Type = static_cast<std::uint8_t>(type); });
 }
 
 void ObjectEditClass::SetEditScroll(int value) {
     if (EditObject == nullptr || value < 0 || EditObject->Y == value)
         return;
-    std::vector<ObjectRecord> before = Stage().PageRecords(EditRoom);
-    EditObject->Y = value;
-    DrawRooms();
-    DrawEditMark();
-    ShowEditObject();
-    RecordPage(EditRoom, std::move(before), CurrentSelection(), ScrollCaption);
+    ChangeObject(EditRoom, EditObject->Id, ScrollCaption, ChangeList::Merge::Never,
+                 [value](ObjectRecord& record) { record.Y = static_cast<std::uint8_t>(value); });
 }
 
 // A nudge against a bound changes nothing and makes no step.
 void ObjectEditClass::NudgeX(int d) {
     if (EditObject == nullptr)
         return;
-    std::vector<ObjectRecord> before = Stage().PageRecords(EditRoom);
-    EditObject->X = ClampByte(EditObject->X + d);
-    ShowEditObject();
-    NeedRedraw = true;
-    RecordPage(EditRoom, std::move(before), CurrentSelection(), MoveCaption, true);
+    const auto x = static_cast<std::uint8_t>(ClampByte(EditObject->X + d));
+    ChangeObject(EditRoom, EditObject->Id, MoveCaption, ChangeList::Merge::Nudge,
+                 [x](ObjectRecord& record) { record.X = x; });
 }
 
 void ObjectEditClass::NudgeY(int d) {
     if (EditObject == nullptr)
         return;
-    std::vector<ObjectRecord> before = Stage().PageRecords(EditRoom);
-    EditObject->Y = ClampByte(EditObject->Y + d);
-    ShowEditObject();
-    NeedRedraw = true;
-    RecordPage(EditRoom, std::move(before), CurrentSelection(), MoveCaption, true);
+    const auto y = static_cast<std::uint8_t>(ClampByte(EditObject->Y + d));
+    ChangeObject(EditRoom, EditObject->Id, MoveCaption, ChangeList::Merge::Nudge,
+                 [y](ObjectRecord& record) { record.Y = y; });
 }
 
 void ObjectEditClass::ArrowX(int direction) {
@@ -641,51 +644,26 @@ void ObjectEditClass::ArrowY(int direction) {
     DrawEditMark();
 }
 
-// The object jumps to the pointer, not by the pointer's travel since the press.
+// The object jumps to the pointer, not by the pointer's travel since the press. Every move of
+// one press merges into one step.
 void ObjectEditClass::DragTo(int x, int y) {
-    if (HoverObject == nullptr)
+    if (HoverObject == nullptr || !Dragging)
         return;
-    HoverObject->X = ClampByte(x);
-    HoverObject->Y = ClampByte(y);
-    if (ChkSortObjectList != nullptr && ChkSortObjectList->isChecked())
-        Stage().SortPageByX(HoverRoom);
-    ShowEditObject();
-    NeedRedraw = true;
+    const int page = HoverRoom;
+    const std::uint32_t id = HoverObject->Id;
+    std::vector<ObjectRecord> after = Stage().PageRecords(page);
+    for (ObjectRecord& record : after) {
+        if (record.Id == id) {
+            record.X = static_cast<std::uint8_t>(ClampByte(x));
+            record.Y = static_cast<std::uint8_t>(ClampByte(y));
+        }
+    }
+    if (SortsByX())
+        StageData::SortRecordsByX(after);
+    ApplyPage(page, std::move(after), CurrentSelection(), MoveCaption, ChangeList::Merge::Drag);
 }
 
 void ObjectEditClass::RoomMouseUp(Qt::MouseButton button) {
-    if (button != Qt::LeftButton || !Drag.Active || !ImageHolder.HasStages())
-        return;
-    DragStart start = std::move(Drag);
-    Drag = {};
-    RecordPage(start.Page, std::move(start.Records), start.Selected, MoveCaption);
-}
-
-void ObjectEditClass::RestorePage(int stage, int page, std::span<const ObjectRecord> records) {
-    ForgetAll();
-    Drag = {};
-    ImageHolder.Stage(stage).RestorePage(page, records);
-}
-
-void ObjectEditClass::ShowRestored(int page, std::uint32_t id) {
-    ForgetAll();
-    if (!ImageHolder.HasStages())
-        return;
-    if (id != 0) {
-        EditObject = Stage().FindObject(page, id);
-        EditRoom = page;
-    }
-    if (SideOfRoom(page) < 0) {
-        const int left = std::clamp(page, 0, LastLeftRoom);
-        if (ScrBarObjectMap != nullptr) {
-            const QSignalBlocker blocker(ScrBarObjectMap);
-            ScrBarObjectMap->setValue(left);
-        }
-        SetRooms(left);
-    }
-    NeedRedraw = true;
-    DrawRooms();
-    ShowEditObject();
-    ShowCounts();
-    DrawEditMark();
+    if (button == Qt::LeftButton)
+        Dragging = false;
 }

@@ -1,8 +1,10 @@
 #pragma once
 
 #include "base/LevelFormat.h"
+#include "document/ChangeList.h"
 #include "graphics/ViewRecord.h"
-#include "history/ObjectEditCommand.h"
+
+#include <QObject>
 #include <QString>
 #include <Qt>
 
@@ -11,7 +13,8 @@
 #include <span>
 #include <vector>
 
-class EditHistory;
+class LevelDocument;
+struct ObjectNotice;
 class EditorGraphics;
 class QAction;
 class QCheckBox;
@@ -60,8 +63,7 @@ public:
     static constexpr const char* MoveCaption = "オブジェクトの移動";
     static constexpr const char* ReloadCaption = "オブジェクトの読み込み直し";
 
-    ObjectEditClass(RomImageData& imageHolder, EditHistory& history, EditorGraphics& graphics,
-                    UserPrompts& prompts);
+    ObjectEditClass(LevelDocument& document, EditorGraphics& graphics, UserPrompts& prompts);
     ~ObjectEditClass();
     ObjectEditClass(const ObjectEditClass&) = delete;
     ObjectEditClass& operator=(const ObjectEditClass&) = delete;
@@ -111,10 +113,6 @@ public:
     // The end of a press: a drag from press to release is one step.
     void RoomMouseUp(Qt::MouseButton button);
 
-    // The edit history puts a room's list back (every node of the current stage may be freed),
-    // then shows the rooms with the object of id selected in room page when it is there.
-    void RestorePage(int stage, int page, std::span<const ObjectRecord> records);
-    void ShowRestored(int page, std::uint32_t id);
     // The arrows of the up-downs: +1 right / down, -1 left / up.
     void ArrowX(int direction);
     void ArrowY(int direction);
@@ -163,7 +161,6 @@ private:
         int Y = 0;
     };
 
-    StageData& Stage();
     const StageData& Stage() const;
     int AllStagesTotal() const;
     QWidget* DialogParent() const;
@@ -172,20 +169,26 @@ private:
     void DrawRooms();
     void DrawRoom(int side);
     void AddAtPopupPoint(int type, const char* caption);
-    // Clears every reference to a node that is about to be freed.
-    void Forget(const ObjectNode* node);
+    // Clears every reference to a node the stage no longer holds.
+    void ForgetFreed();
     void ForgetAll();
-    ObjectEditCommand::Selection CurrentSelection() const;
-    // Records the change of room page since before as one step.
-    void RecordPage(int page, std::vector<ObjectRecord> before,
-                    ObjectEditCommand::Selection selectedBefore, const char* caption,
-                    bool nudge = false);
-    void RemoveFromPage(ObjectNode* node, int page, const char* caption);
+    ObjectSelection CurrentSelection() const;
+    // One step: room page's list becomes after, with the object selectedAfter selected.
+    void ApplyPage(int page, std::vector<ObjectRecord> after, ObjectSelection selectedAfter,
+                   const char* caption, ChangeList::Merge merge = ChangeList::Merge::Never);
+    // The page's records with the object of id changed by change.
+    template <class Change>
+    void ChangeObject(int page, std::uint32_t id, const char* caption, ChangeList::Merge merge,
+                      Change change);
+    bool SortsByX() const;
+    void RemoveFromPage(const ObjectNode* node, int page, const char* caption);
+    // Shows what a step wrote: the rooms, the counts and the selected object.
+    void ObjectsWritten(const ObjectNotice& notice);
     QString ObjectCaption(int type) const;
     QString ScrollCaptionOf(int value) const;
 
-    RomImageData& ImageHolder;
-    EditHistory& History;
+    LevelDocument& Document;
+    const RomImageData& ImageHolder;
     EditorGraphics& Graphics;
     UserPrompts& Prompts;
 
@@ -219,22 +222,19 @@ private:
 
     int Room0Index = 0;
     int Room1Index = 1;
-    ObjectNode* HoverObject = nullptr;
+    const ObjectNode* HoverObject = nullptr;
     int HoverRoom = 0;
-    ObjectNode* HoverObjectPrev = nullptr;
-    ObjectNode* EditObject = nullptr;
+    const ObjectNode* HoverObjectPrev = nullptr;
+    const ObjectNode* EditObject = nullptr;
     int EditRoom = 0;
-    ObjectNode* DrawnEditObject = nullptr;
+    const ObjectNode* DrawnEditObject = nullptr;
     bool NeedRedraw = false;
     ClickPoint CreatePoint;
     RoomPoint PopupPoint;
     int CopiedType = -1; // -1: nothing copied yet
-    // The room under a drag as it was at the press.
-    struct DragStart {
-        bool Active = false;
-        int Page = 0;
-        std::vector<ObjectRecord> Records;
-        ObjectEditCommand::Selection Selected;
-    };
-    DragStart Drag;
+    // Each press that may drag an object numbers its moves' steps, so they merge into one.
+    std::uint32_t DragGesture = 0;
+    bool Dragging = false;
+    // The document's notices reach this editor while it lives.
+    QObject Listener;
 };

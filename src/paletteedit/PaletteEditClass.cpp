@@ -6,6 +6,7 @@
 #include "ImageEx/TUpDown.h"
 #include "address/AddressData.h"
 #include "dib/PalettedImage.h"
+#include "document/LevelDocument.h"
 #include "edit_flag/EditFlagManagement.h"
 #include "editdata/PaletteBlock.h"
 #include "editdata/PaletteEncoder.h"
@@ -16,8 +17,6 @@
 #include "graphics/GridGeometry.h"
 #include "graphics/HexText.h"
 #include "graphics/ViewSurface.h"
-#include "history/EditHistory.h"
-#include "history/StageArrays.h"
 #include "prompts/UserPrompts.h"
 
 #include <QCheckBox>
@@ -53,9 +52,9 @@ constexpr const char* UnwritableFieldStyle = "QLineEdit { padding: 0px; border: 
 
 } // namespace
 
-PaletteEditClass::PaletteEditClass(RomImageData& holder, EditHistory& history,
-                                   EditorGraphics& graphics, UserPrompts& prompts)
-    : Holder(holder), History(history), Graphics(graphics), Prompts(prompts),
+PaletteEditClass::PaletteEditClass(LevelDocument& document, EditorGraphics& graphics,
+                                   UserPrompts& prompts)
+    : Document(document), Holder(document.Image()), Graphics(graphics), Prompts(prompts),
       PaletteStrip(std::make_unique<PalettedImage>(StripWidth, CellSize)),
       ColorTableImage(std::make_unique<PalettedImage>(ColorTableWidth, ColorTableHeight)),
       AnimeStrip(Graphics.CreateSheet(StripWidth, CellSize)),
@@ -70,6 +69,10 @@ PaletteEditClass::PaletteEditClass(RomImageData& holder, EditHistory& history,
     // colours; the animation strip shows stage colour indices.
     PaletteStrip->CopyColorTable(Graphics.MasterColorImage());
     ColorTableImage->CopyColorTable(Graphics.MasterColorImage());
+    QObject::connect(&document, &LevelDocument::BytesWritten, &Listener,
+                     [this](const ByteNotice& notice) { BytesWritten(notice); });
+    QObject::connect(&document, &LevelDocument::PlaceRequested, &Listener,
+                     [this](const StepPlace& place) { PlaceRequested(place); });
 }
 
 PaletteEditClass::~PaletteEditClass() = default;
@@ -129,11 +132,11 @@ int PaletteEditClass::PaletteSet() const {
     return std::clamp(CBSelectPaletteSet->currentIndex(), 0, SetCount - 1);
 }
 
-std::uint8_t* PaletteEditClass::ChosenSet() {
+const std::uint8_t* PaletteEditClass::ChosenSet() const {
     return Holder.CurrentStageData().StagePalette.data() + PaletteSet() * EntryCount;
 }
 
-std::uint8_t* PaletteEditClass::ChosenAnimeRow() {
+const std::uint8_t* PaletteEditClass::ChosenAnimeRow() const {
     return Holder.CurrentStageData().AnimePalette.data() + PaletteSet() * SubPaletteCount;
 }
 
@@ -151,14 +154,26 @@ std::vector<PaletteEditClass::SetRef> PaletteEditClass::SetsSharing(int stage, i
     return sets;
 }
 
-// A reload re-reads one stage: the sets sharing its blocks take the same colours again.
-void PaletteEditClass::ShareReloadedSets() {
-    const auto& reloaded = Holder.CurrentStageData().StagePalette;
-    for (int set = 0; set < SetCount; ++set) {
-        for (const SetRef& sharer : SetsSharing(Holder.CurrentStage(), set)) {
-            auto& palette = Holder.Stage(sharer.Stage).StagePalette;
-            std::copy_n(reloaded.begin() + set * EntryCount, EntryCount,
-                        palette.begin() + sharer.Set * EntryCount);
+// With write-back on, every set reading the same palette block takes the colour too, so what
+// the user sees on each stage is what the game will show. The sets are chosen now and kept in
+// the step.
+void PaletteEditClass::AddSharingSets(ChangeList& list) const {
+    const std::size_t own = list.Bytes.size();
+    for (std::size_t i = 0; i < own; ++i) {
+        const ByteChange change = list.Bytes[i];
+        if (change.Array != EditorArray::StagePalette) {
+            continue;
+        }
+        const int set = change.Index / EntryCount;
+        const int entry = change.Index % EntryCount;
+        for (const SetRef& sharer : SetsSharing(change.Stage, set)) {
+            if (sharer.Stage == change.Stage && sharer.Set == set) {
+                continue;
+            }
+            const auto index = static_cast<std::size_t>(sharer.Set * EntryCount + entry);
+            list.Bytes.push_back({static_cast<std::uint8_t>(sharer.Stage),
+                                  EditorArray::StagePalette, static_cast<std::uint16_t>(index),
+                                  Holder.Stage(sharer.Stage).StagePalette[index], change.New});
         }
     }
 }
@@ -167,21 +182,56 @@ QWidget* PaletteEditClass::PromptParent() const {
     return ImgPalView[0]->window();
 }
 
-void PaletteEditClass::Record(std::vector<ByteChange> changes, const char* caption) {
-    History.RecordBytes({Holder.CurrentStage(), EditorTabId::Palette, PaletteSet()},
-                        std::move(changes), caption);
+StepPlace PaletteEditClass::Place() const {
+    return {Holder.CurrentStage(), EditorTabId::Palette, PaletteSet()};
 }
 
-template <class Decode> void PaletteEditClass::ReloadAs(Decode decode, const char* caption) {
-    StageData& stage = Holder.CurrentStageData();
-    const auto palette = stage.StagePalette;
-    const auto anime = stage.AnimePalette;
-    decode(stage);
-    std::vector<ByteChange> changes;
-    StageArrays::AppendDifferences(EditorArray::StagePalette, palette, stage.StagePalette, changes);
-    StageArrays::AppendDifferences(EditorArray::AnimePalette, anime, stage.AnimePalette, changes);
-    LoadStage();
-    Record(std::move(changes), caption);
+// Shows what a step wrote into the set on the tab; the other sets show it when chosen.
+void PaletteEditClass::BytesWritten(const ByteNotice& notice) {
+    if (!Holder.HasStages()) {
+        return;
+    }
+    const int stage = Holder.CurrentStage();
+    const int set = PaletteSet();
+    bool colours = false;
+    bool animation = false;
+    for (const ByteChange& change : notice.Changes) {
+        if (change.Stage != stage) {
+            continue;
+        }
+        if (change.Array == EditorArray::StagePalette && change.Index / EntryCount == set) {
+            const int entry = change.Index % EntryCount;
+            const int value = ChosenSet()[entry];
+            {
+                const QSignalBlocker blocker(EditPal[static_cast<std::size_t>(entry)]);
+                EditPal[static_cast<std::size_t>(entry)]->setText(HexText::Two(value));
+            }
+            Graphics.SetStageColor(entry, value);
+            CopyAnimeCell(entry);
+            RepaintPaletteCell(entry);
+            colours = true;
+        }
+        if (change.Array == EditorArray::AnimePalette && change.Index / SubPaletteCount == set) {
+            animation = true;
+        }
+    }
+    if (animation) {
+        Graphics.ResetPaletteAnimation();
+        // The colours return to their stored values before the new animation takes over.
+        Graphics.SetStagePalette({ChosenSet(), static_cast<std::size_t>(EntryCount)});
+        DrawAnimeStrip();
+        ShowAnimeTexts();
+    }
+    if (colours || animation) {
+        ShowWriteMarks();
+    }
+}
+
+void PaletteEditClass::PlaceRequested(const StepPlace& place) {
+    if (place.Tab == EditorTabId::Palette && place.Set >= 0 &&
+        CBSelectPaletteSet->currentIndex() != place.Set) {
+        CBSelectPaletteSet->setCurrentIndex(place.Set);
+    }
 }
 
 // Cell i of the palette views from the stored entry.
@@ -260,19 +310,20 @@ void PaletteEditClass::ReloadStage() {
     if (!Holder.HasStages() || !Prompts.AskYesNo(PromptParent(), ReloadQuestion)) {
         return;
     }
-    ReloadAs(
-        [this](StageData& stage) {
-            stage.DecodePalettes();
-            ShareReloadedSets();
-        },
-        ReloadCaption);
+    ChangeList list = Document.ReloadChanges(Holder.CurrentStage(), ReloadScope::Palettes, Place());
+    AddSharingSets(list);
+    Document.Apply(std::move(list), ReloadCaption);
+    LoadStage();
 }
 
 void PaletteEditClass::ReloadAnimePalette() {
     if (!Holder.HasStages() || !Prompts.AskYesNo(PromptParent(), AnimeReloadQuestion)) {
         return;
     }
-    ReloadAs([](StageData& stage) { stage.ClearAnimePalette(); }, AnimeReloadCaption);
+    Document.Apply(
+        Document.ReloadChanges(Holder.CurrentStage(), ReloadScope::AnimePalette, Place()),
+        AnimeReloadCaption);
+    LoadStage();
 }
 
 void PaletteEditClass::ChangePaletteSet() {
@@ -287,7 +338,7 @@ void PaletteEditClass::ActivateTab() {
 
 void PaletteEditClass::ChangeWriteBack() {
     const bool on = ChkSave->isChecked();
-    Holder.SetPaletteWriteBack(on);
+    Document.SetPaletteWriteBack(on);
     GBPalette->setTitle(on ? CaptionWhileSaved : CaptionWhileNotSaved);
     ShowWriteMarks();
 }
@@ -348,20 +399,13 @@ void PaletteEditClass::SetEntryColor(int set, int entry, int value) {
     if (stored == value) {
         return;
     }
-    const ByteChange change{EditorArray::StagePalette, static_cast<std::uint16_t>(index), stored,
-                            static_cast<std::uint8_t>(value)};
-    StorePaletteEntry(stage, index, static_cast<std::uint8_t>(value));
-    if (set == PaletteSet()) {
-        {
-            const QSignalBlocker blocker(EditPal[static_cast<std::size_t>(entry)]);
-            EditPal[static_cast<std::size_t>(entry)]->setText(HexText::Two(value));
-        }
-        Graphics.SetStageColor(entry, value);
-        CopyAnimeCell(entry);
-        RepaintPaletteCell(entry);
-    }
-    ShowWriteMarks();
-    History.RecordBytes({stage, EditorTabId::Palette, set}, {change}, EntryCaption);
+    ChangeList list;
+    list.Place = {stage, EditorTabId::Palette, set};
+    list.Bytes.push_back({static_cast<std::uint8_t>(stage), EditorArray::StagePalette,
+                          static_cast<std::uint16_t>(index), stored,
+                          static_cast<std::uint8_t>(value)});
+    AddSharingSets(list);
+    Document.Apply(std::move(list), EntryCaption);
 }
 
 void PaletteEditClass::SetPaletteEntry(int i) {
@@ -382,20 +426,6 @@ void PaletteEditClass::SetPaletteEntry(int i) {
     }
     field->setText(HexText::Two(*value));
     SetEntryColor(PaletteSet(), i, *value);
-}
-
-// With write-back on, every set reading the same palette block takes the colour too, so what
-// the user sees on each stage is what the game will show.
-void PaletteEditClass::StorePaletteEntry(int stage, int index, std::uint8_t value) {
-    if (stage < 0 || stage >= LevelFormat::StageCount || index < 0 ||
-        index >= SetCount * EntryCount) {
-        return;
-    }
-    const int entry = index % EntryCount;
-    for (const SetRef& target : SetsSharing(stage, index / EntryCount)) {
-        Holder.Stage(target.Stage)
-            .StagePalette[static_cast<std::size_t>(target.Set * EntryCount + entry)] = value;
-    }
 }
 
 void PaletteEditClass::AssignColor(int i) {
@@ -436,14 +466,12 @@ void PaletteEditClass::SetAnimeEntry(int j) {
         return;
     }
     const int index = PaletteSet() * SubPaletteCount + j;
-    const ByteChange change{EditorArray::AnimePalette, static_cast<std::uint16_t>(index),
-                            ChosenAnimeRow()[j], static_cast<std::uint8_t>(*value)};
-    ChosenAnimeRow()[j] = change.New;
-    Graphics.ResetPaletteAnimation();
-    // The colours return to their stored values before the new animation takes over.
-    Graphics.SetStagePalette({ChosenSet(), static_cast<std::size_t>(EntryCount)});
-    DrawAnimeStrip();
-    Record({change}, AnimeEntryCaption);
+    ChangeList list;
+    list.Place = Place();
+    list.Bytes.push_back({static_cast<std::uint8_t>(Holder.CurrentStage()),
+                          EditorArray::AnimePalette, static_cast<std::uint16_t>(index),
+                          ChosenAnimeRow()[j], static_cast<std::uint8_t>(*value)});
+    Document.Apply(std::move(list), AnimeEntryCaption);
 }
 
 void PaletteEditClass::StepAnimeEntry(int j, int direction) {

@@ -4,6 +4,7 @@
 #include "graphics/HoverFrame.h"
 #include "history/StepPlace.h"
 
+#include <QObject>
 #include <Qt>
 
 #include <array>
@@ -12,8 +13,11 @@
 #include <optional>
 #include <vector>
 
-class EditHistory;
 class EditorGraphics;
+class LevelDocument;
+struct ByteNotice;
+struct ChangeList;
+struct StepPlace;
 class PalettedImage;
 class QCheckBox;
 class QComboBox;
@@ -34,7 +38,8 @@ class ViewSurface;
 //
 // Palette edits go into the stage data, each one step of the edit history. With the
 // write-back check box on, a save re-encodes them into the image where they fit; an edit goes
-// to every stage and set that reads the same palette block, and the entries a save could not
+// to every stage and set that reads the same palette block (decided when the edit is made: its
+// undo puts back the same sets, whatever the box says then), and the entries a save could not
 // write are marked on the tab. With it off, the edits stay in memory as they always did.
 class PaletteEditClass {
 public:
@@ -70,8 +75,7 @@ public:
     static constexpr const char* ReloadCaption = "パレットの読み込み直し";
     static constexpr const char* AnimeReloadCaption = "アニメーションパレットの読み込み直し";
 
-    PaletteEditClass(RomImageData& holder, EditHistory& history, EditorGraphics& graphics,
-                     UserPrompts& prompts);
+    PaletteEditClass(LevelDocument& document, EditorGraphics& graphics, UserPrompts& prompts);
     ~PaletteEditClass();
     PaletteEditClass(const PaletteEditClass&) = delete;
     PaletteEditClass& operator=(const PaletteEditClass&) = delete;
@@ -110,8 +114,6 @@ public:
     // SetPaletteEntry takes entry field i as typed.
     void SetEntryColor(int set, int entry, int value);
     void SetPaletteEntry(int i);
-    // The one place a stage colour is stored: index is set * 16 + entry.
-    void StorePaletteEntry(int stage, int index, std::uint8_t value);
     void AssignColor(int i);
     void SelectColor(int n);
     void SetAnimeEntry(int j);
@@ -146,8 +148,8 @@ public:
     const HoverPair& PalViewHover() const { return PalViewHoverFrame.Pair(); }
 
 private:
-    std::uint8_t* ChosenSet();
-    std::uint8_t* ChosenAnimeRow();
+    const std::uint8_t* ChosenSet() const;
+    const std::uint8_t* ChosenAnimeRow() const;
     // The sets an edit of (current stage, set) goes to, that one first.
     struct SetRef {
         int Stage;
@@ -155,19 +157,20 @@ private:
     };
     // The set itself first, then, with write-back on, every set reading the same block.
     std::vector<SetRef> SetsSharing(int stage, int set) const;
-    void ShareReloadedSets();
+    // Adds, for every stage colour the list changes, the same change of every set sharing it.
+    void AddSharingSets(ChangeList& list) const;
     QWidget* PromptParent() const;
-    void Record(std::vector<ByteChange> changes, const char* caption);
-    // Reloads through decode and records the difference of both palette arrays as one step.
-    template <class Decode> void ReloadAs(Decode decode, const char* caption);
+    StepPlace Place() const;
+    void BytesWritten(const ByteNotice& notice);
+    void PlaceRequested(const StepPlace& place);
 
     void RepaintPaletteCell(int i);
     void RepaintColorTableCell(int n);
     void ShowSelectColor();
     void CopyAnimeCell(int i);
 
-    RomImageData& Holder;
-    EditHistory& History;
+    LevelDocument& Document;
+    const RomImageData& Holder;
     EditorGraphics& Graphics;
     UserPrompts& Prompts;
 
@@ -198,4 +201,6 @@ private:
     QCheckBox* ChkSave = nullptr;
     QGroupBox* GBPalette = nullptr;
     QLabel* LblWriteHint = nullptr;
+    // The document's notices reach this editor while it lives.
+    QObject Listener;
 };

@@ -1,9 +1,19 @@
 #include "MainFormFixture.h"
 
+#include "ImageEx/TImageEx.h"
+#include "ViewDriver.h"
+#include "document/LevelDocument.h"
+#include "editdata/StageData.h"
+#include "fileio/RomImageData.h"
+#include "history/EditHistory.h"
+#include "history/StageArrays.h"
+
 #include "graphics/EditorGraphics.h"
 #include "romgen/CartridgeGenerator.h"
 
 #include <QDir>
+#include <QScrollBar>
+#include <QTabWidget>
 
 #include <cstdio>
 #include <filesystem>
@@ -48,6 +58,65 @@ bool MainFormFixture::CloseForm() {
 QString MainFormFixture::WriteCartridge(const std::string& name) {
     WriteWholeFile(Dir.File(name), CartridgeGenerator::MakeImage());
     return QString::fromStdString(Dir.File(name));
+}
+
+int MainFormFixture::EditFirstMapCell() {
+    Form->EditPageControl->setCurrentWidget(Form->TabMapSetEdit);
+    const int page = Form->ScrBarSelectPage0->value();
+    const int stored =
+        Form->ImageHolder().CurrentStageData().MapSetTable[static_cast<std::size_t>(page * 64)];
+    const int chip = stored ^ 1;
+    // The chip table shows the chips at half size, 16 to a row.
+    ViewDriver::Click(Form->Img32x32ChipTable, Qt::LeftButton, (chip % 16) * 16 + 7,
+                      (chip / 16) * 16 + 7);
+    ViewDriver::Click(Form->ImgEditMapSetPage0, Qt::LeftButton, 10, 10);
+    return chip;
+}
+
+void MainFormFixture::SetUpObjects(int stage, const std::vector<std::vector<ObjectRecord>>& rooms) {
+    const StageData& data = Form->ImageHolder().Stage(stage);
+    ChangeList list;
+    list.Place = {stage, EditorTabId::Object, -1};
+    std::uint32_t id = data.NextFreeObjectId();
+    for (int room = 0; room < LevelFormat::PageCount; ++room) {
+        std::vector<ObjectRecord> after;
+        if (static_cast<std::size_t>(room) < rooms.size())
+            after = rooms[static_cast<std::size_t>(room)];
+        for (ObjectRecord& record : after)
+            record.Id = id++;
+        list.ObjectPages.push_back({room, data.PageRecords(room), std::move(after)});
+    }
+    Form->Doc().Apply(std::move(list), "test set-up");
+    Form->History().Clear();
+}
+
+void MainFormFixture::EditStage(const std::function<void(StageData&)>& change) {
+    const RomImageData& image = Form->ImageHolder();
+    const int stage = image.CurrentStage();
+    const StageData& now = image.Stage(stage);
+    std::vector<std::uint8_t> buffer(image.Buffer().begin(), image.Buffer().end());
+    StageData copy(stage, *image.Address(), buffer);
+    constexpr EditorArray Arrays[] = {EditorArray::MapSet,
+                                      EditorArray::Chip32x32,
+                                      EditorArray::NormalChip16x16,
+                                      EditorArray::NormalProperty,
+                                      EditorArray::DestroyedChip16x16,
+                                      EditorArray::DestroyedProperty,
+                                      EditorArray::StagePalette,
+                                      EditorArray::AnimePalette};
+    for (EditorArray array : Arrays) {
+        const auto from = StageArrays::Bytes(now, array);
+        std::copy(from.begin(), from.end(), StageArrays::Bytes(copy, array).begin());
+    }
+    if (copy.Chip16x16SetIndexValue() != now.Chip16x16SetIndexValue())
+        copy.ToggleChip16x16Set();
+    change(copy);
+    ChangeList list;
+    list.Place = {stage, EditorTabId::MapSet, -1};
+    for (EditorArray array : Arrays)
+        StageArrays::AppendDifferences(stage, array, StageArrays::Bytes(now, array),
+                                       StageArrays::Bytes(copy, array), list.Bytes);
+    Form->Doc().Apply(std::move(list), "test edit");
 }
 
 void MainFormFixture::OpenThroughMenu(const QString& path) {

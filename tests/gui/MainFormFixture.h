@@ -8,7 +8,12 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <memory>
+#include <vector>
+
+class StageData;
+struct ObjectRecord;
 
 // A main window started the way the program starts it, in a temporary folder that serves as
 // both the current directory (master palette) and the executable's folder (settings, lists).
@@ -33,6 +38,16 @@ protected:
     // menu; returns its path.
     QString StartWithGeneratedImage();
     std::string SettingsPath() const { return Dir.File("kestrin6editor.ini"); }
+    // A real edit through the window, as a user makes it: on the map-set tab, picks a chip other
+    // than the one in the first cell of the page shown left, and places it there. Returns the
+    // chip placed.
+    int EditFirstMapCell();
+    // Gives a stage of the open image the given objects as if the image had held them when it
+    // was opened: written through the document, with an empty history afterwards.
+    void SetUpObjects(int stage, const std::vector<std::vector<ObjectRecord>>& rooms);
+    // An edit of the current stage's byte arrays made elsewhere than through a view: change
+    // runs on a copy of them, and what it changed is handed to the document as one step.
+    void EditStage(const std::function<void(StageData&)>& change);
 
     // Settings that turn the palette animation on with the generated image's tables; the
     // real timer never fires during a test, ticks are driven by hand.

@@ -82,7 +82,7 @@ private:
     }
     int Pick(int count) { return std::uniform_int_distribution<int>(0, count - 1)(Rng); }
     void Show(QWidget* tab) { Form.EditPageControl->setCurrentWidget(tab); }
-    StageData& Stage() { return Form.ImageHolder().CurrentStageData(); }
+    const StageData& Stage() { return Form.ImageHolder().CurrentStageData(); }
 
     void SelectStage() { Form.CBStage->setCurrentIndex(Pick(16)); }
     void MapCell() {

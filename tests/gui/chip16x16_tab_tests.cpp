@@ -106,8 +106,8 @@ protected:
         UseOwnTiles(0);
     }
 
-    StageData& Stage() { return Form->ImageHolder().CurrentStageData(); }
-    EditFlagManagement& Tracker() { return Form->Tracker(); }
+    const StageData& Stage() { return Form->ImageHolder().CurrentStageData(); }
+    const EditFlagManagement& Tracker() { return Form->Tracker(); }
     void SelectStage(int stage) { Form->CBStage->setCurrentIndex(stage); }
     std::uint8_t TileOf(int chip, int quarter) {
         return Stage().Chip16x16Table()[static_cast<std::size_t>(quarter * 256 + chip)];
@@ -746,7 +746,7 @@ TEST_F(Chip16x16Tab, AnimationTickRecoloursEveryViewAndKeepsTheFrames) {
     ViewDriver::Move(Form->ImgEdit16x16Chip, 40, 40);
 
     // Sub-palette 1 of palette set 0 runs animation 1.
-    Stage().AnimePalette[1] = 0x81;
+    EditStage([](StageData& stage) { stage.AnimePalette[1] = 0x81; });
     ASSERT_TRUE(TickUntilStageColorChanges(5));
     UseEngineColours = true;
     EXPECT_EQ(TableTileMismatches(0x09, 1), 0);

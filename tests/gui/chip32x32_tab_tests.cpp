@@ -58,7 +58,7 @@ protected:
 
     void ShowTab() { Form->EditPageControl->setCurrentWidget(Form->Tab32x32ChipEdit); }
 
-    StageData& Stage() { return Form->ImageHolder().CurrentStageData(); }
+    const StageData& Stage() { return Form->ImageHolder().CurrentStageData(); }
     int QuarterOf(int chip, int q) {
         return Stage().Chip32x32Table[static_cast<std::size_t>(chip * 4 + q)];
     }
@@ -165,7 +165,8 @@ TEST_F(Chip32x32Tab, StageLoadShowsFirstHalfTableAndChipZero) {
 
 TEST_F(Chip32x32Tab, HalfSwitchShowsSecondHalfAndRepeatedArrowDoesNothing) {
     // Give chip 80 a composition that tells it apart from chip 00.
-    Stage().Chip32x32Table[0x80 * 4 + 1] = static_cast<std::uint8_t>(OtherThan(0, 1));
+    const auto other = static_cast<std::uint8_t>(OtherThan(0, 1));
+    EditStage([other](StageData& stage) { stage.Chip32x32Table[0x80 * 4 + 1] = other; });
     Form->EditPageControl->setCurrentWidget(Form->TabPaletteEdit);
     ShowTab();
 
@@ -570,10 +571,12 @@ TEST_F(Chip32x32Tab, ActivationShowsChangesMadeOnOtherTabs) {
     const std::vector<std::uint32_t> oldPicture = Chip16Picture(part);
     Form->EditPageControl->setCurrentWidget(Form->Tab16x16ChipEdit);
     // Another attribute type and other tiles for the 16x16 chip in quarter 0 of chip 01.
-    auto& property = Stage().ChipPropertyTable()[static_cast<std::size_t>(part)];
-    property = static_cast<std::uint8_t>((((property >> 4) + 1) & 0xF) << 4 | (property & 0xF));
-    auto& tile = Stage().Chip16x16Table()[static_cast<std::size_t>(part)];
-    tile = static_cast<std::uint8_t>(tile + 1);
+    EditStage([part](StageData& stage) {
+        auto& property = stage.ChipPropertyTable()[static_cast<std::size_t>(part)];
+        property = static_cast<std::uint8_t>((((property >> 4) + 1) & 0xF) << 4 | (property & 0xF));
+        auto& tile = stage.Chip16x16Table()[static_cast<std::size_t>(part)];
+        tile = static_cast<std::uint8_t>(tile + 1);
+    });
     PressView(Qt::LeftButton, 0x01); // the hidden tab still takes the edit chip
     ShowTab();
     ExpectPanelShows(0x01);
@@ -589,8 +592,10 @@ protected:
 
 TEST_F(Chip32x32TabAnimated, TickRecoloursTheViewsAndKeepsTheFrames) {
     // Animate sub-palette 1 in both palette sets.
-    Stage().AnimePalette[1] = 0x80;
-    Stage().AnimePalette[5] = 0x80;
+    EditStage([](StageData& stage) {
+        stage.AnimePalette[1] = 0x80;
+        stage.AnimePalette[5] = 0x80;
+    });
     ViewDriver::Move(Form->ImgEdit32x32ChipView, 40, 10);
     ViewDriver::Move(Form->Img16x16ChipTable, 20, 40);
     ViewDriver::Move(Form->ImgEdit32x32Chip, 40, 5);

@@ -35,7 +35,7 @@ protected:
         StartForm();
         ASSERT_FALSE(Form->StartupFailed());
     }
-    void MakeAChange() { Form->Tracker().SetMapSetModified(0, true); }
+    void MakeAChange() { EditFirstMapCell(); }
     QStringList RecentItems() const {
         QStringList texts;
         for (const QAction* item : Form->RecentFiles1->actions())

@@ -51,7 +51,7 @@ protected:
     }
 
     QUndoStack& Stack() { return Form->History().Stack(); }
-    StageData& Stage() { return Form->ImageHolder().CurrentStageData(); }
+    const StageData& Stage() { return Form->ImageHolder().CurrentStageData(); }
     bool Modified() { return Form->Tracker().IsModified(); }
     std::string Panel() { return Form->StatusPanels[0]->text().toStdString(); }
     std::vector<std::uint8_t> Composed() {
@@ -64,7 +64,7 @@ protected:
     std::vector<std::uint8_t> AllStageData() {
         std::vector<std::uint8_t> data;
         for (int s = 0; s < 16; ++s) {
-            StageData& stage = Form->ImageHolder().Stage(s);
+            const StageData& stage = Form->ImageHolder().Stage(s);
             auto add = [&data](const auto& array) {
                 data.insert(data.end(), array.begin(), array.end());
             };
@@ -136,9 +136,11 @@ TEST_F(History, UndoingEverythingGivesTheOpenedFileAndRedoingGivesTheEditsBack) 
 TEST_F(History, ADragOfManyMovesIsOneStepAndUndoShowsItsRoomAgain) {
     Form->EditPageControl->setCurrentWidget(Form->TabObjectEdit);
     Form->ScrBarObjectMap->setValue(5);
-    Stage().ObjectsOfPage(6).clear();
-    Stage().AddObject(6, 0x40, 0x50, 3);
-    Stage().AddObject(6, 0x90, 0x20, 4);
+    std::vector<std::vector<ObjectRecord>> rooms(32);
+    for (int room = 0; room < 32; ++room)
+        rooms[static_cast<std::size_t>(room)] = Stage().PageRecords(room);
+    rooms[6] = {{0, 0x40, 0x50, 3}, {0, 0x90, 0x20, 4}};
+    SetUpObjects(Form->ImageHolder().CurrentStage(), rooms);
     Form->ObjectEdit->SetRooms(5);
     const int before = Stack().count();
     ViewDriver::Move(Form->ImgObjectMapPage1, 0x40, 0x50);
@@ -169,8 +171,11 @@ TEST_F(History, ADragOfManyMovesIsOneStepAndUndoShowsItsRoomAgain) {
 
 TEST_F(History, ConsecutiveNudgesOfOneObjectAreOneStep) {
     Form->EditPageControl->setCurrentWidget(Form->TabObjectEdit);
-    Stage().ObjectsOfPage(1).clear();
-    Stage().AddObject(1, 0x40, 0x50, 3);
+    std::vector<std::vector<ObjectRecord>> rooms(32);
+    for (int room = 0; room < 32; ++room)
+        rooms[static_cast<std::size_t>(room)] = Stage().PageRecords(room);
+    rooms[1] = {{0, 0x40, 0x50, 3}};
+    SetUpObjects(Form->ImageHolder().CurrentStage(), rooms);
     Form->ObjectEdit->SetRooms(0);
     ViewDriver::Move(Form->ImgObjectMapPage1, 0x40, 0x50);
     ViewDriver::Click(Form->ImgObjectMapPage1, Qt::LeftButton, 0x40, 0x50);
@@ -189,9 +194,11 @@ TEST_F(History, ConsecutiveNudgesOfOneObjectAreOneStep) {
 
 TEST_F(History, UndoingADeletePutsTheObjectBackInItsPlaceInTheList) {
     Form->EditPageControl->setCurrentWidget(Form->TabObjectEdit);
-    Stage().ObjectsOfPage(0).clear();
-    for (int x : {0x30, 0x60, 0x90})
-        Stage().AddObject(0, x, 0x40, 1);
+    std::vector<std::vector<ObjectRecord>> rooms(32);
+    for (int room = 0; room < 32; ++room)
+        rooms[static_cast<std::size_t>(room)] = Stage().PageRecords(room);
+    rooms[0] = {{0, 0x30, 0x40, 1}, {0, 0x60, 0x40, 1}, {0, 0x90, 0x40, 1}};
+    SetUpObjects(Form->ImageHolder().CurrentStage(), rooms);
     Form->ObjectEdit->SetRooms(0);
     ViewDriver::Move(Form->ImgObjectMapPage0, 0x60, 0x40);
     ViewDriver::Click(Form->ImgObjectMapPage0, Qt::LeftButton, 0x60, 0x40);

@@ -70,7 +70,7 @@ protected:
 
     void ShowMapSetTab() { Form->EditPageControl->setCurrentWidget(Form->TabMapSetEdit); }
     void SelectStage(int stage) { Form->CBStage->setCurrentIndex(stage); }
-    StageData& Stage() { return Form->ImageHolder().CurrentStageData(); }
+    const StageData& Stage() { return Form->ImageHolder().CurrentStageData(); }
     int CurrentStage() { return Form->ImageHolder().CurrentStage(); }
     TImageEx* PageView(int side) {
         return side == 0 ? Form->ImgEditMapSetPage0 : Form->ImgEditMapSetPage1;
@@ -96,7 +96,7 @@ protected:
     // stage's chip tables and the tile bytes of the cartridge: quarters of 16x16 chips, each
     // four tiles of the stage's own block drawn in the chip's sub-palette.
     int ChipColourIndex(int chip, int x, int y) {
-        StageData& stage = Stage();
+        const StageData& stage = Stage();
         const int chip16 =
             stage.Chip32x32Table[static_cast<std::size_t>(chip * 4 + (y / 16) * 2 + x / 16)];
         const int quarter = ((y % 16) / 8) * 2 + (x % 16) / 8;
@@ -456,9 +456,11 @@ TEST_F(MapSetTab, ActivationShowsChipEditsMadeOnOtherTabs) {
     const auto before = Picture(PageView(0));
     Form->EditPageControl->setCurrentWidget(Form->Tab32x32ChipEdit);
     // A composition changed elsewhere: the chip's four quarters become 16x16 chip 03.
-    for (std::size_t q = 0; q < 4; ++q)
-        Stage().Chip32x32Table[static_cast<std::size_t>(chip) * 4 + q] =
-            CartridgeGenerator::ChipWindow;
+    EditStage([chip](StageData& stage) {
+        for (std::size_t q = 0; q < 4; ++q)
+            stage.Chip32x32Table[static_cast<std::size_t>(chip) * 4 + q] =
+                CartridgeGenerator::ChipWindow;
+    });
     ShowMapSetTab();
     EXPECT_NE(Picture(PageView(0)), before);
     EXPECT_EQ(CellsNotShowing(0, 0), std::vector<int>{});
@@ -471,7 +473,7 @@ TEST_F(MapSetTab, AnimationTickRecoloursPagesAndKeepsTheFrame) {
     ViewDriver::Move(PageView(0), 70, 70);
     ViewDriver::Move(Form->Img32x32ChipTable, 20, 4);
     // Sub-palette 1 of palette set 0 runs animation 1.
-    Stage().AnimePalette[1] = 0x81;
+    EditStage([](StageData& stage) { stage.AnimePalette[1] = 0x81; });
     ASSERT_TRUE(TickUntilStageColorChanges(5));
     // Every cell shows the sheet with the colours now in effect.
     int wrong = 0;

@@ -3,6 +3,7 @@
 #include "MainFormFixture.h"
 #include "TabTestSupport.h"
 #include "ViewDriver.h"
+#include "history/EditHistory.h"
 
 #include "ImageEx/TImageEx.h"
 #include "ImageEx/TUpDown.h"
@@ -65,7 +66,7 @@ protected:
         Form->EditPageControl->setCurrentWidget(Form->TabObjectEdit);
     }
 
-    StageData& Stage() { return Form->ImageHolder().CurrentStageData(); }
+    const StageData& Stage() { return Form->ImageHolder().CurrentStageData(); }
     int CurrentStage() { return Form->ImageHolder().CurrentStage(); }
     TImageEx* View(int side) {
         return side == 0 ? Form->ImgObjectMapPage0 : Form->ImgObjectMapPage1;
@@ -75,32 +76,32 @@ protected:
     // Gives the current stage exactly these objects and reloads the editors, as selecting the
     // stage does.
     void Place(const std::vector<Placed>& objects) {
-        for (int room = 0; room < 32; ++room)
-            Stage().ObjectsOfPage(room).clear();
+        std::vector<std::vector<ObjectRecord>> rooms(32);
         for (const Placed& object : objects)
-            Stage().AddObject(object.Room, object.X, object.Y, object.Type);
+            rooms.at(static_cast<std::size_t>(object.Room))
+                .push_back({0, static_cast<std::uint8_t>(object.X),
+                            static_cast<std::uint8_t>(object.Y),
+                            static_cast<std::uint8_t>(object.Type)});
+        SetUpObjects(CurrentStage(), rooms);
         Form->CBStageChange(CurrentStage());
     }
-    std::vector<Object> Room(int room) {
+    std::vector<Object> Room(int room, int stage = -1) {
+        const StageData& data = stage < 0 ? Stage() : Form->ImageHolder().Stage(stage);
         std::vector<Object> objects;
-        for (const ObjectNode& node : Stage().ObjectsOfPage(room))
+        for (const ObjectNode& node : data.ObjectsOfPage(room))
             objects.push_back({node.X, node.Y, node.Type});
         return objects;
     }
-    Rooms AllRooms() {
+    Rooms AllRooms(int stage = -1) {
         Rooms rooms;
         for (int room = 0; room < 32; ++room)
-            rooms[static_cast<std::size_t>(room)] = Room(room);
+            rooms[static_cast<std::size_t>(room)] = Room(room, stage);
         return rooms;
     }
     std::array<Rooms, 16> EveryStage() {
         std::array<Rooms, 16> stages;
-        const int current = CurrentStage();
-        for (int stage = 0; stage < LevelFormat::StageCount; ++stage) {
-            Form->ImageHolder().SetCurrentStage(stage);
-            stages[static_cast<std::size_t>(stage)] = AllRooms();
-        }
-        Form->ImageHolder().SetCurrentStage(current);
+        for (int stage = 0; stage < LevelFormat::StageCount; ++stage)
+            stages[static_cast<std::size_t>(stage)] = AllRooms(stage);
         return stages;
     }
 
@@ -258,7 +259,7 @@ TEST_F(ObjectTab, ScrollBarReachesRoomsThirtyAndThirtyOneAndAStageChangeReturnsT
 TEST_F(ObjectTab, TabActivationRedrawsTheRoomsFromTheCurrentMap) {
     Form->EditPageControl->setCurrentWidget(Form->TabMapSetEdit);
     const std::uint8_t other = Stage().MapSetTable[0] == 0x03 ? 0x04 : 0x03;
-    Stage().MapSetTable[0] = other;
+    EditStage([other](StageData& stage) { stage.MapSetTable[0] = other; });
     Form->EditPageControl->setCurrentWidget(Form->TabObjectEdit);
     int wrong = 0;
     for (int y = 8; y < Cell; ++y)
@@ -457,7 +458,7 @@ TEST_F(ObjectTab, DragPutsTheObjectAtThePointerWithItsSnapping) {
     for (const auto& c : cases) {
         SCOPED_TRACE(c.Name);
         Place({{1, 0x40, 0x70, 0x06}});
-        Form->Tracker().ClearAll();
+        Form->History().MarkSaved({});
         Drag(1, 0x42, 0x72, c.ToX, c.ToY, c.Keys);
         EXPECT_EQ(Room(1), (std::vector<Object>{{c.X, c.Y, 6}}));
         EXPECT_EQ(Text(Form->LblObjectX), Hex2(c.X));
@@ -523,7 +524,7 @@ TEST_F(ObjectTab, ArrowsNudgeByOneClampAtTheBoundsAndMarkOnlyAMove) {
         SCOPED_TRACE(c.Name);
         Place({{1, c.X, c.Y, 0x06}});
         LeftClick(1, c.X, c.Y);
-        Form->Tracker().ClearAll();
+        Form->History().MarkSaved({});
         c.Arrow(*Form)->click();
         EXPECT_EQ(Room(1), (std::vector<Object>{{c.ExpectedX, c.ExpectedY, 6}}));
         EXPECT_EQ(Text(Form->LblObjectX), Hex2(c.ExpectedX));
@@ -547,7 +548,7 @@ TEST_F(ObjectTab, NudgingPastANeighbourDoesNotSort) {
 TEST_F(ObjectTab, TypeAndScrollListsRetypeTheSelectedObject) {
     Place({{1, 0x40, 0x70, 0x06}});
     LeftClick(1, 0x40, 0x70);
-    Form->Tracker().ClearAll();
+    Form->History().MarkSaved({});
     Form->CBSelectObject->setCurrentIndex(0x80);
     EXPECT_EQ(Room(1), (std::vector<Object>{{0x40, 0x70, 0x80}}));
     EXPECT_TRUE(Modified());
@@ -738,11 +739,14 @@ TEST_F(ObjectTab, AllStagesTogetherTakeAtMost1657Objects) {
     // Fill the other stages up to 1656 in all, leaving the current one below its own limit.
     constexpr int AllButOne = LevelFormat::MaxObjectsAllStages - 1;
     for (int stage = 1; stage < LevelFormat::StageCount && all < AllButOne; ++stage) {
-        StageData& data = Form->ImageHolder().Stage(stage);
-        while (data.ObjectTotal() < LevelFormat::MaxObjectsPerStage && all < AllButOne) {
-            data.AddObject(20, 0x80, 0x80, 0x01);
-            ++all;
-        }
+        const StageData& data = Form->ImageHolder().Stage(stage);
+        std::vector<std::vector<ObjectRecord>> rooms(32);
+        for (int room = 0; room < 32; ++room)
+            rooms[static_cast<std::size_t>(room)] = data.PageRecords(room);
+        for (int total = data.ObjectTotal();
+             total < LevelFormat::MaxObjectsPerStage && all < AllButOne; ++total, ++all)
+            rooms[20].push_back({0, 0x80, 0x80, 0x01});
+        SetUpObjects(stage, rooms);
     }
     ASSERT_EQ(all, AllButOne);
     Form->CBStageChange(0);

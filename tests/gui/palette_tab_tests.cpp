@@ -3,6 +3,7 @@
 #include "MainFormFixture.h"
 #include "TabTestSupport.h"
 #include "ViewDriver.h"
+#include "history/EditHistory.h"
 
 #include "ImageEx/TImageEx.h"
 #include "ImageEx/TUpDown.h"
@@ -86,7 +87,7 @@ protected:
         Form->EditPageControl->setCurrentWidget(Form->TabPaletteEdit);
     }
 
-    StageData& Stage() { return Form->ImageHolder().CurrentStageData(); }
+    const StageData& Stage() { return Form->ImageHolder().CurrentStageData(); }
     std::uint8_t Entry(int set, int i) { return Stage().StagePalette[set * 16 + i]; }
     std::uint8_t AnimeByte(int set, int j) { return Stage().AnimePalette[set * 4 + j]; }
     bool PaletteMarked(int stage = 0) { return Form->Tracker().IsPaletteModified(stage); }
@@ -221,7 +222,7 @@ TEST_F(PaletteTab, ClickingACellAfterPickingAColourAssignsIt) {
     EXPECT_EQ(PalCell(9), Master(0x0F));
     EXPECT_TRUE(PaletteMarked());
 
-    Form->Tracker().ClearAll();
+    Form->History().MarkSaved({});
     RepaintCounter repaints(Form->ImgPalView[2]);
     ViewDriver::Press(Form->ImgPalView[2], Qt::LeftButton, 24 + 20, 20);
     EXPECT_EQ(Entry(0, 9), 0x0F);
@@ -572,7 +573,7 @@ TEST_P(PaletteTabArrows, StepTheAnimationByte) {
     OpenOnPaletteTab();
     const ArrowCase& c = GetParam();
     Type(Form->EditAnimePal[1], c.Start);
-    Form->Tracker().ClearAll();
+    Form->History().MarkSaved({});
     TUpDown* arrows = Form->UDAnimePal[1];
     const int position = arrows->Position();
 
@@ -909,7 +910,7 @@ TEST_F(PaletteAnimation, WithoutAnimationBytesNothingEverChanges) {
 
 TEST_F(PaletteAnimation, TicksGoOnOverTheStagesOfAClosedImage) {
     Type(Form->EditAnimePal[2], "83");
-    Form->Tracker().ClearAll();
+    Form->History().MarkSaved({});
     Form->Close1Click();
     ASSERT_TRUE(Form->FrameTimer->isActive());
     // The stage keeps its animation byte; the cleared buffer reads as a record with period 0

@@ -1,4 +1,5 @@
 #include "MainFormFixture.h"
+#include "history/EditHistory.h"
 
 #include "16x16chipedit/Chip16x16EditClass.h"
 #include "32x32chipedit/Chip32x32EditClass.h"
@@ -69,7 +70,7 @@ protected:
         };
     }
 
-    StageData& Stage() { return Form->ImageHolder().CurrentStageData(); }
+    const StageData& Stage() { return Form->ImageHolder().CurrentStageData(); }
 
     QPushButton* ButtonOf(Report report) {
         switch (report) {
@@ -149,7 +150,9 @@ TEST_P(UnusedReportCases, ShowsTheMessageAndTheExactList) {
     const ReportCase& report = GetParam();
     if (report.AfterDestruction)
         Form->BtnSwitch16X16ChipSet->click();
-    report.Prepare(Stage());
+    EditStage(report.Prepare);
+    // The prepared stage stands for the image as opened.
+    Form->History().MarkSaved({});
 
     EXPECT_EQ(ListOf(report.Which), report.Expected);
     ButtonOf(report.Which)->click();

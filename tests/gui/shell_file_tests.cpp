@@ -21,11 +21,8 @@ namespace {
 
 class ShellFiles : public MainFormFixture {
 protected:
-    // A real edit of stage 0's map set, flagged as the map-set editor flags it.
-    void EditMapSet() {
-        Form->ImageHolder().CurrentStageData().MapSetTable[0] ^= 1;
-        Form->Tracker().SetMapSetModified(0, true);
-    }
+    // A real edit of stage 0's map set, made as a user makes it.
+    void EditMapSet() { EditFirstMapCell(); }
     static std::vector<std::uint8_t> Original() { return CartridgeGenerator::MakeImage(); }
 };
 

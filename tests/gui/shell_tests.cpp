@@ -40,10 +40,8 @@ const std::string SaveFilter = "save:ケストリン6 ROMイメージ (*.nes)|ne
 
 class Shell : public MainFormFixture {
 protected:
-    // Marks a change the way an editor does.
-    void MakeAChange() {
-        Form->Tracker().SetMapSetModified(Form->ImageHolder().CurrentStage(), true);
-    }
+    // A change made the way a user makes one.
+    void MakeAChange() { EditFirstMapCell(); }
     static std::vector<std::uint8_t> CartridgeBytes() { return CartridgeGenerator::MakeImage(); }
     QString StatusText() const { return Form->StatusPanels[0]->text(); }
     std::string Question(const QString& path) const {
@@ -320,10 +318,7 @@ TEST_F(Shell, YesInThePromptSavesUnderTheChosenNameBeforeOpening) {
     WriteWholeFile(second, secondBytes);
     OpenThroughMenu(first);
     // A real edit: the first cell of stage 0's map set.
-    std::uint8_t& cell = Form->ImageHolder().CurrentStageData().MapSetTable[0];
-    const std::uint8_t edited = cell ^ 0x01;
-    cell = edited;
-    MakeAChange();
+    const auto edited = static_cast<std::uint8_t>(EditFirstMapCell());
 
     const QString copy = QString::fromStdString(Dir.File("copy.nes"));
     Prompts.YesNoCancelAnswers = {Answer::Yes};
