@@ -1,6 +1,5 @@
 #include "cli/CommandLineTool.h"
 #include "mainform/EditorStyle.h"
-#include "mainform/FirstPaintReport.h"
 #include "mainform/FontWarmUp.h"
 #include "mainform/TMainForm.h"
 
@@ -21,7 +20,6 @@ int main(int argc, char* argv[]) {
     TMainForm mainForm{options};
     if (mainForm.StartupFailed())
         return 1;
-    FirstPaintReport::WatchIfRequested(&mainForm);
     mainForm.show();
     const QStringList arguments = QApplication::arguments();
     if (arguments.size() > 1)
