@@ -12,7 +12,6 @@
 #include "ImageEx/TImageEx.h"
 #include "editdata/StageData.h"
 #include "fileio/RomImageData.h"
-#include "mainform/EditorStyle.h"
 #include "mainform/TMainForm.h"
 #include "romgen/CartridgeGenerator.h"
 #include "support/TempDir.h"
@@ -262,9 +261,7 @@ BENCHMARK(BM_TabSwitch)->Unit(benchmark::kMicrosecond);
 int main(int argc, char** argv) {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
-    const bool userNamedStyle = EditorStyle::UserNamedStyle(argc, argv);
     QApplication application(argc, argv);
-    EditorStyle::Apply(userNamedStyle);
     QApplication::setApplicationName(TMainForm::ApplicationTitle);
     benchmark::Initialize(&argc, argv);
     OpenWindow window;
