@@ -14,7 +14,6 @@
 #include "editdata/StageData.h"
 #include "fileio/RomImageData.h"
 #include "history/EditHistory.h"
-#include "mainform/EditorStyle.h"
 #include "mainform/TMainForm.h"
 #include "romgen/CartridgeGenerator.h"
 #include "support/TempDir.h"
@@ -273,9 +272,7 @@ BENCHMARK(BM_TabSwitch)->Unit(benchmark::kMicrosecond);
 int main(int argc, char** argv) {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
-    const bool userNamedStyle = EditorStyle::UserNamedStyle(argc, argv);
     QApplication application(argc, argv);
-    EditorStyle::Apply(userNamedStyle);
     QApplication::setApplicationName(TMainForm::ApplicationTitle);
     benchmark::Initialize(&argc, argv);
     OpenWindow window;

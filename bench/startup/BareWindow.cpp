@@ -1,7 +1,7 @@
 // The start-up baseline: a bare Qt main window, built with the editor's flags and started the
-// way the editor is started, reporting its first painted frame through the same helper.
+// way the editor is started, reporting its first painted frame.
 
-#include "mainform/FirstPaintReport.h"
+#include "FirstPaintWatch.h"
 
 #include <QApplication>
 #include <QMainWindow>
@@ -9,7 +9,7 @@
 int main(int argc, char* argv[]) {
     QApplication application(argc, argv);
     QMainWindow window;
-    FirstPaintReport::WatchIfRequested(&window);
+    FirstPaintWatch::Install(&window);
     window.show();
     return QApplication::exec();
 }

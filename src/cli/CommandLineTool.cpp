@@ -16,8 +16,11 @@
 #include <QGuiApplication>
 #include <QTextStream>
 
+#include <algorithm>
 #include <cstdio>
+#include <iterator>
 #include <memory>
+#include <string_view>
 
 namespace {
 
@@ -64,12 +67,47 @@ void DropPlatformNotes(QtMsgType type, const QMessageLogContext& context, const 
         std::fprintf(stderr, "%s\n", qPrintable(qFormatLogMessage(type, context, text)));
 }
 
+enum class WindowOption { None, Alone, WithValue };
+
+// The options Qt itself takes from a window program's arguments (-style NAME and the like),
+// with one dash or two; "-name=value" carries its value.
+WindowOption WindowOptionOf(std::string_view argument) {
+    static constexpr std::string_view WithValue[] = {
+        // QApplication's
+        "style", "stylesheet",
+        // QGuiApplication's, the X11 ones included
+        "platform", "platformpluginpath", "platformtheme", "plugin", "qwindowgeometry",
+        "qwindowicon", "qwindowtitle", "session", "display", "geometry", "title", "icon",
+        "qmljsdebugger"};
+    static constexpr std::string_view Alone[] = {"reverse", "widgetcount", "nograb", "dograb"};
+    argument.remove_prefix(argument.starts_with("--") ? 2 : 1);
+    const std::size_t equals = argument.find('=');
+    const std::string_view name = argument.substr(0, equals);
+    if (std::find(std::begin(WithValue), std::end(WithValue), name) != std::end(WithValue))
+        return equals == std::string_view::npos ? WindowOption::WithValue : WindowOption::Alone;
+    if (equals == std::string_view::npos &&
+        std::find(std::begin(Alone), std::end(Alone), name) != std::end(Alone))
+        return WindowOption::Alone;
+    return WindowOption::None;
+}
+
 } // namespace
 
 bool CommandLineTool::WantsCommand(int argc, char* argv[]) {
-    for (int i = 1; i < argc; ++i)
-        if (argv[i][0] == '-' && argv[i][1] != '\0')
+    for (int i = 1; i < argc; ++i) {
+        const std::string_view argument = argv[i];
+        if (argument.size() < 2 || argument[0] != '-')
+            continue;
+        switch (WindowOptionOf(argument)) {
+        case WindowOption::WithValue:
+            ++i;
+            break;
+        case WindowOption::Alone:
+            break;
+        case WindowOption::None:
             return true;
+        }
+    }
     return false;
 }
 

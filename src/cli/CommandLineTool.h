@@ -19,7 +19,8 @@ public:
 
     static constexpr const char* Version = "1.0";
 
-    // True when the arguments ask for a command rather than the window: any option at all.
+    // True when the arguments ask for a command rather than the window: any option other than
+    // those Qt takes for a window (-style NAME, -platform NAME, -reverse, ...).
     static bool WantsCommand(int argc, char* argv[]);
     // Creates its own offscreen application object; returns the exit status.
     static int Run(int argc, char* argv[]);

@@ -1,5 +1,4 @@
 #include "mainform/TMainForm.h"
-#include "mainform/FontWarmUp.h"
 
 #include "16x16chipedit/Chip16x16EditClass.h"
 #include "32x32chipedit/Chip32x32EditClass.h"
@@ -112,7 +111,6 @@ TMainForm::TMainForm(const StartupOptions& options) : Options(options) {
 
     setWindowTitle(ApplicationTitle);
     setAcceptDrops(true);
-    FontWarmUp::Finish();
     CreateMenu();
     CreateStatusBar();
 

@@ -1,19 +1,15 @@
 #include "cli/CommandLineTool.h"
-#include "mainform/EditorStyle.h"
-#include "mainform/FirstPaintReport.h"
-#include "mainform/FontWarmUp.h"
 #include "mainform/TMainForm.h"
 
 #include <QApplication>
 
 // Usage: kestrin6editor [image.nes]; with an option, a command without the window (--help).
+// The window takes the style Qt chooses: the desktop's, or the one named by -style NAME or
+// QT_STYLE_OVERRIDE.
 int main(int argc, char* argv[]) {
     if (CommandLineTool::WantsCommand(argc, argv))
         return CommandLineTool::Run(argc, argv);
-    FontWarmUp::Start();
-    const bool userNamedStyle = EditorStyle::UserNamedStyle(argc, argv);
     QApplication application(argc, argv);
-    EditorStyle::Apply(userNamedStyle);
     QApplication::setApplicationName(TMainForm::ApplicationTitle);
 
     StartupOptions options;
@@ -21,7 +17,6 @@ int main(int argc, char* argv[]) {
     TMainForm mainForm{options};
     if (mainForm.StartupFailed())
         return 1;
-    FirstPaintReport::WatchIfRequested(&mainForm);
     mainForm.show();
     const QStringList arguments = QApplication::arguments();
     if (arguments.size() > 1)

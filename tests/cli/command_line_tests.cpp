@@ -1,5 +1,6 @@
 // The command line as a script uses it: the built program in a child process without DISPLAY
 // or any platform setting, its exit status, what it writes and what it prints.
+#include "cli/CommandLineTool.h"
 #include "patch/BpsPatch.h"
 #include "patch/IpsPatch.h"
 #include "patch/PatchMessages.h"
@@ -14,6 +15,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <vector>
 
 namespace {
 
@@ -197,6 +199,42 @@ TEST_F(CommandLine, PicturesOfMapsAndSheets) {
     EXPECT_EQ(noPalette.Exit, 1);
     EXPECT_EQ(noPalette.Err, "fcpalette.palが読み込めませんでした\n");
     EXPECT_FALSE(Exists("again.png"));
+}
+
+// The options Qt takes for the window (a style the user names, say) open the window, not a
+// command; anything else starting with a dash is a command.
+TEST(WindowOrCommand, QtsWindowOptionsOpenTheWindow) {
+    const struct {
+        std::vector<const char*> Arguments;
+        bool Command;
+    } cases[] = {
+        {{"editor"}, false},
+        {{"editor", "stage.nes"}, false},
+        {{"editor", "-"}, false},
+        {{"editor", "-style", "fusion", "stage.nes"}, false},
+        {{"editor", "-style=windows"}, false},
+        {{"editor", "--style", "fusion"}, false},
+        {{"editor", "-platform", "offscreen", "-reverse", "stage.nes"}, false},
+        // A window option's value is not read as an option of its own.
+        {{"editor", "-qwindowtitle", "--check"}, false},
+        {{"editor", "--check", "stage.nes"}, true},
+        {{"editor", "-style", "fusion", "--check", "stage.nes"}, true},
+        {{"editor", "-styles"}, true},
+        {{"editor", "-reverse=1"}, true},
+        {{"editor", "--"}, true},
+    };
+    for (const auto& c : cases) {
+        std::vector<char*> arguments;
+        std::string line;
+        for (const char* argument : c.Arguments) {
+            arguments.push_back(const_cast<char*>(argument));
+            line += std::string(argument) + ' ';
+        }
+        EXPECT_EQ(
+            CommandLineTool::WantsCommand(static_cast<int>(arguments.size()), arguments.data()),
+            c.Command)
+            << line;
+    }
 }
 
 } // namespace

@@ -13,6 +13,7 @@
 #include "romgen/CartridgeGenerator.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDir>
@@ -21,6 +22,7 @@
 #include <QMenu>
 #include <QPushButton>
 #include <QScrollBar>
+#include <QStyle>
 #include <QTabWidget>
 #include <QTest>
 #include <QTimer>
@@ -240,6 +242,24 @@ TEST_F(Shell, WindowBeforeAnyOpen) {
     EXPECT_EQ(Form->StatusPanels[0]->width(), 100);
     EXPECT_EQ(Form->StatusPanels[1]->width(), 120);
     EXPECT_EQ(Form->StatusPanels[2]->width(), 50);
+}
+
+// A style the user names (-style, QT_STYLE_OVERRIDE) is the application's: the window neither
+// replaces it nor gives any of its widgets another (style sheets draw on top of it).
+TEST_F(Shell, TheApplicationsStyleIsKeptForTheWholeWindow) {
+    // The style Qt chose comes back for the tests after this one.
+    const struct StyleBack {
+        QString Name = QApplication::style()->name();
+        ~StyleBack() { QApplication::setStyle(Name); }
+    } styleBack;
+    QStyle* const named = QApplication::setStyle("Windows");
+    ASSERT_NE(named, nullptr);
+    StartWithGeneratedImage();
+    Form->show();
+    EXPECT_EQ(QApplication::style(), named);
+    EXPECT_EQ(Form->style(), named);
+    for (const QWidget* widget : Form->findChildren<QWidget*>())
+        EXPECT_FALSE(widget->testAttribute(Qt::WA_SetStyle)) << widget->metaObject()->className();
 }
 
 TEST_F(Shell, UntouchedOpenShowsTheImageAndAsksNothing) {

@@ -1,4 +1,4 @@
-#include "mainform/FirstPaintReport.h"
+#include "FirstPaintWatch.h"
 
 #include <QCoreApplication>
 #include <QEvent>
@@ -7,7 +7,7 @@
 #include <cstdio>
 #include <ctime>
 
-namespace FirstPaintReport {
+namespace FirstPaintWatch {
 
 namespace {
 
@@ -47,10 +47,8 @@ private:
 
 } // namespace
 
-void WatchIfRequested(QWidget* window) {
-    if (qEnvironmentVariableIsEmpty(VariableName))
-        return;
+void Install(QWidget* window) {
     QCoreApplication::instance()->installEventFilter(new FirstPaintFilter(window));
 }
 
-} // namespace FirstPaintReport
+} // namespace FirstPaintWatch
