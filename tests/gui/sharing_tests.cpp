@@ -169,7 +169,7 @@ TEST_F(Sharing, PatchedImageOverAnExistingFileKeepsARestorePoint) {
         Form->ApplyPatch1->trigger();
         EXPECT_EQ(Prompts.Messages(), std::vector<std::string>{});
         EXPECT_TRUE(ReadWholeFile(output) == edited);
-        EXPECT_EQ(ReadTextFile(output + ".bak"), "before");
+        EXPECT_TRUE(ReadTextFile(output + ".bak") == "before");
     }
 }
 
@@ -227,7 +227,7 @@ TEST_F(Sharing, RefusedPatchesLeaveEverythingAsItWas) {
         Prompts.SaveFiles = {QString::fromStdString(output)};
         Form->ApplyPatch1->trigger();
         EXPECT_EQ(Prompts.Messages(), std::vector<std::string>{c.Message});
-        EXPECT_EQ(ReadTextFile(output), "kept");
+        EXPECT_TRUE(ReadTextFile(output) == "kept");
         EXPECT_FALSE(std::filesystem::exists(output + ".bak"));
         EXPECT_EQ(Form->ImageHolder().FileName(), ImagePath.toStdString());
         EXPECT_TRUE(Form->Tracker().IsMapSetModified(0));
