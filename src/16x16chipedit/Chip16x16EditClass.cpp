@@ -308,7 +308,7 @@ void Chip16x16EditClass::SelectChip(int chip) {
     for (int q = 0; q < QuarterCount; ++q)
         LblSelectChipTile[static_cast<std::size_t>(q)]->setText(
             HexText::Two(table[static_cast<std::size_t>(q * ChipCount + chip)]));
-    const int attribute = Stage().ChipPropertyTable()[static_cast<std::size_t>(chip)];
+    const std::uint8_t attribute = Stage().ChipPropertyTable()[static_cast<std::size_t>(chip)];
     LblSelectChipProperty->setText(HexText::Two(attribute));
     // Showing the stored values is no choice of the user's: these raise no click.
     RGChipPropertySelect->SetItemIndex(LevelFormat::AttributeTypeOf(attribute));

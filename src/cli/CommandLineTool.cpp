@@ -5,7 +5,9 @@
 #include "edit_flag/EditFlagManagement.h"
 #include "editdata/StageData.h"
 #include "fileio/FcPaletteData.h"
+#include "fileio/RestorePoint.h"
 #include "fileio/RomImageData.h"
+#include "fileio/SupportFiles.h"
 #include "graphics/StagePicture.h"
 #include "inifile/IniFile.h"
 #include "patch/PatchFiles.h"
@@ -24,9 +26,8 @@
 
 namespace {
 
-// The files beside the executable and in the current directory, as the window finds them.
+// The settings file beside the executable, as the window finds it.
 const char* const SettingsFileName = "kestrin6editor.ini";
-const char* const MasterPaletteName = "fcpalette.pal";
 const char* const TooManyObjectsMessage = "オブジェクトの数が多すぎます";
 
 const QCommandLineOption ExportMapOption("export-map", "STAGE の全ページを PNG に書き出す",
@@ -39,6 +40,28 @@ const QCommandLineOption PaletteSetOption("palette-set", "パレットセット 
 const QCommandLineOption MakePatchOption("make-patch", "ORIGINAL から EDITED へのパッチを作る");
 const QCommandLineOption ApplyPatchOption("apply-patch", "ORIGINAL に PATCH を当てて書き出す");
 const QCommandLineOption CheckOption("check", "IMAGE を検査する");
+
+// The tool's own options; anything else (Qt's -style, -platform, -reverse, ..., or a file) is
+// left to the window.
+const QCommandLineOption* const OwnOptions[] = {
+    &ExportMapOption, &ExportSheetOption, &ObjectsOption, &PaletteSetOption,
+    &MakePatchOption, &ApplyPatchOption,  &CheckOption};
+// The parser's help and version options.
+const char* const HelpAndVersion[] = {"-h", "--help", "--help-all", "-v", "--version"};
+
+bool IsCommandOption(const QString& argument) {
+    for (const char* option : HelpAndVersion)
+        if (argument == QLatin1String(option))
+            return true;
+    if (!argument.startsWith("--"))
+        return false;
+    // "--export-map=3" names the option before the "=".
+    const QString name = argument.mid(2).section('=', 0, 0);
+    for (const QCommandLineOption* option : OwnOptions)
+        if (option->names().contains(name))
+            return true;
+    return false;
+}
 
 QString FromStd(const std::string& text) {
     return QString::fromStdString(text);
@@ -98,15 +121,13 @@ bool CommandLineTool::WantsCommand(int argc, char* argv[]) {
         const std::string_view argument = argv[i];
         if (argument.size() < 2 || argument[0] != '-')
             continue;
-        switch (WindowOptionOf(argument)) {
-        case WindowOption::WithValue:
+        // A Qt option's value ("-qwindowtitle --check") is never a command.
+        if (WindowOptionOf(argument) == WindowOption::WithValue) {
             ++i;
-            break;
-        case WindowOption::Alone:
-            break;
-        case WindowOption::None:
-            return true;
+            continue;
         }
+        if (IsCommandOption(QString::fromLocal8Bit(argv[i])))
+            return true;
     }
     return false;
 }
@@ -247,10 +268,13 @@ int CommandLineTool::ExportSheet(const QCommandLineParser& parser, const QString
 
 int CommandLineTool::ExportPicture(const StagePicture::Options& options, const QString& out,
                                    const QString& image) {
+    const std::string executableDir = QCoreApplication::applicationDirPath().toStdString();
+    const std::string palettePath = SupportFiles::MasterPalettePath(
+        SupportFiles::MasterPaletteName, executableDir, SupportFiles::DataFolder(executableDir));
     std::unique_ptr<FcPaletteData> palette;
-    const Outcome loaded = FcPaletteData::Create(MasterPaletteName, palette);
+    const Outcome loaded = FcPaletteData::Create(palettePath, palette);
     if (!loaded.Ok)
-        return Refuse(FromStd(loaded.Message), MasterPaletteName);
+        return Refuse(FromStd(loaded.Message), FromStd(palettePath));
     OpenedImage opened;
     const Outcome outcome = opened.Rom.LoadFromFile(image.toStdString());
     if (!outcome.Ok)
@@ -300,6 +324,19 @@ int CommandLineTool::ApplyPatch(const QStringList& files) {
     const Outcome applied = PatchFiles::Apply(original, patch, patched);
     if (!applied.Ok)
         return Refuse(FromStd(applied.Message), files[1]);
+    // What Open would refuse is not written: the patch made it.
+    const std::unique_ptr<IniFile> settings = ReadSettings();
+    const Outcome openable = RomImageData::CheckImage(patched, *settings);
+    if (!openable.Ok)
+        return Refuse(FromStd(openable.Message), files[1]);
+    // A file replaced is kept first, as before a save; if that fails, the write still goes on.
+    RestorePoint restorePoint(
+        settings->ReadBool(RestorePoint::SettingsSection, RestorePoint::SettingsKey, true));
+    const Outcome kept = restorePoint.KeepBeforeSave(files[2].toStdString());
+    if (!kept.Ok) {
+        Err << FromStd(kept.Message) << "\n";
+        Err.flush();
+    }
     const std::string error = WriteBytes(files[2], patched.data(), patched.size());
     return error.empty() ? Success : Refuse(FromStd(error), files[2]);
 }

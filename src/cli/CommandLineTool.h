@@ -19,8 +19,8 @@ public:
 
     static constexpr const char* Version = "1.0";
 
-    // True when the arguments ask for a command rather than the window: any option other than
-    // those Qt takes for a window (-style NAME, -platform NAME, -reverse, ...).
+    // True when the arguments ask for a command rather than the window: one of the tool's own
+    // options. Qt's options (-style, -platform, ...) and files are the window's.
     static bool WantsCommand(int argc, char* argv[]);
     // Creates its own offscreen application object; returns the exit status.
     static int Run(int argc, char* argv[]);

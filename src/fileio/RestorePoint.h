@@ -12,6 +12,9 @@
 class RestorePoint {
 public:
     static constexpr const char* Suffix = ".bak";
+    // The switch in the settings file: "[Backup] Keep=0" turns restore points off.
+    static constexpr const char* SettingsSection = "Backup";
+    static constexpr const char* SettingsKey = "Keep";
     // A file larger than this is no cartridge image: it is not copied.
     static constexpr std::uintmax_t MaxFileSize = 64 * 1024 * 1024;
 

@@ -49,22 +49,40 @@ Outcome RomImageData::LoadFromFile(const std::string& path) {
     return LoadFromBytes(bytes, path);
 }
 
-Outcome RomImageData::LoadFromBytes(std::span<const std::uint8_t> bytes, const std::string& path) {
-    if (bytes.size() < LevelFormat::HeaderSize || bytes.size() > LevelFormat::CartridgeSize)
-        return Outcome::Failure(BadSizeMessage);
-    std::vector<std::uint8_t> candidate(LevelFormat::CartridgeSize, 0);
-    std::copy(bytes.begin(), bytes.end(), candidate.begin());
-    return Adopt(candidate, path);
+Outcome RomImageData::CheckImage(std::span<const std::uint8_t> bytes, IniFile& settings) {
+    std::vector<std::uint8_t> candidate;
+    std::unique_ptr<AddressData> address;
+    return Examine(bytes, settings, candidate, address);
 }
 
-Outcome RomImageData::Adopt(const std::vector<std::uint8_t>& candidate, const std::string& path) {
+Outcome RomImageData::Examine(std::span<const std::uint8_t> bytes, IniFile& settings,
+                              std::vector<std::uint8_t>& candidate,
+                              std::unique_ptr<AddressData>& address) {
+    if (bytes.size() < LevelFormat::HeaderSize || bytes.size() > LevelFormat::CartridgeSize)
+        return Outcome::Failure(BadSizeMessage);
+    candidate.assign(LevelFormat::CartridgeSize, 0);
+    std::copy(bytes.begin(), bytes.end(), candidate.begin());
     if (!HasValidHeader(candidate))
         return Outcome::Failure(BadHeaderMessage);
     // The keys are read and written back normalised even when the layout is then refused.
-    auto address = std::make_unique<AddressData>(candidate, Settings);
+    address = std::make_unique<AddressData>(candidate, settings);
     if (LevelDataLayout::FindMisplacedBlock(candidate, *address))
         return Outcome::Failure(LevelDataLayout::BadLayoutMessage);
+    return Outcome::Success();
+}
 
+Outcome RomImageData::LoadFromBytes(std::span<const std::uint8_t> bytes, const std::string& path) {
+    std::vector<std::uint8_t> candidate;
+    std::unique_ptr<AddressData> address;
+    const Outcome checked = Examine(bytes, Settings, candidate, address);
+    if (!checked.Ok)
+        return checked;
+    Adopt(candidate, std::move(address), path);
+    return Outcome::Success();
+}
+
+void RomImageData::Adopt(const std::vector<std::uint8_t>& candidate,
+                         std::unique_ptr<AddressData> address, const std::string& path) {
     std::copy(candidate.begin(), candidate.end(), Image.begin());
     OpenFileName = path;
     std::array<std::unique_ptr<StageData>, LevelFormat::StageCount> stages;
@@ -78,7 +96,6 @@ Outcome RomImageData::Adopt(const std::vector<std::uint8_t>& candidate, const st
     Stages = std::move(stages);
     AddressTables = std::move(address);
     ++Opens;
-    return Outcome::Success();
 }
 
 Outcome RomImageData::ComposeSavedImage(std::vector<std::uint8_t>& image,

@@ -66,6 +66,9 @@ public:
 
     bool HasValidHeader() const;
     static bool HasValidHeader(std::span<const std::uint8_t> image);
+    // Whether Open would take these bytes: size, header and level-data layout, with the offsets
+    // of settings (written back normalised, as Open does). A refusal carries Open's message.
+    static Outcome CheckImage(std::span<const std::uint8_t> bytes, IniFile& settings);
 
     int CurrentStage() const { return Current; }
     void SetCurrentStage(int stage);
@@ -96,7 +99,13 @@ public:
     }
 
 private:
-    Outcome Adopt(const std::vector<std::uint8_t>& candidate, const std::string& path);
+    // Open's test of bytes; on success candidate holds them padded to the cartridge size and
+    // address the tables computed from them.
+    static Outcome Examine(std::span<const std::uint8_t> bytes, IniFile& settings,
+                           std::vector<std::uint8_t>& candidate,
+                           std::unique_ptr<AddressData>& address);
+    void Adopt(const std::vector<std::uint8_t>& candidate, std::unique_ptr<AddressData> address,
+               const std::string& path);
     void ComposeStagePalettes(int stage, std::span<std::uint8_t> image,
                               std::vector<PaletteSetNotWritten>* notWritten) const;
 

@@ -1,15 +1,16 @@
 // The commands that let the work leave the editor without the whole image: a patch from an
 // original to the image as it would be saved now, an image made from an original and a patch,
 // and pictures of the current stage.
-#include "base/LevelFormat.h"
 #include "mainform/TMainForm.h"
 
 #include "atomicfile/AtomicFileWriter.h"
 #include "document/LevelDocument.h"
 #include "edit_flag/EditFlagManagement.h"
 #include "fileio/FcPaletteData.h"
+#include "fileio/RestorePoint.h"
 #include "fileio/RomImageData.h"
 #include "graphics/StagePicture.h"
+#include "inifile/IniFile.h"
 #include "mainform/TExportPictureDialog.h"
 #include "patch/PatchFiles.h"
 #include "prompts/UserPrompts.h"
@@ -115,17 +116,18 @@ void TMainForm::ApplyPatch1Click() {
         ShowMessage(FromStd(applied.Message));
         return;
     }
-    // What Open would refuse is not written.
-    if (patched.size() < LevelFormat::HeaderSize || patched.size() > LevelFormat::CartridgeSize) {
-        ShowMessage(RomImageData::BadSizeMessage);
-        return;
-    }
-    if (!RomImageData::HasValidHeader(patched)) {
-        ShowMessage(RomImageData::BadHeaderMessage);
+    // What Open would refuse is not written: the chosen file stays as it is.
+    const Outcome openable = RomImageData::CheckImage(patched, *Settings);
+    if (!openable.Ok) {
+        ShowMessage(FromStd(openable.Message));
         return;
     }
     if (Document->IsModified() && !AskSaveChanges())
         return;
+    // The file replaced is kept first, as before a save; if that fails, the write still goes on.
+    const Outcome kept = RestorePoints->KeepBeforeSave(imagePath.toStdString());
+    if (!kept.Ok)
+        ShowMessage(FromStd(kept.Message));
     const QString error = WriteFile(imagePath, patched.data(), patched.size());
     if (!error.isEmpty()) {
         ShowMessage(error);

@@ -7,6 +7,7 @@
 #include "fileio/FcPaletteData.h"
 #include "fileio/RestorePoint.h"
 #include "fileio/RomImageData.h"
+#include "fileio/SupportFiles.h"
 #include "graphics/EditorGraphics.h"
 #include "history/EditHistory.h"
 #include "history/StageArrays.h"
@@ -16,7 +17,6 @@
 #include "mainform/ListFileReader.h"
 #include "mainform/PaletteAnimationSettings.h"
 #include "mainform/RecentFilesMenu.h"
-#include "mainform/SupportFiles.h"
 #include "mapsetedit/MapSetEditClass.h"
 #include "objectedit/ObjectEditClass.h"
 #include "paletteedit/PaletteEditClass.h"
@@ -106,8 +106,7 @@ TMainForm::TMainForm(const StartupOptions& options) : Options(options) {
     if (Options.ExecutableDir.isEmpty())
         Options.ExecutableDir = QCoreApplication::applicationDirPath();
     if (Options.DataDir.isEmpty())
-        Options.DataDir =
-            QDir::cleanPath(QDir(Options.ExecutableDir).filePath(K6_DATA_DIR_FROM_BIN));
+        Options.DataDir = FromStd(SupportFiles::DataFolder(Options.ExecutableDir.toStdString()));
 
     setWindowTitle(ApplicationTitle);
     setAcceptDrops(true);
@@ -130,7 +129,8 @@ TMainForm::TMainForm(const StartupOptions& options) : Options(options) {
     const PaletteAnimationTables animation = PaletteAnimationSettings::Read(*Settings);
     AnimationConfigured = animation.Complete();
     GraphicsEngine->SetAnimationTables(animation);
-    RestorePoints = std::make_unique<RestorePoint>(Settings->ReadBool("Backup", "Keep", true));
+    RestorePoints = std::make_unique<RestorePoint>(
+        Settings->ReadBool(RestorePoint::SettingsSection, RestorePoint::SettingsKey, true));
     Recent.Load(*Settings);
     RecentFiles1->SetPaths(Recent.Paths());
     // Read now, so that their messages come before the window shows.
@@ -321,17 +321,14 @@ void TMainForm::SetScrollBarMaxima() {
 }
 
 QString TMainForm::MasterPalettePath() const {
-    const QString& name = Options.MasterPaletteName;
-    if (name.contains('/'))
-        return name;
-    // The current directory stays first, as it always was; an installed program started from
-    // its desktop entry finds the palette in its data folder.
-    return SupportFiles::Find(name, {QString(), Options.ExecutableDir, Options.DataDir});
+    return FromStd(SupportFiles::MasterPalettePath(Options.MasterPaletteName.toStdString(),
+                                                   Options.ExecutableDir.toStdString(),
+                                                   Options.DataDir.toStdString()));
 }
 
 std::optional<QStringList> TMainForm::LoadListFile(const QString& name) {
-    const ListFileReader::Result list =
-        ListFileReader::Read(SupportFiles::Find(name, {Options.ExecutableDir, Options.DataDir}));
+    const ListFileReader::Result list = ListFileReader::Read(FromStd(SupportFiles::Find(
+        name.toStdString(), {Options.ExecutableDir.toStdString(), Options.DataDir.toStdString()})));
     if (!list.Ok) {
         ShowMessage(name + CannotReadMessage);
         return std::nullopt;
@@ -358,7 +355,8 @@ void TMainForm::SaveSettings() {
     Settings->WriteBool("MapSetEdit", "Grid", ChkMapSetEditDrawGrid->isChecked());
     Settings->WriteBool("PaletteEdit", "Save", ChkPaletteSave->isChecked());
     Settings->WriteInteger("Timer", "Interval", StoredTimerInterval);
-    Settings->WriteBool("Backup", "Keep", RestorePoints->IsEnabled());
+    Settings->WriteBool(RestorePoint::SettingsSection, RestorePoint::SettingsKey,
+                        RestorePoints->IsEnabled());
     Recent.Save(*Settings);
     const Outcome flushed = Settings->Flush();
     if (!flushed.Ok)

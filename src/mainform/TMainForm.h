@@ -1,5 +1,6 @@
 #pragma once
 
+#include "fileio/SupportFiles.h"
 #include "history/StepPlace.h"
 #include "mainform/RecentFiles.h"
 
@@ -60,7 +61,7 @@ struct StartupOptions {
     QString DataDir;
     // The master palette; a bare name is looked up in the current directory, then beside the
     // executable, then in the data folder.
-    QString MasterPaletteName = "fcpalette.pal";
+    QString MasterPaletteName = SupportFiles::MasterPaletteName;
     // Null: the Qt message boxes and file dialogs.
     UserPrompts* Prompts = nullptr;
     // The tabs stay hidden until an image is open: with this set, their controls and the

@@ -225,8 +225,11 @@ Outcome IpsPatch::Apply(std::span<const std::uint8_t> original, std::span<const 
         else
             std::copy_n(from, record.Length, to);
     }
+    // A cut only shortens: growing the result would add bytes nobody wrote.
+    if (reader.TruncatedSize && *reader.TruncatedSize > bytes.size())
+        return Outcome::Failure(PatchMessages::BrokenRecord);
     if (reader.TruncatedSize)
-        bytes.resize(*reader.TruncatedSize, 0);
+        bytes.resize(*reader.TruncatedSize);
     patched = std::move(bytes);
     return Outcome::Success();
 }

@@ -10,7 +10,7 @@
 
 // The IPS patch format: "PATCH", records of a 3-byte offset, a 2-byte length and the bytes (a
 // zero length makes a run: a 2-byte count and the one byte repeated), "EOF", and optionally a
-// 3-byte size the result is cut to. Numbers are big-endian.
+// 3-byte size the result is cut to (at most its length). Numbers are big-endian.
 class IpsPatch {
 public:
     // Nothing may be written at or past 16 MiB: three offset bytes and a record's length.

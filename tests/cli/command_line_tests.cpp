@@ -1,5 +1,6 @@
 // The command line as a script uses it: the built program in a child process without DISPLAY
 // or any platform setting, its exit status, what it writes and what it prints.
+#include "address/LevelDataLayout.h"
 #include "cli/CommandLineTool.h"
 #include "patch/BpsPatch.h"
 #include "patch/IpsPatch.h"
@@ -15,6 +16,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <string>
 #include <vector>
 
 namespace {
@@ -39,18 +41,37 @@ protected:
         WriteWholeFile(Dir.File("edited.nes"), Edited);
     }
 
-    Result Run(const QStringList& arguments) {
+    Result Run(const QStringList& arguments) { return RunIn(Dir.Path(), K6_EDITOR_EXE, arguments); }
+
+    static Result RunIn(const std::filesystem::path& folder, const QString& program,
+                        const QStringList& arguments) {
         QProcess process;
         QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
         for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"})
             environment.remove(name);
         process.setProcessEnvironment(environment);
-        process.setWorkingDirectory(QString::fromStdString(Dir.Path().string()));
-        process.start(K6_EDITOR_EXE, arguments);
+        process.setWorkingDirectory(QString::fromStdString(folder.string()));
+        process.start(program, arguments);
         EXPECT_TRUE(process.waitForFinished(60000));
         EXPECT_EQ(process.exitStatus(), QProcess::NormalExit);
         return {process.exitCode(), process.readAllStandardOutput().toStdString(),
                 process.readAllStandardError().toStdString()};
+    }
+
+    // A copy of the program in "bin" of the folder, with nothing beside it: its settings and
+    // its data folder ("share/kestrin6editor") are the test's own.
+    QString PrivateProgram() {
+        std::filesystem::create_directories(Dir.Path() / "bin");
+        const std::filesystem::path copy = Dir.Path() / "bin" / "kestrin6editor";
+        std::filesystem::copy_file(K6_EDITOR_EXE, copy,
+                                   std::filesystem::copy_options::overwrite_existing);
+        return QString::fromStdString(copy.string());
+    }
+
+    // A patch that turns the generated image into image, as a file of the folder.
+    QString PatchTo(const Bytes& image, const std::string& name) {
+        WriteWholeFile(Dir.File(name), IpsPatch::Create(GeneratedImage(), image));
+        return File(name);
     }
 
     QString File(const std::string& name) const { return QString::fromStdString(Dir.File(name)); }
@@ -76,7 +97,7 @@ TEST_F(CommandLine, UsageErrorsExitWithTwoAndWriteNothing) {
     const QString out = File("out.png");
     const QString image = QString::fromStdString(Image);
     const QStringList cases[] = {
-        {"--no-such-option"},
+        {"--check", "--no-such-option", image},
         {"--check"},
         {"--check", image, image},
         {"--export-map", "16", out, image},
@@ -160,6 +181,53 @@ TEST_F(CommandLine, PatchesAreMadeAndAppliedOrRefused) {
     EXPECT_FALSE(Exists("x.ips"));
 }
 
+// What Open would refuse is not written, and an existing file is left as it was.
+TEST_F(CommandLine, ApplyingRefusesAResultOpenWouldRefuse) {
+    Bytes levelDataOutside = GeneratedImage();
+    levelDataOutside[0x7DF35] = 0xFF; // stage 0's map bank lies far past the end
+    const QString patch = PatchTo(levelDataOutside, "hack.ips");
+    for (const bool existing : {false, true}) {
+        SCOPED_TRACE(existing);
+        if (existing)
+            WriteTextFile(Dir.File("patched.nes"), "kept");
+        const Result refused =
+            Run({"--apply-patch", QString::fromStdString(Image), patch, File("patched.nes")});
+        EXPECT_EQ(refused.Exit, 1);
+        EXPECT_EQ(refused.Err, std::string(LevelDataLayout::BadLayoutMessage) + ": " +
+                                   Dir.File("hack.ips") + "\n");
+        EXPECT_EQ(Exists("patched.nes"), existing);
+        EXPECT_TRUE(!existing || ReadTextFile(Dir.File("patched.nes")) == "kept");
+        EXPECT_FALSE(Exists("patched.nes.bak"));
+    }
+}
+
+// An output file that is replaced is kept beside it first, unless the settings say not to.
+TEST_F(CommandLine, ApplyingOverAnExistingFileKeepsARestorePoint) {
+    const QString program = PrivateProgram();
+    const QStringList arguments = {"--apply-patch", QString::fromStdString(Image),
+                                   PatchTo(Edited, "hack.ips"), File("patched.nes")};
+    const struct {
+        const char* Settings;
+        bool Kept;
+    } cases[] = {{"", true}, {"[Backup]\nKeep=1\n", true}, {"[Backup]\nKeep=0\n", false}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.Settings);
+        WriteTextFile(Dir.File("bin/kestrin6editor.ini"), c.Settings);
+        WriteTextFile(Dir.File("patched.nes"), "before");
+        std::filesystem::remove(Dir.File("patched.nes.bak"));
+        const Result applied = RunIn(Dir.Path(), program, arguments);
+        ASSERT_EQ(applied.Exit, 0) << applied.Err;
+        EXPECT_TRUE(ReadWholeFile(Dir.File("patched.nes")) == Edited);
+        EXPECT_EQ(Exists("patched.nes.bak"), c.Kept);
+        EXPECT_TRUE(!c.Kept || ReadTextFile(Dir.File("patched.nes.bak")) == "before");
+    }
+    // A new file has nothing to keep.
+    std::filesystem::remove(Dir.File("patched.nes"));
+    WriteTextFile(Dir.File("bin/kestrin6editor.ini"), "");
+    ASSERT_EQ(RunIn(Dir.Path(), program, arguments).Exit, 0);
+    EXPECT_FALSE(Exists("patched.nes.bak"));
+}
+
 TEST_F(CommandLine, PicturesOfMapsAndSheets) {
     const QString image = QString::fromStdString(Image);
     const struct {
@@ -193,48 +261,102 @@ TEST_F(CommandLine, PicturesOfMapsAndSheets) {
                   qRgb(master[number], master[number + 1], master[number + 2]) & 0xFFFFFFu)
             << i;
     }
-
-    std::filesystem::remove(Dir.File("fcpalette.pal"));
-    const Result noPalette = Run({"--export-sheet", "16", "1", File("again.png"), image});
-    EXPECT_EQ(noPalette.Exit, 1);
-    EXPECT_EQ(noPalette.Err, "fcpalette.palが読み込めませんでした\n");
-    EXPECT_FALSE(Exists("again.png"));
 }
 
-// The options Qt takes for the window (a style the user names, say) open the window, not a
-// command; anything else starting with a dash is a command.
-TEST(WindowOrCommand, QtsWindowOptionsOpenTheWindow) {
+// The master palette is found where the window finds it: the current directory, beside the
+// program, then its installed data folder.
+TEST_F(CommandLine, MasterPaletteIsLookedForWhereTheWindowLooks) {
+    const QString image = QString::fromStdString(Image);
+    const std::filesystem::path elsewhere = Dir.Path() / "elsewhere";
+    std::filesystem::create_directories(elsewhere);
+    const QStringList arguments = {"--export-map", "2", File("map.png"), image};
+
+    // The build folder holds the palette beside the program.
+    const Result built = RunIn(elsewhere, K6_EDITOR_EXE, arguments);
+    EXPECT_EQ(built.Exit, 0) << built.Err;
+    EXPECT_TRUE(Exists("map.png"));
+    std::filesystem::remove(Dir.File("map.png"));
+
+    const QString program = PrivateProgram();
+    const Result nowhere = RunIn(elsewhere, program, arguments);
+    EXPECT_EQ(nowhere.Exit, 1);
+    EXPECT_EQ(nowhere.Err, "fcpalette.palが読み込めませんでした\n");
+    EXPECT_FALSE(Exists("map.png"));
+
+    for (const char* folder : {"share/kestrin6editor", "bin"}) {
+        SCOPED_TRACE(folder);
+        std::filesystem::create_directories(Dir.Path() / folder);
+        std::filesystem::copy_file(Dir.File("fcpalette.pal"),
+                                   Dir.File(std::string(folder) + "/fcpalette.pal"));
+        const Result found = RunIn(elsewhere, program, arguments);
+        EXPECT_EQ(found.Exit, 0) << found.Err;
+        EXPECT_TRUE(Exists("map.png"));
+        std::filesystem::remove(Dir.File("map.png"));
+    }
+}
+
+// Only the tool's own options make a command; Qt's options and files start the window.
+TEST(CommandOrWindow, OnlyTheToolsOwnOptionsMakeACommand) {
     const struct {
-        std::vector<const char*> Arguments;
+        std::vector<std::string> Arguments;
         bool Command;
     } cases[] = {
-        {{"editor"}, false},
-        {{"editor", "stage.nes"}, false},
-        {{"editor", "-"}, false},
-        {{"editor", "-style", "fusion", "stage.nes"}, false},
-        {{"editor", "-style=windows"}, false},
-        {{"editor", "--style", "fusion"}, false},
-        {{"editor", "-platform", "offscreen", "-reverse", "stage.nes"}, false},
-        // A window option's value is not read as an option of its own.
-        {{"editor", "-qwindowtitle", "--check"}, false},
-        {{"editor", "--check", "stage.nes"}, true},
-        {{"editor", "-style", "fusion", "--check", "stage.nes"}, true},
-        {{"editor", "-styles"}, true},
-        {{"editor", "-reverse=1"}, true},
-        {{"editor", "--"}, true},
+        {{}, false},
+        {{"demo.nes"}, false},
+        {{"-style", "fusion", "demo.nes"}, false},
+        {{"-platform", "xcb"}, false},
+        {{"-reverse"}, false},
+        {{"-stylesheet", "look.qss", "demo.nes"}, false},
+        {{"--style=fusion", "demo.nes"}, false},
+        {{"--checks", "demo.nes"}, false},
+        {{"-"}, false},
+        // A Qt option's value is not read as an option of its own.
+        {{"-qwindowtitle", "--check"}, false},
+        {{"-style", "fusion", "--check", "demo.nes"}, true},
+        {{"--export-map", "3", "out.png", "demo.nes"}, true},
+        {{"--export-map=3", "out.png", "demo.nes"}, true},
+        {{"--export-sheet", "16", "3", "out.png", "demo.nes"}, true},
+        {{"--objects"}, true},
+        {{"--palette-set", "1"}, true},
+        {{"--make-patch", "a.nes", "b.nes", "c.ips"}, true},
+        {{"--apply-patch", "a.nes", "c.ips", "d.nes"}, true},
+        {{"-platform", "offscreen", "--check", "demo.nes"}, true},
+        {{"--help"}, true},
+        {{"--help-all"}, true},
+        {{"-h"}, true},
+        {{"--version"}, true},
+        {{"-v"}, true},
     };
     for (const auto& c : cases) {
-        std::vector<char*> arguments;
-        std::string line;
-        for (const char* argument : c.Arguments) {
-            arguments.push_back(const_cast<char*>(argument));
-            line += std::string(argument) + ' ';
+        std::vector<std::string> arguments = {"kestrin6editor"};
+        arguments.insert(arguments.end(), c.Arguments.begin(), c.Arguments.end());
+        std::string shown;
+        std::vector<char*> argv;
+        for (std::string& argument : arguments) {
+            shown += argument + " ";
+            argv.push_back(argument.data());
         }
-        EXPECT_EQ(
-            CommandLineTool::WantsCommand(static_cast<int>(arguments.size()), arguments.data()),
-            c.Command)
-            << line;
+        argv.push_back(nullptr);
+        EXPECT_EQ(CommandLineTool::WantsCommand(static_cast<int>(arguments.size()), argv.data()),
+                  c.Command)
+            << shown;
     }
+}
+
+// The usage the readme shows: a widget style named on the command line, then the image.
+TEST_F(CommandLine, QtStyleOptionStartsTheWindow) {
+    QProcess process;
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert("QT_QPA_PLATFORM", "offscreen");
+    process.setProcessEnvironment(environment);
+    process.setWorkingDirectory(QString::fromStdString(Dir.Path().string()));
+    process.start(K6_EDITOR_EXE, {"-style", "fusion", QString::fromStdString(Image)});
+    ASSERT_TRUE(process.waitForStarted(10000));
+    const bool ended = process.waitForFinished(5000);
+    EXPECT_FALSE(ended) << "exit " << process.exitCode() << ": "
+                        << process.readAllStandardError().toStdString();
+    process.kill();
+    process.waitForFinished(10000);
 }
 
 } // namespace

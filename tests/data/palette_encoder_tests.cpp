@@ -12,6 +12,7 @@
 #include <algorithm>
 #include <array>
 #include <memory>
+#include <span>
 #include <string>
 #include <utility>
 #include <vector>
@@ -162,6 +163,23 @@ INSTANTIATE_TEST_SUITE_P(
                                -1,
                                {}}),
     [](const testing::TestParamInfo<EncodeCase>& caseInfo) { return caseInfo.param.Name; });
+
+// Three colour bytes without an end mark, then one with it just past the bytes given: the walk
+// stops at the end of what it is given, so the block stays unterminated and is not rewritten.
+TEST(PaletteBlockWalk, StopsAtTheEndOfTheBytesGiven) {
+    const Bytes memory = {0x00, 0x01, 0x02, 0x83};
+    const auto block = std::span<const std::uint8_t>(memory).first(3);
+    const PaletteBlock walked = PaletteBlock::Read(block, 0);
+    EXPECT_FALSE(walked.Terminated);
+    EXPECT_EQ(walked.Length, 3);
+    EXPECT_EQ(walked.Values, (Bytes{0x01, 0x02}));
+
+    Set edited = walked.Decoded();
+    edited[0] = 0x05;
+    const PaletteSetWrite result = PaletteEncoder::Encode(block, edited);
+    EXPECT_EQ(result.Outcome, O::Refused);
+    EXPECT_EQ(result.Reason, R::BlockNotTerminated);
+}
 
 // A 0F pair turned into plain colours and back ends where it began, colour for colour.
 TEST(PaletteEncoder, PairRoundTripRestoresTheColours) {

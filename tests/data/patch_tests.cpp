@@ -238,6 +238,13 @@ TEST(IpsFixture, HandMadePatchIsApplied) {
     const Applied cut = ApplyWith(IpsPatch::Apply, original, truncating);
     ASSERT_TRUE(cut.Ok) << cut.Message;
     EXPECT_EQ(cut.Patched, Text("Abcd"));
+
+    // A cut to exactly the patched size leaves it whole.
+    const Bytes cutAtTheEnd =
+        Concat({Text("PATCH"), IpsData(12, Text("!")), Text("EOF"), BigEndian(13, 3)});
+    const Applied whole = ApplyWith(IpsPatch::Apply, original, cutAtTheEnd);
+    ASSERT_TRUE(whole.Ok) << whole.Message;
+    EXPECT_EQ(whole.Patched, Concat({original, Bytes(2, 0), Text("!")}));
 }
 
 TEST(BpsFixture, HandMadePatchWithEveryActionIsApplied) {
@@ -347,9 +354,16 @@ TEST(PatchRefusal, CorruptedPatchesAreRefusedWithTheirReason) {
          PatchMessages::Truncated},
         {"IPS run cut short", ips(Concat({ipsHead, BigEndian(0, 3), BigEndian(0, 2), {0x01}})),
          PatchMessages::Truncated},
+        {"IPS run cut right after its length",
+         ips(Concat({ipsHead, BigEndian(0, 3), BigEndian(0, 2), BigEndian(3, 2)})),
+         PatchMessages::Truncated},
         {"IPS run of nothing", ips(Concat({ipsHead, IpsRun(0, 0, 1), Text("EOF")})),
          PatchMessages::BrokenRecord},
         {"IPS bytes after the trailer", ips(Concat({ipsHead, Text("EOF"), Bytes{0, 0}})),
+         PatchMessages::BrokenRecord},
+        // The record makes the result 13 bytes long; a cut to 14 would have to invent a byte.
+        {"IPS cut past the end of the result",
+         ips(Concat({ipsHead, IpsData(12, Text("!")), Text("EOF"), BigEndian(14, 3)})),
          PatchMessages::BrokenRecord},
         {"IPS write past 16 MiB", ips(Concat({ipsHead, IpsRun(0xFFFFF0, 0x20, 1), Text("EOF")})),
          PatchMessages::TooLarge},

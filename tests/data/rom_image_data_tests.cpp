@@ -86,6 +86,8 @@ TEST_P(FileAcceptance, RefusedFilesLeaveTheHeldImageIntact) {
 
     const auto outcome = Rom.LoadFromFile(other);
     EXPECT_EQ(outcome.Ok, c.Accepted);
+    // What is checked before an image is written for Open is Open's own test.
+    EXPECT_EQ(RomImageData::CheckImage(c.Make(), Settings), outcome);
     if (c.Accepted)
         return;
     EXPECT_EQ(outcome.Message, c.Message);

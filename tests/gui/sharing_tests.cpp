@@ -5,6 +5,7 @@
 #include "support/AppliedPatch.h"
 
 #include "ImageEx/TImageEx.h"
+#include "address/LevelDataLayout.h"
 #include "edit_flag/EditFlagManagement.h"
 #include "editdata/StageData.h"
 #include "fileio/RomImageData.h"
@@ -151,6 +152,27 @@ TEST_F(Sharing, PatchedImageIsWrittenAndOpened) {
     EXPECT_FALSE(Form->Tracker().IsModified());
 }
 
+// The file the result replaces is kept first, as before a save: once per file and run.
+TEST_F(Sharing, PatchedImageOverAnExistingFileKeepsARestorePoint) {
+    WriteStartupFiles();
+    StartForm();
+    const QString original = WriteCartridge("original.nes");
+    Bytes edited = GeneratedImage();
+    edited[0x40000] ^= 0xFF;
+    WriteWholeFile(Dir.File("hack.ips"), IpsPatch::Create(GeneratedImage(), edited));
+    const std::string output = Dir.File("patched.nes");
+    WriteTextFile(output, "before");
+    for (int run = 0; run < 2; ++run) {
+        SCOPED_TRACE(run);
+        Prompts.OpenFiles = {original, QString::fromStdString(Dir.File("hack.ips"))};
+        Prompts.SaveFiles = {QString::fromStdString(output)};
+        Form->ApplyPatch1->trigger();
+        EXPECT_EQ(Prompts.Messages(), std::vector<std::string>{});
+        EXPECT_TRUE(ReadWholeFile(output) == edited);
+        EXPECT_TRUE(ReadTextFile(output + ".bak") == "before");
+    }
+}
+
 TEST_F(Sharing, UnsavedChangesAreAskedAboutBeforeThePatchedImageIsWritten) {
     StartWithImage();
     EditMapCell();
@@ -178,6 +200,8 @@ TEST_F(Sharing, RefusedPatchesLeaveEverythingAsItWas) {
     otherOriginal[0x100] ^= 1;
     Bytes notAnImage = GeneratedImage();
     notAnImage[0] = 'X';
+    Bytes levelDataOutside = GeneratedImage();
+    levelDataOutside[0x7DF35] = 0xFF; // stage 0's map bank lies far past the end
     struct Case {
         const char* What;
         Bytes Patch;
@@ -189,8 +213,12 @@ TEST_F(Sharing, RefusedPatchesLeaveEverythingAsItWas) {
         {"truncated IPS", Bytes{'P', 'A', 'T', 'C', 'H', 0, 0}, PatchMessages::Truncated},
         {"result is no image", IpsPatch::Create(GeneratedImage(), notAnImage),
          RomImageData::BadHeaderMessage},
+        {"result Open refuses", IpsPatch::Create(GeneratedImage(), levelDataOutside),
+         LevelDataLayout::BadLayoutMessage},
     };
+    // The file chosen for the result already exists: a refusal must not touch it.
     const std::string output = Dir.File("patched.nes");
+    WriteTextFile(output, "kept");
     for (const Case& c : cases) {
         SCOPED_TRACE(c.What);
         Prompts.Log.clear();
@@ -199,7 +227,8 @@ TEST_F(Sharing, RefusedPatchesLeaveEverythingAsItWas) {
         Prompts.SaveFiles = {QString::fromStdString(output)};
         Form->ApplyPatch1->trigger();
         EXPECT_EQ(Prompts.Messages(), std::vector<std::string>{c.Message});
-        EXPECT_FALSE(std::filesystem::exists(output));
+        EXPECT_TRUE(ReadTextFile(output) == "kept");
+        EXPECT_FALSE(std::filesystem::exists(output + ".bak"));
         EXPECT_EQ(Form->ImageHolder().FileName(), ImagePath.toStdString());
         EXPECT_TRUE(Form->Tracker().IsMapSetModified(0));
     }

@@ -1,0 +1,36 @@
+#include "fileio/SupportFiles.h"
+
+#include <filesystem>
+#include <system_error>
+
+namespace {
+
+std::string PathIn(const std::string& folder, const std::string& name) {
+    return folder.empty() ? name : (std::filesystem::path(folder) / name).string();
+}
+
+} // namespace
+
+std::string SupportFiles::Find(const std::string& name, const std::vector<std::string>& folders) {
+    for (const std::string& folder : folders) {
+        const std::string path = PathIn(folder, name);
+        std::error_code error;
+        if (std::filesystem::is_regular_file(path, error))
+            return path;
+    }
+    return PathIn(folders.empty() ? std::string() : folders.front(), name);
+}
+
+std::string SupportFiles::DataFolder(const std::string& executableDir) {
+    return (std::filesystem::path(executableDir) / K6_DATA_DIR_FROM_BIN)
+        .lexically_normal()
+        .string();
+}
+
+std::string SupportFiles::MasterPalettePath(const std::string& name,
+                                            const std::string& executableDir,
+                                            const std::string& dataDir) {
+    if (name.find('/') != std::string::npos)
+        return name;
+    return Find(name, {std::string(), executableDir, dataDir});
+}
