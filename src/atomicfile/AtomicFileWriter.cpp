@@ -1,7 +1,9 @@
 #include "atomicfile/AtomicFileWriter.h"
 
 #include "atomicfile/LeftoverTemporaryFiles.h"
+#include "atomicfile/SaveJournal.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -45,15 +47,24 @@ bool FolderAllowsNewFiles(const std::string& folder) {
     return ::stat(folder.c_str(), &status) == 0 && Writable(folder, status);
 }
 
+// Makes a rename or a new entry in folder last through a power cut.
+void SyncFolder(const std::string& folder) {
+    const int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0)
+        return;
+    ::fsync(fd);
+    ::close(fd);
+}
+
 mode_t NewFileMode() {
     const mode_t mask = ::umask(0);
     ::umask(mask);
     return 0666 & ~mask;
 }
 
-// 0 on success, otherwise errno.
-int WriteAllAt(int fd, const std::uint8_t* data, std::size_t size) {
-    std::size_t written = 0;
+// 0 on success, otherwise errno. written counts the bytes that reached the file.
+int WriteAllAt(int fd, const std::uint8_t* data, std::size_t size, std::size_t& written) {
+    written = 0;
     while (written < size) {
         const ssize_t n = ::pwrite(fd, data + written, size - written, static_cast<off_t>(written));
         if (n < 0) {
@@ -66,10 +77,17 @@ int WriteAllAt(int fd, const std::uint8_t* data, std::size_t size) {
     return 0;
 }
 
+int WriteAllAt(int fd, const std::uint8_t* data, std::size_t size) {
+    std::size_t written = 0;
+    return WriteAllAt(fd, data, size, written);
+}
+
 int ReadAll(int fd, std::vector<std::uint8_t>& bytes) {
     struct stat status {};
     if (::fstat(fd, &status) != 0)
         return errno;
+    if (static_cast<std::uintmax_t>(status.st_size) > SaveJournal::MaxContentSize)
+        return EFBIG;
     bytes.resize(static_cast<std::size_t>(status.st_size));
     std::size_t done = 0;
     while (done < bytes.size()) {
@@ -88,21 +106,55 @@ int ReadAll(int fd, std::vector<std::uint8_t>& bytes) {
     return 0;
 }
 
+// How far a rewrite got: what a put-back has to undo.
+struct Rewrite {
+    std::size_t Changed = 0; // bytes from the start that may differ from the old ones
+    bool Cut = false;        // the file was cut to a shorter length
+};
+
 // Writes size bytes over the start of fd and cuts it to that length, flushed to disk.
-int Overwrite(int fd, const std::uint8_t* data, std::size_t size) {
-    if (const int error = WriteAllAt(fd, data, size))
+int Overwrite(int fd, const std::uint8_t* data, std::size_t size, Rewrite& progress) {
+    if (const int error = WriteAllAt(fd, data, size, progress.Changed))
         return error;
     if (::ftruncate(fd, static_cast<off_t>(size)) != 0)
+        return errno;
+    progress.Cut = true;
+    if (::fsync(fd) != 0)
+        return errno;
+    return 0;
+}
+
+// Puts back exactly what a failed rewrite may have changed, and the old length.
+int PutBack(int fd, const std::vector<std::uint8_t>& old, const Rewrite& progress) {
+    const std::size_t end = progress.Cut ? old.size() : std::min(progress.Changed, old.size());
+    if (const int error = WriteAllAt(fd, old.data(), end))
+        return error;
+    if (::ftruncate(fd, static_cast<off_t>(old.size())) != 0)
         return errno;
     if (::fsync(fd) != 0)
         return errno;
     return 0;
 }
 
-// The same inode is rewritten: links, permission bits and owner stay as they are. The old
-// bytes are kept in memory and put back if anything fails.
+std::string MayBeDamaged(const std::string& path, int error, const std::string& journal) {
+    std::string message = CannotWrite(path, error) +
+                          "元に戻すこともできなかったため、ファイルが壊れている可能性があります。";
+    if (!journal.empty())
+        message += "次に開くときに " + journal + " から保存を完了できます。";
+    return message;
+}
+
+// How an in-place rewrite is made recoverable.
+struct JournalUse {
+    std::string Folder;       // where to record the new content first; empty: no journal
+    std::string ExistingPath; // the journal being finished: it is there already
+};
+
+// The same inode is rewritten: links, permission bits and owner stay as they are. The new
+// content is journalled first, and the old bytes are kept in memory and put back if anything
+// fails. Where the put-back fails too, the journal stays so that the save can be finished.
 std::string WriteInPlace(const std::string& path, const std::string& target,
-                         const std::uint8_t* data, std::size_t size) {
+                         const std::uint8_t* data, std::size_t size, const JournalUse& journal) {
     const int fd = ::open(target.c_str(), O_RDWR | O_CLOEXEC);
     if (fd < 0)
         return CannotWrite(path, errno);
@@ -119,12 +171,37 @@ std::string WriteInPlace(const std::string& path, const std::string& target,
             return CannotWrite(path, error);
         }
     }
-    int error = Overwrite(fd, data, size);
-    if (error != 0)
-        Overwrite(fd, old.data(), old.size());
-    if (::close(fd) != 0 && error == 0)
-        error = errno;
-    return error == 0 ? std::string() : CannotWrite(path, error);
+    std::string journalPath = journal.ExistingPath;
+    if (journalPath.empty() && !journal.Folder.empty()) {
+        const Outcome recorded = SaveJournal::Record(journal.Folder, target, data, size);
+        if (!recorded.Ok) {
+            // The reservation may have lengthened the file.
+            ::ftruncate(fd, static_cast<off_t>(old.size()));
+            ::close(fd);
+            return path + " に書き込めませんでした。" + recorded.Message;
+        }
+        journalPath = SaveJournal::PathFor(journal.Folder, target);
+    }
+    // A journal being finished is the only copy of the new content: it stays until the file
+    // holds that content, whatever happens. One this save made goes once the file is whole again.
+    const bool finishing = !journal.ExistingPath.empty();
+
+    Rewrite progress;
+    const int error = Overwrite(fd, data, size, progress);
+    if (error != 0) {
+        const int putBackError = PutBack(fd, old, progress);
+        ::close(fd);
+        if (putBackError != 0)
+            return MayBeDamaged(path, error, journalPath);
+        if (!finishing && !journalPath.empty())
+            SaveJournal::Remove(journalPath);
+        return CannotWrite(path, error);
+    }
+    // The content is on disk: a failing close cannot take it back.
+    const int closeError = ::close(fd) != 0 ? errno : 0;
+    if (!journalPath.empty())
+        SaveJournal::Remove(journalPath);
+    return closeError == 0 ? std::string() : CannotWrite(path, closeError);
 }
 
 struct RenameResult {
@@ -139,7 +216,7 @@ RenameResult ReplaceByRename(const std::string& path, const std::string& target,
     const std::string folder = FolderOf(target);
     const std::string pattern =
         (std::filesystem::path(folder) /
-         ("." + std::filesystem::path(target).filename().string() + ".XXXXXX"))
+         LeftoverTemporaryFiles::PatternFor(std::filesystem::path(target).filename().string()))
             .string();
     std::vector<char> nameBuffer(pattern.begin(), pattern.end());
     nameBuffer.push_back('\0');
@@ -175,21 +252,17 @@ RenameResult ReplaceByRename(const std::string& path, const std::string& target,
         return fail(errno);
     if (::fsync(fd) != 0)
         return fail(errno);
-    if (::close(fd) != 0) {
-        const int error = errno;
-        ::unlink(temporary.c_str());
-        return {false, CannotWrite(path, error)};
-    }
-    if (::rename(temporary.c_str(), target.c_str()) != 0) {
-        const int error = errno;
-        ::unlink(temporary.c_str());
-        return {false, CannotWrite(path, error)};
-    }
+    // Still open, so still locked: a cleanup running now leaves the temporary alone.
+    if (::rename(temporary.c_str(), target.c_str()) != 0)
+        return fail(errno);
+    ::close(fd);
+    SyncFolder(folder);
     return {};
 }
 
 // An empty string on success, otherwise the message for the user.
-std::string WriteOrExplain(const std::string& path, const std::uint8_t* data, std::size_t size) {
+std::string WriteOrExplain(const std::string& path, const std::uint8_t* data, std::size_t size,
+                           const std::string& journalFolder) {
     const std::string target = ResolveTarget(path);
 
     struct stat existing {};
@@ -211,13 +284,27 @@ std::string WriteOrExplain(const std::string& path, const std::uint8_t* data, st
         if (!renamed.TryInPlace)
             return renamed.Error;
     }
-    return WriteInPlace(path, target, data, size);
+    return WriteInPlace(path, target, data, size, JournalUse{journalFolder, {}});
 }
 
 } // namespace
 
-Outcome AtomicFileWriter::Write(const std::string& path, const std::uint8_t* data,
-                                std::size_t size) {
-    const std::string error = WriteOrExplain(path, data, size);
+Outcome AtomicFileWriter::Write(const std::string& path, const std::uint8_t* data, std::size_t size,
+                                const std::string& journalFolder) {
+    const std::string error = WriteOrExplain(path, data, size, journalFolder);
+    return error.empty() ? Outcome::Success() : Outcome::Failure(error);
+}
+
+Outcome AtomicFileWriter::FinishFromJournal(const std::string& path,
+                                            const std::vector<std::uint8_t>& content,
+                                            const std::string& journalPath) {
+    const std::string target = ResolveTarget(path);
+    struct stat existing {};
+    if (::stat(target.c_str(), &existing) != 0)
+        return Outcome::Failure(CannotWrite(path, errno));
+    if (!S_ISREG(existing.st_mode))
+        return Outcome::Failure(CannotWrite(path, S_ISDIR(existing.st_mode) ? EISDIR : EINVAL));
+    const std::string error =
+        WriteInPlace(path, target, content.data(), content.size(), JournalUse{{}, journalPath});
     return error.empty() ? Outcome::Success() : Outcome::Failure(error);
 }

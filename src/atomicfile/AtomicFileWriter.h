@@ -5,15 +5,27 @@
 #include <cstddef>
 #include <cstdint>
 #include <string>
+#include <vector>
 
 // Writes a whole file so that it is either completely replaced or left as it was. Where the
-// folder allows it, the bytes go to a temporary file beside the target, are flushed to disk,
-// and only then is the temporary renamed over the target. Where a rename would lose something
-// (the folder is not writable, the file has other hard links, or its owner and group could not
-// be carried over), the file is rewritten in place instead: it keeps its inode, links,
-// permission bits and owner, and a failure puts the old bytes back.
+// folder allows it, the bytes go to a temporary file beside the target (see
+// LeftoverTemporaryFiles for its name), are flushed to disk, and only then is the temporary
+// renamed over the target. Where a rename would lose something (the folder is not writable, the
+// file has other hard links, or its owner and group could not be carried over), the file is
+// rewritten in place instead: it keeps its inode, links, permission bits and owner. Given a
+// journal folder, the in-place rewrite first records the new content there (SaveJournal), so
+// that a rewrite cut short by a kill or a power cut can be finished when the file is opened
+// again; a failure puts the old bytes back.
 class AtomicFileWriter {
 public:
-    // A failure's message names the file and the platform's reason.
-    static Outcome Write(const std::string& path, const std::uint8_t* data, std::size_t size);
+    // A failure's message names the file and the platform's reason; where the put-back of an
+    // in-place rewrite failed too, it says the file may be damaged and names the journal.
+    static Outcome Write(const std::string& path, const std::uint8_t* data, std::size_t size,
+                         const std::string& journalFolder = {});
+
+    // Writes a journal's content over path in place. The journal at journalPath is removed
+    // once the file holds the content, and kept whenever the rewrite fails.
+    static Outcome FinishFromJournal(const std::string& path,
+                                     const std::vector<std::uint8_t>& content,
+                                     const std::string& journalPath);
 };

@@ -10,8 +10,13 @@
 
 namespace {
 
-// mkstemp's six characters after "." + the target's name + ".".
+constexpr const char* Marker = ".k6save-";
+// mkstemp's six characters after the marker.
 constexpr std::size_t UniqueLength = 6;
+
+std::string PrefixFor(const std::string& name) {
+    return "." + name + Marker;
+}
 
 bool IsTemporaryOf(const std::string& candidate, const std::string& prefix) {
     return candidate.size() == prefix.size() + UniqueLength && candidate.starts_with(prefix) &&
@@ -31,10 +36,16 @@ void RemoveIfUnlocked(const std::filesystem::path& path) {
 
 } // namespace
 
+std::string LeftoverTemporaryFiles::PatternFor(const std::string& name) {
+    return PrefixFor(name) + std::string(UniqueLength, 'X');
+}
+
 void LeftoverTemporaryFiles::RemoveFor(const std::string& target) {
     std::error_code error;
     std::filesystem::path resolved = target;
-    if (std::filesystem::is_symlink(resolved, error))
+    // A target that is not there (yet) may still have leftovers: a missing file is no error.
+    std::error_code missing;
+    if (std::filesystem::is_symlink(resolved, missing))
         resolved = std::filesystem::weakly_canonical(resolved, error);
     const std::string name = resolved.filename().string();
     if (error || name.empty())
@@ -43,7 +54,7 @@ void LeftoverTemporaryFiles::RemoveFor(const std::string& target) {
     if (folder.empty())
         folder = ".";
 
-    const std::string prefix = "." + name + ".";
+    const std::string prefix = PrefixFor(name);
     for (std::filesystem::directory_iterator entry(folder, error), end; !error && entry != end;
          entry.increment(error)) {
         if (IsTemporaryOf(entry->path().filename().string(), prefix) &&

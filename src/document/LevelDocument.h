@@ -64,6 +64,8 @@ public:
     void SetCurrentStage(int stage) { Holder.SetCurrentStage(stage); }
     void SwitchChip16x16Set();
     void SetPaletteWriteBack(bool on) { Holder.SetPaletteWriteBack(on); }
+    // Where a save in place keeps its journal until the file is whole again.
+    void SetJournalFolder(const std::string& folder) { Holder.SetJournalFolder(folder); }
     // The captions of the current stage's attribute types, as the 16x16 chip editor reads them.
     std::array<std::string, LevelFormat::AttributeTypeCount>& PropertyCaptions() {
         return Holder.PropertyCaptions();

@@ -1,6 +1,7 @@
 #include "fileio/RestorePoint.h"
 
 #include "atomicfile/AtomicFileWriter.h"
+#include "atomicfile/PathKey.h"
 
 #include <cerrno>
 #include <cstring>
@@ -43,5 +44,25 @@ Outcome RestorePoint::KeepBeforeSave(const std::string& path) {
                                           std::istreambuf_iterator<char>());
     if (in.bad())
         return Outcome::Failure(CannotKeep(backup, std::strerror(EIO)));
-    return AtomicFileWriter::Write(backup, bytes.data(), bytes.size());
+    const Outcome beside = AtomicFileWriter::Write(backup, bytes.data(), bytes.size());
+    if (beside.Ok || Fallback.empty())
+        return beside;
+    return KeepInFallback(path, backup, beside.Message, bytes);
+}
+
+Outcome RestorePoint::KeepInFallback(const std::string& path, const std::string& backup,
+                                     const std::string& besideMessage,
+                                     const std::vector<std::uint8_t>& bytes) const {
+    // The key keeps apart files of the same name in different folders.
+    const std::string name =
+        std::filesystem::path(path).filename().string() + "." + PathKey(path).substr(0, 8) + Suffix;
+    const std::string kept = (std::filesystem::path(Fallback) / name).string();
+    std::error_code error;
+    std::filesystem::create_directories(Fallback, error);
+    if (error)
+        return Outcome::Failure(besideMessage + CannotKeep(kept, error.message()));
+    const Outcome written = AtomicFileWriter::Write(kept, bytes.data(), bytes.size());
+    if (!written.Ok)
+        return Outcome::Failure(besideMessage + written.Message);
+    return Outcome{true, backup + " を作成できなかったため、" + kept + " に作成しました。"};
 }

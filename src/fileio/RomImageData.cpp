@@ -173,7 +173,7 @@ Outcome RomImageData::SaveToFile(const std::string& path) {
     if (!prepared.Ok)
         return prepared;
     std::copy(composed.begin(), composed.end(), Image.begin());
-    const Outcome written = AtomicFileWriter::Write(path, Image.data(), Image.size());
+    const Outcome written = AtomicFileWriter::Write(path, Image.data(), Image.size(), Journals);
     if (!written.Ok)
         return written;
     LastNotWritten = std::move(notWritten);

@@ -10,6 +10,7 @@
 #include <memory>
 #include <span>
 #include <string>
+#include <utility>
 #include <vector>
 
 class AddressData;
@@ -63,6 +64,10 @@ public:
         return LastNotWritten;
     }
     void CloseImage();
+    // Where a save that has to rewrite the file in place keeps its journal (SaveJournal); empty
+    // (the default) keeps none.
+    void SetJournalFolder(std::string folder) { Journals = std::move(folder); }
+    const std::string& JournalFolder() const { return Journals; }
 
     bool HasValidHeader() const;
     static bool HasValidHeader(std::span<const std::uint8_t> image);
@@ -120,4 +125,5 @@ private:
     std::array<std::string, LevelFormat::AttributeTypeCount> Captions;
     bool WritePalettes = false;
     std::vector<PaletteSetNotWritten> LastNotWritten;
+    std::string Journals;
 };

@@ -2,6 +2,7 @@
 
 #include "16x16chipedit/Chip16x16EditClass.h"
 #include "32x32chipedit/Chip32x32EditClass.h"
+#include "atomicfile/SaveJournal.h"
 #include "document/LevelDocument.h"
 #include "edit_flag/EditFlagManagement.h"
 #include "fileio/FcPaletteData.h"
@@ -38,6 +39,7 @@
 #include <QPushButton>
 #include <QScrollBar>
 #include <QSignalBlocker>
+#include <QStandardPaths>
 #include <QStatusBar>
 #include <QTabWidget>
 #include <QTimer>
@@ -60,6 +62,12 @@ const char* const SaveDefaultExtension = "nes";
 const char* const SaveChangesQuestion = "への変更を保存しますか？";
 // After the bare name of a list file or recent image that cannot be read.
 const char* const CannotReadMessage = "を読み込めませんでした。";
+// After the bare name of an image whose last save was cut short while it was rewritten.
+const char* const InterruptedSaveQuestion =
+    "の前回の保存は中断されました。保存を完了しますか？（「いいえ」で中断した保存を破棄します）";
+// After the bare name of the image, then the journal's full path, then the question.
+const char* const DamagedJournalMessage = "の中断した保存の記録が壊れているため、使えません：";
+const char* const DamagedJournalQuestion = "この記録を削除しますか？";
 
 const char* const UndoCaption = "元に戻す";
 const char* const RedoCaption = "やり直し";
@@ -105,6 +113,8 @@ TMainForm::TMainForm(const StartupOptions& options) : Options(options) {
     }
     if (Options.ExecutableDir.isEmpty())
         Options.ExecutableDir = QCoreApplication::applicationDirPath();
+    if (Options.AppDataDir.isEmpty())
+        Options.AppDataDir = QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);
     if (Options.DataDir.isEmpty())
         Options.DataDir = FromStd(SupportFiles::DataFolder(Options.ExecutableDir.toStdString()));
 
@@ -129,8 +139,13 @@ TMainForm::TMainForm(const StartupOptions& options) : Options(options) {
     const PaletteAnimationTables animation = PaletteAnimationSettings::Read(*Settings);
     AnimationConfigured = animation.Complete();
     GraphicsEngine->SetAnimationTables(animation);
+    Document->SetJournalFolder(Options.AppDataDir.toStdString());
+    const QString restoreFallback = Options.AppDataDir.isEmpty()
+                                        ? QString()
+                                        : QDir(Options.AppDataDir).filePath(RestoreFolderName);
     RestorePoints = std::make_unique<RestorePoint>(
-        Settings->ReadBool(RestorePoint::SettingsSection, RestorePoint::SettingsKey, true));
+        Settings->ReadBool(RestorePoint::SettingsSection, RestorePoint::SettingsKey, true),
+        restoreFallback.toStdString());
     Recent.Load(*Settings);
     RecentFiles1->SetPaths(Recent.Paths());
     // Read now, so that their messages come before the window shows.
@@ -389,6 +404,8 @@ void TMainForm::OpenChosenFile(const QString& path) {
 void TMainForm::OpenImage(const QString& path) {
     // Every way of opening an image comes here, perhaps before the window's first frame.
     EnsurePages();
+    if (!FinishInterruptedSave(path))
+        return;
     const Outcome outcome = Document->Open(path.toStdString());
     if (!outcome.Ok) {
         ShowMessage(FromStd(outcome.Message));
@@ -396,6 +413,33 @@ void TMainForm::OpenImage(const QString& path) {
     }
     RememberRecentFile(path);
     ShowOpenedState();
+}
+
+// A journal left by a save cut short: the user finishes or discards it, or does not open the
+// image. False when the open must stop.
+bool TMainForm::FinishInterruptedSave(const QString& path) {
+    const QString name = QFileInfo(path).fileName();
+    SaveJournal::Questions questions;
+    questions.FinishInterruptedSave = [&](const std::string&) {
+        switch (Prompts().AskYesNoCancel(this, ApplicationTitle, name + InterruptedSaveQuestion)) {
+        case UserPrompts::Answer::Yes:
+            return SaveJournal::Answer::Finish;
+        case UserPrompts::Answer::No:
+            return SaveJournal::Answer::Discard;
+        case UserPrompts::Answer::Cancel:
+            break;
+        }
+        return SaveJournal::Answer::Cancel;
+    };
+    questions.DeleteDamagedJournal = [&](const std::string& journal) {
+        return Prompts().AskYesNo(this, name + DamagedJournalMessage + FromStd(journal) +
+                                            DamagedJournalQuestion);
+    };
+    const SaveJournal::RecoveryResult recovered =
+        SaveJournal::Recover(Document->Image().JournalFolder(), path.toStdString(), questions);
+    if (!recovered.Message.empty())
+        ShowMessage(FromStd(recovered.Message));
+    return recovered.MayOpen;
 }
 
 void TMainForm::OpenRecentFile(const QString& path) {
@@ -435,8 +479,9 @@ void TMainForm::Close1Click() {
 
 bool TMainForm::SaveImageAs(const QString& path) {
     // A restore point that cannot be made is reported; the save itself still goes ahead.
+    // One kept elsewhere than beside the file is reported too, with where it went.
     const Outcome kept = RestorePoints->KeepBeforeSave(path.toStdString());
-    if (!kept.Ok)
+    if (!kept.Message.empty())
         ShowMessage(FromStd(kept.Message));
     const Outcome outcome = Document->Save(path.toStdString());
     if (!outcome.Ok) {

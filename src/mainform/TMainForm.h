@@ -62,6 +62,9 @@ struct StartupOptions {
     // The master palette; a bare name is looked up in the current directory, then beside the
     // executable, then in the data folder.
     QString MasterPaletteName = SupportFiles::MasterPaletteName;
+    // The program's own folder (journals of saves in place, restore points that cannot go
+    // beside their files): by default the platform's application data folder.
+    QString AppDataDir;
     // Null: the Qt message boxes and file dialogs.
     UserPrompts* Prompts = nullptr;
     // The tabs stay hidden until an image is open: with this set, their controls and the
@@ -81,6 +84,8 @@ public:
     static constexpr const char* SettingsFileName = "kestrin6editor.ini";
     static constexpr const char* ObjectListFileName = "ObjectList.txt";
     static constexpr const char* ScrollListFileName = "ScrollList.txt";
+    // Inside the application data folder: restore points that cannot go beside their files.
+    static constexpr const char* RestoreFolderName = "restore";
     static constexpr const char* TitleSeparator = " - ";
     static constexpr int DefaultTimerInterval = 16;
 
@@ -342,6 +347,7 @@ private:
     bool AskSaveChanges();
     bool SaveImageAs(const QString& path);
     void OpenImage(const QString& path);
+    bool FinishInterruptedSave(const QString& path);
     void ShowOpenedState();
     void ShowClosedState();
     void SetWindowTitle(const QString& text);

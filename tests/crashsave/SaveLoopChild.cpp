@@ -1,7 +1,8 @@
 // Test-only program for the crash-during-save test: opens the image named on the command line,
 // then saves it over and over, each time with another large edit (variants 1 and 2 in turn),
-// until it is killed. It writes one line to stdout once the image is open, so the parent can
-// aim its kill at the saves rather than at the start-up.
+// until it is killed; a second argument is the folder for the journals of saves in place. It
+// writes one line to stdout once the image is open, so the parent can aim its kill at the saves
+// rather than at the start-up.
 #include "edit_flag/EditFlagManagement.h"
 #include "fileio/RomImageData.h"
 #include "inifile/IniFile.h"
@@ -11,14 +12,16 @@
 #include <string>
 
 int main(int argc, char** argv) {
-    if (argc != 2) {
-        std::fprintf(stderr, "usage: save_loop_child IMAGE\n");
+    if (argc != 2 && argc != 3) {
+        std::fprintf(stderr, "usage: save_loop_child IMAGE [JOURNAL_FOLDER]\n");
         return 2;
     }
     const std::string path = argv[1];
     IniFile settings("");
     EditFlagManagement flags({});
     RomImageData rom(flags, settings);
+    if (argc == 3)
+        rom.SetJournalFolder(argv[2]);
     if (const auto opened = rom.LoadFromFile(path); !opened.Ok) {
         std::fprintf(stderr, "%s\n", opened.Message.c_str());
         return 1;

@@ -1,6 +1,9 @@
-// A save killed at any moment leaves the image file complete (old or new, never a mix), and the
-// temporary file of the killed save is gone once the image is opened again or saved again.
+// A save killed at any moment leaves the image file complete (old or new, never a mix) once it
+// is opened again: directly, or by finishing the save from its journal where the file was being
+// rewritten in place. The temporary file of the killed save is gone once the image is opened
+// again or saved again, and only our own temporaries go.
 #include "atomicfile/LeftoverTemporaryFiles.h"
+#include "atomicfile/SaveJournal.h"
 #include "edit_flag/EditFlagManagement.h"
 #include "fileio/RomImageData.h"
 #include "inifile/IniFile.h"
@@ -53,9 +56,9 @@ Bytes ImageAfterEdit(int variant) {
     return image;
 }
 
-// The save loop child (tests/crashsave), started on image; returns once the image is open and
-// the child is about to save.
-pid_t StartSavingChild(const std::string& image) {
+// The save loop child (tests/crashsave), started on image with journals kept in journals;
+// returns once the image is open and the child is about to save.
+pid_t StartSavingChild(const std::string& image, const std::string& journals) {
     int out[2];
     if (::pipe(out) != 0)
         return -1;
@@ -65,8 +68,9 @@ pid_t StartSavingChild(const std::string& image) {
     posix_spawn_file_actions_addclose(&actions, out[0]);
     posix_spawn_file_actions_addclose(&actions, out[1]);
     std::string program = K6_SAVE_LOOP_CHILD;
-    std::string argument = image;
-    char* argv[] = {program.data(), argument.data(), nullptr};
+    std::string imageArgument = image;
+    std::string journalArgument = journals;
+    char* argv[] = {program.data(), imageArgument.data(), journalArgument.data(), nullptr};
     pid_t pid = -1;
     if (::posix_spawn(&pid, program.c_str(), &actions, nullptr, argv, environ) != 0)
         pid = -1;
@@ -79,36 +83,76 @@ pid_t StartSavingChild(const std::string& image) {
     return pid;
 }
 
-TEST(CrashDuringSave, KilledAtRandomMomentsLeavesACompleteImageAndNoTemporaryAfterReopening) {
-    constexpr int MaxKills = 60;
-    constexpr auto TimeBudget = std::chrono::seconds(12);
+// What the window answers when it opens an image whose save was cut short: finish it.
+SaveJournal::Questions FinishEverySave() {
+    SaveJournal::Questions questions;
+    questions.FinishInterruptedSave = [](const std::string&) {
+        return SaveJournal::Answer::Finish;
+    };
+    questions.DeleteDamagedJournal = [](const std::string& journal) {
+        ADD_FAILURE() << "a killed save left a damaged journal: " << journal;
+        return false;
+    };
+    return questions;
+}
+
+struct KillCase {
+    const char* Name;
+    bool HardLinked; // the image has a second link: every save rewrites it in place
+    int MaxKills;
+    std::chrono::seconds TimeBudget;
+};
+
+class CrashDuringSave : public testing::TestWithParam<KillCase> {};
+
+TEST_P(CrashDuringSave, KilledAtRandomMomentsLeavesTheOldOrTheNewImageOnceOpenedAgain) {
+    const KillCase& test = GetParam();
     // Every other kill comes at any moment of several saves; the others wait until a save's
-    // temporary is there and come within a few milliseconds of it, so that many kills land
-    // during the write even where composing the image takes most of a save (sanitizer builds).
+    // temporary or journal is there and come within a few milliseconds of it, so that many kills
+    // land during the write even where composing the image takes most of a save (sanitizer
+    // builds).
     constexpr int MaxDelayMicroseconds = 40000;
-    constexpr int MaxDelayInWriteMicroseconds = 3000;
+    constexpr int MaxDelayInWriteMicroseconds = 500;
     const std::vector<Bytes> complete = {ImageAfterEdit(0), ImageAfterEdit(1), ImageAfterEdit(2)};
     ASSERT_NE(complete[1], complete[0]);
     ASSERT_NE(complete[2], complete[1]);
 
     TempDir folder;
+    TempDir journals;
     const std::string image = WriteGeneratedImage(folder);
+    std::vector<std::string> expectedNames = {"stage.nes"};
+    if (test.HardLinked) {
+        std::filesystem::create_hard_link(image, folder.File("link.nes"));
+        expectedNames = {"link.nes", "stage.nes"};
+    }
     const unsigned seed = std::random_device{}();
     std::mt19937 random(seed);
     std::uniform_int_distribution<int> delay(0, MaxDelayMicroseconds);
     std::uniform_int_distribution<int> delayInWrite(0, MaxDelayInWriteMicroseconds);
-    int killsMidWrite = 0;
+    const auto writing = [&] {
+        return FolderContents(folder.Path()).size() > expectedNames.size() ||
+               !FolderContents(journals.Path()).empty();
+    };
+    // In place, the file itself changes only once the journal has its name.
+    const auto rewriting = [&] {
+        const std::vector<std::string> names = FolderContents(journals.Path());
+        return std::any_of(names.begin(), names.end(),
+                           [](const std::string& name) { return !name.starts_with("."); });
+    };
+    int killsMidWrite = 0, mixed = 0, endedOld = 0, endedNew = 0, finished = 0, alreadyComplete = 0;
     int kills = 0;
+    Bytes before = GeneratedImage();
     const auto start = std::chrono::steady_clock::now();
-    for (; kills < MaxKills && std::chrono::steady_clock::now() - start < TimeBudget; ++kills) {
+    for (; kills < test.MaxKills && std::chrono::steady_clock::now() - start < test.TimeBudget;
+         ++kills) {
         SCOPED_TRACE("seed " + std::to_string(seed) + ", kill " + std::to_string(kills));
-        const pid_t child = StartSavingChild(image);
+        const pid_t child = StartSavingChild(image, journals.Path().string());
         ASSERT_GT(child, 0);
         if (kills % 2 == 0) {
             std::this_thread::sleep_for(std::chrono::microseconds(delay(random)));
         } else {
             const auto giveUp = std::chrono::steady_clock::now() + std::chrono::seconds(1);
-            while (FolderContents(folder.Path()).size() < 2 &&
+            while (!(test.HardLinked ? rewriting() : writing()) &&
                    std::chrono::steady_clock::now() < giveUp)
                 std::this_thread::sleep_for(std::chrono::microseconds(50));
             std::this_thread::sleep_for(std::chrono::microseconds(delayInWrite(random)));
@@ -117,26 +161,56 @@ TEST(CrashDuringSave, KilledAtRandomMomentsLeavesACompleteImageAndNoTemporaryAft
         int status = 0;
         ASSERT_EQ(::waitpid(child, &status, 0), child);
         ASSERT_TRUE(WIFSIGNALED(status)) << "the child stopped on its own: " << status;
+        killsMidWrite += writing() ? 1 : 0;
 
+        const Bytes killedAt = ReadWholeFile(image);
+        mixed += std::find(complete.begin(), complete.end(), killedAt) == complete.end() ? 1 : 0;
+
+        // The next start opens the image again, the way the window does.
+        const SaveJournal::RecoveryResult recovered =
+            SaveJournal::Recover(journals.Path().string(), image, FinishEverySave());
+        ASSERT_TRUE(recovered.MayOpen) << recovered.Message;
         const Bytes onDisk = ReadWholeFile(image);
         ASSERT_NE(std::find(complete.begin(), complete.end(), onDisk), complete.end())
             << "the image is neither the old nor a new one: " << onDisk.size() << " bytes";
-        killsMidWrite += FolderContents(folder.Path()).size() > 1 ? 1 : 0;
+        if (recovered.Done == SaveJournal::Recovery::Finished)
+            ++finished;
+        else if (recovered.Done == SaveJournal::Recovery::AlreadyComplete)
+            ++alreadyComplete;
+        else
+            ++(onDisk == before ? endedOld : endedNew);
+        before = onDisk;
 
-        // The next start opens the image again.
         IniFile settings("");
         EditFlagManagement flags({});
         RomImageData rom(flags, settings);
         ASSERT_TRUE(rom.LoadFromFile(image).Ok);
-        ASSERT_EQ(FolderContents(folder.Path()), std::vector<std::string>{"stage.nes"});
+        ASSERT_EQ(FolderContents(folder.Path()), expectedNames);
+        ASSERT_EQ(FolderContents(journals.Path()), std::vector<std::string>{});
+        if (test.HardLinked) {
+            ASSERT_EQ(ReadWholeFile(folder.File("link.nes")), onDisk);
+        }
     }
     // Otherwise the kills all missed the writes and the test proved nothing.
     EXPECT_GT(killsMidWrite, 0) << "of " << kills << " kills";
-    std::printf("%d kills, %d during a write\n", kills, killsMidWrite);
+    if (test.HardLinked) {
+        EXPECT_GT(finished + alreadyComplete, 0) << "no kill came while a journal was there";
+    }
+    std::printf("%s: %d kills, %d during a write; %d old, %d new, %d finished from the journal, "
+                "%d journals of complete saves; %d images mixed when killed\n",
+                test.Name, kills, killsMidWrite, endedOld, endedNew, finished, alreadyComplete,
+                mixed);
 }
 
-// A temporary of the image: what mkstemp makes of ".stage.nes.XXXXXX".
-constexpr const char* Leftover = ".stage.nes.a1B2c3";
+INSTANTIATE_TEST_SUITE_P(Saves, CrashDuringSave,
+                         testing::Values(KillCase{"Replaced", false, 60, std::chrono::seconds(12)},
+                                         KillCase{"InPlace", true, 40, std::chrono::seconds(20)}),
+                         [](const auto& test) { return std::string(test.param.Name); });
+
+// A temporary of the image: what mkstemp makes of ".stage.nes.k6save-XXXXXX".
+constexpr const char* Leftover = ".stage.nes.k6save-a1B2c3";
+// How a file transfer names the image while it is on its way: another program's, never ours.
+constexpr const char* Transfer = ".stage.nes.AbC123";
 
 struct CleanupCase {
     const char* Name;
@@ -161,15 +235,36 @@ TEST_P(LeftoverCleanup, OnlyUnlockedTemporariesOfTheImageGo) {
 
 INSTANTIATE_TEST_SUITE_P(
     Names, LeftoverCleanup,
-    testing::Values(CleanupCase{"Leftover", {Leftover}, {}},
-                    CleanupCase{"Two", {Leftover, ".stage.nes.ZZZZZZ"}, {}},
-                    CleanupCase{"OtherImage", {".other.nes.a1B2c3"}, {".other.nes.a1B2c3"}},
-                    CleanupCase{"NotHidden", {"stage.nes.a1B2c3"}, {"stage.nes.a1B2c3"}},
-                    CleanupCase{"ShortSuffix", {".stage.nes.a1B2c"}, {".stage.nes.a1B2c"}},
-                    CleanupCase{"LongSuffix", {".stage.nes.a1B2c34"}, {".stage.nes.a1B2c34"}},
-                    CleanupCase{"NotAlphanumeric", {".stage.nes.a1B2-3"}, {".stage.nes.a1B2-3"}},
-                    CleanupCase{"Backup", {"stage.nes.bak"}, {"stage.nes.bak"}}),
+    testing::Values(
+        CleanupCase{"Leftover", {Leftover}, {}},
+        CleanupCase{"Two", {Leftover, ".stage.nes.k6save-ZZZZZZ"}, {}},
+        CleanupCase{"Transfer", {Transfer, ".stage.nes.a1B2c3"}, {Transfer, ".stage.nes.a1B2c3"}},
+        CleanupCase{"OtherImage", {".other.nes.k6save-a1B2c3"}, {".other.nes.k6save-a1B2c3"}},
+        CleanupCase{"NotHidden", {"stage.nes.k6save-a1B2c3"}, {"stage.nes.k6save-a1B2c3"}},
+        CleanupCase{"ShortSuffix", {".stage.nes.k6save-a1B2c"}, {".stage.nes.k6save-a1B2c"}},
+        CleanupCase{"LongSuffix", {".stage.nes.k6save-a1B2c34"}, {".stage.nes.k6save-a1B2c34"}},
+        CleanupCase{"NotAlphanumeric", {".stage.nes.k6save-a1B2-3"}, {".stage.nes.k6save-a1B2-3"}},
+        CleanupCase{"Backup", {"stage.nes.bak"}, {"stage.nes.bak"}}),
     [](const auto& test) { return std::string(test.param.Name); });
+
+// Opening and saving the image clean up after our own killed saves only.
+TEST(LeftoverTemporaries, AnotherProgramsTemporarySurvivesOpenAndSave) {
+    TempDir folder;
+    const std::string image = WriteGeneratedImage(folder);
+    WriteTextFile(folder.File(Transfer), "half a transfer");
+    IniFile settings("");
+    EditFlagManagement flags({});
+    RomImageData rom(flags, settings);
+    const std::vector<std::string> afterCleanup = {Transfer, "stage.nes"};
+
+    WriteTextFile(folder.File(Leftover), "half");
+    ASSERT_TRUE(rom.LoadFromFile(image).Ok);
+    EXPECT_EQ(FolderContents(folder.Path()), afterCleanup);
+    WriteTextFile(folder.File(Leftover), "half");
+    ASSERT_TRUE(rom.SaveToFile(image).Ok);
+    EXPECT_EQ(FolderContents(folder.Path()), afterCleanup);
+    EXPECT_EQ(ReadTextFile(folder.File(Transfer)), "half a transfer");
+}
 
 TEST(LeftoverTemporaries, ATemporaryOfAWriterStillAtWorkStays) {
     TempDir folder;
@@ -194,7 +289,7 @@ TEST(LeftoverTemporaries, ATemporaryOfAWriterStillAtWorkStays) {
 TEST(LeftoverTemporaries, TheSettingsFileLeftoverGoesWhenTheSettingsAreRead) {
     TempDir folder;
     WriteTextFile(folder.File("kestrin6editor.ini"), "[Timer]\nInterval=16\n");
-    WriteTextFile(folder.File(".kestrin6editor.ini.Q9w8E7"), "[Tim");
+    WriteTextFile(folder.File(".kestrin6editor.ini.k6save-Q9w8E7"), "[Tim");
     const IniFile settings(folder.File("kestrin6editor.ini"));
     EXPECT_EQ(settings.ReadInteger("Timer", "Interval", 0), 16);
     EXPECT_EQ(FolderContents(folder.Path()), std::vector<std::string>{"kestrin6editor.ini"});

@@ -40,6 +40,7 @@ StartupOptions MainFormFixture::FormOptions() {
     StartupOptions options;
     options.ExecutableDir = QString::fromStdString(Dir.Path().string());
     options.DataDir = QString::fromStdString(Dir.File("share"));
+    options.AppDataDir = QString::fromStdString(AppData.Path().string());
     options.Prompts = &Prompts;
     return options;
 }

@@ -57,6 +57,8 @@ protected:
     bool TickUntilStageColorChanges(int index, int maxTicks = 1000);
 
     TempDir Dir;
+    // The application data folder: journals of saves in place, restore points kept elsewhere.
+    TempDir AppData;
     FakePrompts Prompts;
     std::unique_ptr<TMainForm> Form;
 

@@ -2,11 +2,14 @@
 // files and the settings file.
 #include "MainFormFixture.h"
 
+#include "atomicfile/SaveJournal.h"
 #include "edit_flag/EditFlagManagement.h"
 #include "editdata/StageData.h"
 #include "fileio/RomImageData.h"
 #include "romgen/CartridgeGenerator.h"
+#include "support/GeneratedCartridge.h"
 
+#include <QAction>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDir>
@@ -159,9 +162,18 @@ TEST_F(ShellFiles, InAReadOnlyFolderWritableFilesAreSavedInPlaceKeepingLinksAndM
     OpenThroughMenu(path);
     EditMapSet();
     Form->Save1Click();
-    // The restore point cannot be created there: the user is told, and the save goes on.
-    ASSERT_EQ(Prompts.Messages().size(), 1u);
-    EXPECT_NE(Prompts.Messages()[0].find("stage.nes.bak"), std::string::npos);
+    // The restore point cannot be created there: it goes to the application data folder, the
+    // user is told where, and the save goes on.
+    std::vector<std::filesystem::path> kept;
+    for (const auto& entry : std::filesystem::directory_iterator(AppData.Path() / "restore"))
+        kept.push_back(entry.path());
+    ASSERT_EQ(kept.size(), 1u);
+    EXPECT_EQ(ReadWholeFile(kept[0].string()), Original());
+    EXPECT_TRUE(kept[0].filename().string().starts_with("stage.nes.")) << kept[0];
+    const std::vector<std::string> expectedMessages = {path.toStdString() +
+                                                       ".bak を作成できなかったため、" +
+                                                       kept[0].string() + " に作成しました。"};
+    EXPECT_EQ(Prompts.Messages(), expectedMessages);
     EXPECT_FALSE(Form->Tracker().IsModified());
     const std::vector<std::uint8_t> saved = ReadWholeFile(path.toStdString());
     EXPECT_NE(saved, Original());
@@ -170,6 +182,10 @@ TEST_F(ShellFiles, InAReadOnlyFolderWritableFilesAreSavedInPlaceKeepingLinksAndM
     ASSERT_EQ(::stat(path.toStdString().c_str(), &after), 0);
     EXPECT_EQ(after.st_ino, before.st_ino);
     EXPECT_EQ(after.st_mode & 07777, 0640u);
+    // The journal of the rewrite went with it: only the restore folder is left.
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(AppData.Path()),
+                            std::filesystem::directory_iterator()),
+              1);
 
     // The settings file beside the executable is written the same way at exit.
     Prompts.Log.clear();
@@ -180,6 +196,87 @@ TEST_F(ShellFiles, InAReadOnlyFolderWritableFilesAreSavedInPlaceKeepingLinksAndM
                             std::filesystem::directory_iterator()),
               6)
         << "nothing but the palette, the lists, the settings, the image and its link";
+}
+
+// ---- A save in place that was cut short ----
+
+enum class Route { Menu, Argument };
+
+struct InterruptedCase {
+    const char* Name;
+    Route Through;
+    UserPrompts::Answer Answer;
+    bool Finished; // the file then holds the journal's content
+    bool Opened;
+};
+
+class InterruptedSave : public ShellFiles, public testing::WithParamInterface<InterruptedCase> {};
+
+TEST_P(InterruptedSave, OpeningTheImageOffersToFinishIt) {
+    const InterruptedCase& test = GetParam();
+    WriteStartupFiles();
+    StartForm();
+    const QString path = WriteCartridge("stage.nes");
+    std::vector<std::uint8_t> saved = Original();
+    saved[MapFile(0)] ^= 1;
+    const std::string folder = AppData.Path().string();
+    ASSERT_TRUE(SaveJournal::Record(folder, path.toStdString(), saved.data(), saved.size()).Ok);
+    const std::string journal = SaveJournal::PathFor(folder, path.toStdString());
+
+    Prompts.YesNoCancelAnswers = {test.Answer};
+    if (test.Through == Route::Menu)
+        OpenThroughMenu(path);
+    else
+        Form->OpenChosenFile(path);
+
+    const std::vector<std::string> asked = {
+        "ask:KESTRIN 6 EDITOR|stage.nesの前回の保存は中断されました。保存を完了しますか？"
+        "（「いいえ」で中断した保存を破棄します）"};
+    std::vector<std::string> log = Prompts.Log;
+    std::erase_if(log, [](const std::string& entry) { return entry.starts_with("open:"); });
+    EXPECT_EQ(log, asked);
+    EXPECT_EQ(ReadWholeFile(path.toStdString()), test.Finished ? saved : Original());
+    EXPECT_EQ(std::filesystem::exists(journal), !test.Opened) << "only a cancel keeps it";
+    EXPECT_EQ(Form->Save1->isEnabled(), test.Opened);
+    if (test.Opened) {
+        const auto buffer = Form->ImageHolder().Buffer();
+        EXPECT_TRUE(
+            std::equal(buffer.begin(), buffer.end(), ReadWholeFile(path.toStdString()).begin()));
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Answers, InterruptedSave,
+    testing::Values(InterruptedCase{"Finish", Route::Menu, UserPrompts::Answer::Yes, true, true},
+                    InterruptedCase{"FinishFromArgument", Route::Argument, UserPrompts::Answer::Yes,
+                                    true, true},
+                    InterruptedCase{"Discard", Route::Menu, UserPrompts::Answer::No, false, true},
+                    InterruptedCase{"Cancel", Route::Menu, UserPrompts::Answer::Cancel, false,
+                                    false}),
+    [](const auto& test) { return std::string(test.param.Name); });
+
+TEST_F(ShellFiles, ADamagedJournalIsNamedAndDeletedOnlyWhenTheUserSaysSo) {
+    WriteStartupFiles();
+    StartForm();
+    const QString path = WriteCartridge("stage.nes");
+    const std::string journal = SaveJournal::PathFor(AppData.Path().string(), path.toStdString());
+    WriteTextFile(journal, "K6JOURN1 cut short");
+    const std::string question =
+        "yesno:stage.nesの中断した保存の記録が壊れているため、使えません：" + journal +
+        "この記録を削除しますか？";
+
+    Prompts.YesNoAnswers = {false};
+    OpenThroughMenu(path);
+    EXPECT_EQ(Prompts.Log.back(), question);
+    EXPECT_TRUE(Form->Save1->isEnabled()) << "the image opens all the same";
+    EXPECT_EQ(ReadTextFile(journal), "K6JOURN1 cut short");
+    EXPECT_EQ(ReadWholeFile(path.toStdString()), Original());
+
+    Prompts.YesNoAnswers = {true};
+    OpenThroughMenu(path);
+    EXPECT_EQ(Prompts.Log.back(), question);
+    EXPECT_FALSE(std::filesystem::exists(journal));
+    EXPECT_EQ(ReadWholeFile(path.toStdString()), Original());
 }
 
 } // namespace
