@@ -1,9 +1,15 @@
 #include "MainFormFixture.h"
+#include "ViewDriver.h"
 
+#include "ImageEx/TImageEx.h"
+#include "editdata/StageData.h"
+#include "fileio/RomImageData.h"
 #include "graphics/EditorGraphics.h"
+#include "mapsetedit/MapSetEditClass.h"
 #include "romgen/CartridgeGenerator.h"
 
 #include <QDir>
+#include <QTabWidget>
 
 #include <cstdio>
 #include <filesystem>
@@ -82,4 +88,29 @@ QString MainFormFixture::StartWithGeneratedImage() {
     const QString path = WriteCartridge("stage.nes");
     OpenThroughMenu(path);
     return path;
+}
+
+MainFormFixture::MapSetCellEdit MainFormFixture::EditAMapSetCell() {
+    Form->EditPageControl->setCurrentWidget(Form->TabMapSetEdit);
+    TImageEx* page = Form->ImgEditMapSetPage0;
+    const StageData& stage = Form->ImageHolder().CurrentStageData();
+    const int shown = Form->MapSetEdit->PageIndex(0);
+    const auto indexOf = [shown](int cell) { return static_cast<std::size_t>(shown * 64 + cell); };
+    const auto press = [page](Qt::MouseButton button, int cell) {
+        const int x = (cell % 8) * 32 + 10;
+        const int y = (cell / 8) * 32 + 10;
+        ViewDriver::Move(page, x, y);
+        ViewDriver::Click(page, button, x, y);
+    };
+    const std::uint8_t chip = stage.MapSetTable[indexOf(0)];
+    press(Qt::RightButton, 0);
+    for (int cell = 1; cell < 64; ++cell) {
+        if (stage.MapSetTable[indexOf(cell)] == chip)
+            continue;
+        press(Qt::LeftButton, cell);
+        EXPECT_EQ(stage.MapSetTable[indexOf(cell)], chip) << "the press placed nothing";
+        return {Form->ImageHolder().CurrentStage(), indexOf(cell), chip};
+    }
+    ADD_FAILURE() << "page " << shown << " holds only chip " << int{chip};
+    return {};
 }

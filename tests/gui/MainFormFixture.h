@@ -8,6 +8,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cstddef>
+#include <cstdint>
 #include <memory>
 
 // A main window started the way the program starts it, in a temporary folder that serves as
@@ -33,6 +35,17 @@ protected:
     // menu; returns its path.
     QString StartWithGeneratedImage();
     std::string SettingsPath() const { return Dir.File("kestrin6editor.ini"); }
+
+    // Where a map-set edit went: the stage, the index in its map set and the chip placed.
+    struct MapSetCellEdit {
+        int Stage = 0;
+        std::size_t Index = 0;
+        std::uint8_t Chip = 0;
+    };
+    // One real edit of the open image, as the user makes it: on the map-set tab, a right press
+    // picks the chip of the left page's first cell and a left press places it into the first
+    // cell of that page holding another chip. Each call changes one more cell.
+    MapSetCellEdit EditAMapSetCell();
 
     // Settings that turn the palette animation on with the generated image's tables; the
     // real timer never fires during a test, ticks are driven by hand.

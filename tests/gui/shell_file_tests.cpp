@@ -21,11 +21,6 @@ namespace {
 
 class ShellFiles : public MainFormFixture {
 protected:
-    // A real edit of stage 0's map set, flagged as the map-set editor flags it.
-    void EditMapSet() {
-        Form->ImageHolder().CurrentStageData().MapSetTable[0] ^= 1;
-        Form->Tracker().SetMapSetModified(0, true);
-    }
     static std::vector<std::uint8_t> Original() { return CartridgeGenerator::MakeImage(); }
 };
 
@@ -86,14 +81,14 @@ TEST_F(ShellFiles, FirstSaveOfEachRunKeepsTheFileAsItWasBesideIt) {
     const QString path = WriteCartridge("stage.nes");
     const std::string backup = path.toStdString() + ".bak";
     OpenThroughMenu(path);
-    EditMapSet();
+    EditAMapSetCell();
     Form->Save1Click();
     const std::vector<std::uint8_t> firstSave = ReadWholeFile(path.toStdString());
     ASSERT_NE(firstSave, Original());
     EXPECT_EQ(ReadWholeFile(backup), Original());
 
     // Later saves of the run leave the restore point alone.
-    EditMapSet();
+    EditAMapSetCell();
     Form->Save1Click();
     EXPECT_EQ(ReadWholeFile(backup), Original());
     const std::vector<std::uint8_t> lastSave = ReadWholeFile(path.toStdString());
@@ -122,7 +117,7 @@ TEST_F(ShellFiles, RestorePointCanBeTurnedOff) {
     StartForm();
     const QString path = WriteCartridge("stage.nes");
     OpenThroughMenu(path);
-    EditMapSet();
+    EditAMapSetCell();
     Form->Save1Click();
     EXPECT_FALSE(std::filesystem::exists(path.toStdString() + ".bak"));
     ASSERT_TRUE(CloseForm());
@@ -160,7 +155,7 @@ TEST_F(ShellFiles, InAReadOnlyFolderWritableFilesAreSavedInPlaceKeepingLinksAndM
     const ReadOnlyFolder readOnly(Dir.Path());
     StartForm();
     OpenThroughMenu(path);
-    EditMapSet();
+    EditAMapSetCell();
     Form->Save1Click();
     // The restore point cannot be created there: the user is told, and the save goes on.
     ASSERT_EQ(Prompts.Messages().size(), 1u);

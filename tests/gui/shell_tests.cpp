@@ -40,10 +40,6 @@ const std::string SaveFilter = "save:ケストリン6 ROMイメージ (*.nes)|ne
 
 class Shell : public MainFormFixture {
 protected:
-    // Marks a change the way an editor does.
-    void MakeAChange() {
-        Form->Tracker().SetMapSetModified(Form->ImageHolder().CurrentStage(), true);
-    }
     static std::vector<std::uint8_t> CartridgeBytes() { return CartridgeGenerator::MakeImage(); }
     QString StatusText() const { return Form->StatusPanels[0]->text(); }
     std::string Question(const QString& path) const {
@@ -280,7 +276,7 @@ TEST_F(Shell, OpenWithUnsavedChangesAsksAfterTheDialog) {
     OpenThroughMenu(first);
 
     // Cancel keeps everything.
-    MakeAChange();
+    EditAMapSetCell();
     Prompts.Log.clear();
     Prompts.YesNoCancelAnswers = {Answer::Cancel};
     OpenThroughMenu(second);
@@ -319,11 +315,7 @@ TEST_F(Shell, YesInThePromptSavesUnderTheChosenNameBeforeOpening) {
     const std::string second = Dir.File("second.nes");
     WriteWholeFile(second, secondBytes);
     OpenThroughMenu(first);
-    // A real edit: the first cell of stage 0's map set.
-    std::uint8_t& cell = Form->ImageHolder().CurrentStageData().MapSetTable[0];
-    const std::uint8_t edited = cell ^ 0x01;
-    cell = edited;
-    MakeAChange();
+    const MapSetCellEdit edit = EditAMapSetCell();
 
     const QString copy = QString::fromStdString(Dir.File("copy.nes"));
     Prompts.YesNoCancelAnswers = {Answer::Yes};
@@ -340,7 +332,7 @@ TEST_F(Shell, YesInThePromptSavesUnderTheChosenNameBeforeOpening) {
     EXPECT_NE(saved, firstBytes) << "the edit did not reach the copy";
     // Opening the copy shows the edit.
     Form->OpenChosenFile(copy);
-    EXPECT_EQ(Form->ImageHolder().CurrentStageData().MapSetTable[0], edited);
+    EXPECT_EQ(Form->ImageHolder().Stage(edit.Stage).MapSetTable[edit.Index], edit.Chip);
 }
 
 TEST_F(Shell, APaletteEditAloneMakesCloseAskAndASaveSettlesIt) {
@@ -374,7 +366,7 @@ TEST_F(Shell, CloseWithUnsavedChangesAndCancelledSaveKeepsTheImage) {
     StartForm();
     const QString path = WriteCartridge("game.nes");
     OpenThroughMenu(path);
-    MakeAChange();
+    EditAMapSetCell();
     Prompts.YesNoCancelAnswers = {Answer::Yes};
     Prompts.SaveFiles = {""};
     Form->Close1Click();
@@ -397,7 +389,7 @@ TEST_F(Shell, WindowCloseWithUnsavedChangesCanBeCancelled) {
     WriteStartupFiles();
     StartForm();
     OpenThroughMenu(WriteCartridge("game.nes"));
-    MakeAChange();
+    EditAMapSetCell();
     Prompts.YesNoCancelAnswers = {Answer::Cancel};
     EXPECT_FALSE(CloseForm());
     EXPECT_TRUE(Form->isVisible());
@@ -432,7 +424,7 @@ TEST_F(Shell, SaveThatFailsKeepsFlagsNameAndFile) {
     StartForm();
     const QString path = WriteCartridge("game.nes");
     OpenThroughMenu(path);
-    MakeAChange();
+    EditAMapSetCell();
     Prompts.SaveFiles = {QString::fromStdString(Dir.File("no/such/folder/x.nes"))};
     Form->SaveAs1Click();
     ASSERT_EQ(Prompts.Messages().size(), 1u);
@@ -465,7 +457,7 @@ TEST_F(Shell, RefusedFilesLeaveTheHeldImageIntact) {
     StartForm();
     const QString path = WriteCartridge("game.nes");
     OpenThroughMenu(path);
-    MakeAChange();
+    EditAMapSetCell();
     const std::vector<std::uint8_t> before(Form->ImageHolder().Buffer().begin(),
                                            Form->ImageHolder().Buffer().end());
     const BadFileCase cases[] = {
