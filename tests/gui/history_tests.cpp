@@ -88,6 +88,12 @@ protected:
         ViewDriver::Click(Form->ImgEditMapSetPage0, Qt::LeftButton, (cell % 8) * 32 + 5,
                           (cell / 8) * 32 + 5);
     }
+    // A press on the object at (x, y) of the right-hand room selects it.
+    void SelectObjectInRightRoom(int x, int y) {
+        ViewDriver::Move(Form->ImgObjectMapPage1, x, y);
+        ViewDriver::Click(Form->ImgObjectMapPage1, Qt::LeftButton, x, y);
+        ASSERT_EQ(Form->LblObjectX->text().toInt(nullptr, 16), x);
+    }
     void UndoAll() {
         while (Stack().canUndo())
             Form->Undo1->trigger();
@@ -185,6 +191,27 @@ TEST_F(History, ConsecutiveNudgesOfOneObjectAreOneStep) {
     // The object stays selected: the next nudge moves it again.
     Form->UDObjectX->UpButton()->click();
     EXPECT_EQ(Stage().ObjectsOfPage(1).front().X, 0x41);
+}
+
+TEST_F(History, NudgingAnotherObjectOfTheRoomIsAStepOfItsOwn) {
+    Form->EditPageControl->setCurrentWidget(Form->TabObjectEdit);
+    Stage().ObjectsOfPage(1).clear();
+    Stage().AddObject(1, 0x40, 0x50, 3);
+    Stage().AddObject(1, 0x90, 0x20, 4);
+    Form->ObjectEdit->SetRooms(0);
+    const int before = Stack().count();
+    SelectObjectInRightRoom(0x40, 0x50);
+    Form->UDObjectX->UpButton()->click();
+    Form->UDObjectX->UpButton()->click();
+    SelectObjectInRightRoom(0x90, 0x20);
+    Form->UDObjectX->UpButton()->click();
+    EXPECT_EQ(Stack().count(), before + 2);
+
+    Form->Undo1->trigger();
+    const auto& room = Stage().ObjectsOfPage(1);
+    ASSERT_EQ(room.size(), 2U);
+    EXPECT_EQ(room.front().X, 0x42) << "the first object's nudges went with the second's";
+    EXPECT_EQ(room.back().X, 0x90);
 }
 
 TEST_F(History, UndoingADeletePutsTheObjectBackInItsPlaceInTheList) {
@@ -286,6 +313,32 @@ TEST_F(History, ANewEditAfterUndoingPastTheSaveKeepsTheDroppedStepsCategories) {
     Form->Undo1->trigger();
     EXPECT_TRUE(Form->Tracker().IsMapSetModified(1));
     EXPECT_TRUE(Modified());
+}
+
+// The step at the save point must not take in the next nudge once the step above it is undone:
+// the merged step would lie below the save point and its change would never be saved.
+TEST_F(History, ANudgeAfterUndoingPastTheSaveIsAStepOfItsOwnAndReachesTheFile) {
+    Form->EditPageControl->setCurrentWidget(Form->TabObjectEdit);
+    Stage().ObjectsOfPage(1).clear();
+    Stage().AddObject(1, 0x40, 0x50, 3);
+    Form->ObjectEdit->SetRooms(0);
+    SelectObjectInRightRoom(0x40, 0x50);
+    Form->UDObjectX->UpButton()->click();
+    PlaceMapChip(Stage().MapSetTable[0] == 0x21 ? 0x22 : 0x21, 0);
+    Form->Save1Click();
+    ASSERT_FALSE(Modified());
+    Form->Undo1->trigger(); // the map chip: the image differs from the file again
+
+    Form->EditPageControl->setCurrentWidget(Form->TabObjectEdit);
+    SelectObjectInRightRoom(0x41, 0x50);
+    Form->UDObjectX->UpButton()->click();
+    EXPECT_EQ(Stack().count(), 2);
+    EXPECT_TRUE(Form->Tracker().IsObjectModified(0));
+
+    Form->Save1Click();
+    Form->OpenChosenFile(ImagePath);
+    ASSERT_EQ(Stage().ObjectsOfPage(1).size(), 1U);
+    EXPECT_EQ(Stage().ObjectsOfPage(1).front().X, 0x42);
 }
 
 // ---- The Edit menu ----
