@@ -63,6 +63,7 @@ TEST_F(Desktop, FileMenuKeysReachTheirCommands) {
     EXPECT_EQ(Prompts.Log.at(0).rfind("open:", 0), 0u) << "Ctrl+O";
 
     EditAMapSetCell();
+    ASSERT_TRUE(Form->Tracker().IsModified());
     press(Qt::Key_S, Qt::ControlModifier);
     EXPECT_FALSE(Form->Tracker().IsModified()) << "Ctrl+S saves";
 
