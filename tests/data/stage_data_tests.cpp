@@ -16,6 +16,9 @@ namespace {
 
 using G = CartridgeGenerator;
 
+// What the user reads when the object blocks would leave their bank.
+constexpr const char* DoNotFit = "オブジェクトデータがバンクに収まらないため、保存できませんでした";
+
 // The generated image with the default keys; tests poke bytes, then build the tables and stages.
 class StageDataTest : public ::testing::Test {
 protected:
@@ -367,8 +370,7 @@ TEST_F(StageDataTest, PackRefusesWithoutWritingWhenBlocksLeaveTheBank) {
     Image[0x740DF] = 0x9F;
     Decode();
     const auto before = Image;
-    EXPECT_EQ(StageData::PackObjects(Stages, *Address, Image),
-              Outcome::Failure(StageData::ObjectsDoNotFitMessage));
+    EXPECT_EQ(StageData::PackObjects(Stages, *Address, Image), Outcome::Failure(DoNotFit));
     EXPECT_EQ(Image, before);
 
     // With only empty stages the 64 bytes of sixteen terminator rows fit.
@@ -379,14 +381,46 @@ TEST_F(StageDataTest, PackRefusesWithoutWritingWhenBlocksLeaveTheBank) {
     EXPECT_EQ(Image[0x740CF + 15] + 256 * Image[0x740DF + 15], 0x9F00 + 15 * 4);
 }
 
-TEST_F(StageDataTest, PackRefusesMoreThan127ObjectsInAStage) {
-    Decode();
-    while (Stage(8).ObjectTotal() <= LevelFormat::MaxObjectsPerStage)
-        Stage(8).AddObject(3, 1, 1, 1);
-    const auto before = Image;
-    EXPECT_EQ(StageData::PackObjects(Stages, *Address, Image),
-              Outcome::Failure(StageData::TooManyObjectsMessage));
-    EXPECT_EQ(Image, before);
+// The limits the object editor keeps: 127 objects in a stage, 1657 in all stages.
+TEST_F(StageDataTest, PackTakesUpTo127ObjectsAStageAnd1657InAllAndRefuses128) {
+    struct Case {
+        const char* Name;
+        std::vector<int> Counts; // objects of stages 0, 1, ...; the rest hold none
+        bool Packs;
+    };
+    std::vector<int> allowedTotal(13, 127); // 13 * 127 + 6 = 1657
+    allowedTotal.push_back(6);
+    const Case cases[] = {
+        {"127 in one stage", {0, 0, 0, 0, 0, 0, 0, 0, 127}, true},
+        {"128 in one stage", {0, 0, 0, 0, 0, 0, 0, 0, 128}, false},
+        {"1657 in all", allowedTotal, true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.Name);
+        Image = GeneratedImage();
+        Decode();
+        const auto countOf = [&c](int s) {
+            const auto at = static_cast<std::size_t>(s);
+            return at < c.Counts.size() ? c.Counts[at] : 0;
+        };
+        for (int s = 0; s < LevelFormat::StageCount; ++s) {
+            for (int page = 0; page < 32; ++page)
+                Stage(s).ObjectsOfPage(page).clear();
+            for (int i = 0; i < countOf(s); ++i)
+                Stage(s).AddObject(i / 4, i, 255 - i, s);
+        }
+        const auto before = Image;
+        if (!c.Packs) {
+            EXPECT_EQ(StageData::PackObjects(Stages, *Address, Image),
+                      Outcome::Failure("オブジェクトの数が多すぎるため、保存できませんでした"));
+            EXPECT_EQ(Image, before);
+            continue;
+        }
+        ASSERT_EQ(StageData::PackObjects(Stages, *Address, Image), Outcome::Success());
+        Decode();
+        for (int s = 0; s < LevelFormat::StageCount; ++s)
+            EXPECT_EQ(Stage(s).ObjectTotal(), countOf(s)) << "stage " << s;
+    }
 }
 
 TEST_F(StageDataTest, DecodersLeaveBlocksOutsideTheBufferAlone) {
@@ -408,8 +442,7 @@ TEST_F(StageDataTest, DecodersLeaveBlocksOutsideTheBufferAlone) {
         stage->MapSetTable[0] = 1;
         stage->EncodeMapSetTable(); // nothing to write to
     }
-    EXPECT_EQ(StageData::PackObjects(Stages, *Address, Image),
-              Outcome::Failure(StageData::ObjectsDoNotFitMessage));
+    EXPECT_EQ(StageData::PackObjects(Stages, *Address, Image), Outcome::Failure(DoNotFit));
 }
 
 } // namespace

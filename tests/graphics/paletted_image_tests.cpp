@@ -125,6 +125,26 @@ TEST(PalettedImageTest, ACopyHasPixelsAndColoursOfItsOwn) {
     EXPECT_NE(assigned.PixelAt(299, 199), 0xDD);
 }
 
+// Whoever drew from one picture must not take another for it: a copy, made or assigned, has a
+// pixel stamp no picture had before, and a write into the copy changes it again.
+TEST(PalettedImageTest, ACopyTakesAPixelStampOfItsOwn) {
+    const PalettedImage original = Numbered(8, 8);
+    const std::uint64_t originalStamp = original.PixelStamp();
+    PalettedImage made(original);
+    PalettedImage assigned(8, 8);
+    const std::uint64_t assignedBefore = assigned.PixelStamp();
+    assigned = original;
+    EXPECT_NE(assigned.PixelStamp(), assignedBefore);
+    for (PalettedImage* copy : {&made, &assigned}) {
+        const std::uint64_t stamp = copy->PixelStamp();
+        EXPECT_NE(stamp, originalStamp);
+        copy->Row(2)[3] = 0xEE;
+        EXPECT_NE(copy->PixelStamp(), stamp);
+        EXPECT_NE(copy->PixelStamp(), originalStamp);
+    }
+    EXPECT_EQ(original.PixelStamp(), originalStamp);
+}
+
 TEST(PalettedImageTest, CopyColorTableTakesEveryEntry) {
     PalettedImage from;
     for (int i = 0; i < PalettedImage::ColorCount; ++i) {

@@ -1,4 +1,5 @@
 #include "MainFormFixture.h"
+#include "ViewDriver.h"
 
 #include "ImageEx/TImageEx.h"
 #include "ViewDriver.h"
@@ -9,6 +10,7 @@
 #include "history/StageArrays.h"
 
 #include "graphics/EditorGraphics.h"
+#include "mapsetedit/MapSetEditClass.h"
 #include "romgen/CartridgeGenerator.h"
 
 #include <QDir>
@@ -61,19 +63,6 @@ QString MainFormFixture::WriteCartridge(const std::string& name) {
     return QString::fromStdString(Dir.File(name));
 }
 
-int MainFormFixture::EditFirstMapCell() {
-    Form->EditPageControl->setCurrentWidget(Form->TabMapSetEdit);
-    const int page = Form->ScrBarSelectPage0->value();
-    const int stored =
-        Form->ImageHolder().CurrentStageData().MapSetTable[static_cast<std::size_t>(page * 64)];
-    const int chip = stored ^ 1;
-    // The chip table shows the chips at half size, 16 to a row.
-    ViewDriver::Click(Form->Img32x32ChipTable, Qt::LeftButton, (chip % 16) * 16 + 7,
-                      (chip / 16) * 16 + 7);
-    ViewDriver::Click(Form->ImgEditMapSetPage0, Qt::LeftButton, 10, 10);
-    return chip;
-}
-
 void MainFormFixture::SetUpObjects(int stage, const std::vector<std::vector<ObjectRecord>>& rooms) {
     const StageData& data = Form->ImageHolder().Stage(stage);
     ChangeList list;
@@ -89,6 +78,15 @@ void MainFormFixture::SetUpObjects(int stage, const std::vector<std::vector<Obje
     }
     Form->Doc().Apply(std::move(list), "test set-up");
     Form->History().Clear();
+}
+
+void MainFormFixture::SetUpRoom(int room, const std::vector<ObjectRecord>& objects) {
+    const int stage = Form->ImageHolder().CurrentStage();
+    std::vector<std::vector<ObjectRecord>> rooms;
+    for (int page = 0; page < LevelFormat::PageCount; ++page)
+        rooms.push_back(page == room ? objects
+                                     : Form->ImageHolder().Stage(stage).PageRecords(page));
+    SetUpObjects(stage, rooms);
 }
 
 void MainFormFixture::EditStage(const std::function<void(StageData&)>& change) {
@@ -152,4 +150,29 @@ QString MainFormFixture::StartWithGeneratedImage() {
     const QString path = WriteCartridge("stage.nes");
     OpenThroughMenu(path);
     return path;
+}
+
+MainFormFixture::MapSetCellEdit MainFormFixture::EditAMapSetCell() {
+    Form->EditPageControl->setCurrentWidget(Form->TabMapSetEdit);
+    TImageEx* page = Form->ImgEditMapSetPage0;
+    const StageData& stage = Form->ImageHolder().CurrentStageData();
+    const int shown = Form->MapSetEdit->PageIndex(0);
+    const auto indexOf = [shown](int cell) { return static_cast<std::size_t>(shown * 64 + cell); };
+    const auto press = [page](Qt::MouseButton button, int cell) {
+        const int x = (cell % 8) * 32 + 10;
+        const int y = (cell / 8) * 32 + 10;
+        ViewDriver::Move(page, x, y);
+        ViewDriver::Click(page, button, x, y);
+    };
+    const std::uint8_t chip = stage.MapSetTable[indexOf(0)];
+    press(Qt::RightButton, 0);
+    for (int cell = 1; cell < 64; ++cell) {
+        if (stage.MapSetTable[indexOf(cell)] == chip)
+            continue;
+        press(Qt::LeftButton, cell);
+        EXPECT_EQ(stage.MapSetTable[indexOf(cell)], chip) << "the press placed nothing";
+        return {Form->ImageHolder().CurrentStage(), indexOf(cell), chip};
+    }
+    ADD_FAILURE() << "page " << shown << " holds only chip " << int{chip};
+    return {};
 }

@@ -8,6 +8,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cstddef>
+#include <cstdint>
 #include <functional>
 #include <memory>
 #include <vector>
@@ -38,16 +40,25 @@ protected:
     // menu; returns its path.
     QString StartWithGeneratedImage();
     std::string SettingsPath() const { return Dir.File("kestrin6editor.ini"); }
-    // A real edit through the window, as a user makes it: on the map-set tab, picks a chip other
-    // than the one in the first cell of the page shown left, and places it there. Returns the
-    // chip placed.
-    int EditFirstMapCell();
     // Gives a stage of the open image the given objects as if the image had held them when it
     // was opened: written through the document, with an empty history afterwards.
     void SetUpObjects(int stage, const std::vector<std::vector<ObjectRecord>>& rooms);
+    // The same for one room of the current stage; the other rooms keep their objects.
+    void SetUpRoom(int room, const std::vector<ObjectRecord>& objects);
     // An edit of the current stage's byte arrays made elsewhere than through a view: change
     // runs on a copy of them, and what it changed is handed to the document as one step.
     void EditStage(const std::function<void(StageData&)>& change);
+
+    // Where a map-set edit went: the stage, the index in its map set and the chip placed.
+    struct MapSetCellEdit {
+        int Stage = 0;
+        std::size_t Index = 0;
+        std::uint8_t Chip = 0;
+    };
+    // One real edit of the open image, as the user makes it: on the map-set tab, a right press
+    // picks the chip of the left page's first cell and a left press places it into the first
+    // cell of that page holding another chip. Each call changes one more cell.
+    MapSetCellEdit EditAMapSetCell();
 
     // Settings that turn the palette animation on with the generated image's tables; the
     // real timer never fires during a test, ticks are driven by hand.

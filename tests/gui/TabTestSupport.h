@@ -4,6 +4,7 @@
 // them, spelled out here rather than taken from the program.
 
 #include "base/LevelFormat.h"
+#include "editdata/StageData.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -33,4 +34,19 @@ inline int TilePixel(const std::vector<std::uint8_t>& image, std::size_t tileOff
     const int plane0 = image.at(tileOffset + static_cast<std::size_t>(y));
     const int plane1 = image.at(tileOffset + 8 + static_cast<std::size_t>(y));
     return ((plane0 >> (7 - x)) & 1) | (((plane1 >> (7 - x)) & 1) << 1);
+}
+
+// Stage colour index (0-15) of pixel (x, y) of 32x32 chip n of a stage of the generated
+// cartridge, composed from the stage's chip tables and the cartridge's tile bytes: quarters of
+// 16x16 chips, each four tiles of the stage's own block drawn in the chip's sub-palette.
+inline int Chip32x32ColourIndex(const StageData& stage, int stageNumber,
+                                const std::vector<std::uint8_t>& cartridge, int chip, int x,
+                                int y) {
+    const int chip16 =
+        stage.Chip32x32Table[static_cast<std::size_t>(chip * 4 + (y / 16) * 2 + x / 16)];
+    const int quarter = ((y % 16) / 8) * 2 + (x % 16) / 8;
+    const int tile = stage.Chip16x16Table()[static_cast<std::size_t>(quarter * 256 + chip16)];
+    const int subPalette = stage.ChipPropertyTable()[static_cast<std::size_t>(chip16)] & 3;
+    const std::size_t tileOffset = TileBlock(stageNumber) + static_cast<std::size_t>(tile) * 16;
+    return subPalette * 4 + TilePixel(cartridge, tileOffset, x % 8, y % 8);
 }

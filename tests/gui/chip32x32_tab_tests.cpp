@@ -607,15 +607,21 @@ TEST_F(Chip32x32TabAnimated, TickRecoloursTheViewsAndKeepsTheFrames) {
         changed = Form->Graphics().GetStageColor(5) != before;
     }
     ASSERT_TRUE(changed);
-    // Every view pixel drawn with a stage colour shows that colour now.
-    const PalettedImage& sheet = Form->Graphics().Chip32x32Sheet();
+    // Every view pixel shows the stage colour its chip's tile gives it, as it is now: the view
+    // shows chips 00-7F, sixteen to a row.
+    const std::vector<std::uint8_t> cartridge = CartridgeGenerator::MakeImage();
+    const int stage = Form->ImageHolder().CurrentStage();
+    int animated = 0;
     for (int y = 40; y < 256; y += 7)
         for (int x = 2; x < 512; x += 11) {
-            const int index = sheet.PixelAt(x, y);
+            const int chip = (y / 32) * 16 + x / 32;
+            const int index = Chip32x32ColourIndex(Stage(), stage, cartridge, chip, x % 32, y % 32);
+            animated += index == 5 ? 1 : 0;
             ASSERT_EQ(PixelOf(Form->ImgEdit32x32ChipView, x, y),
                       Form->Graphics().GetStageColor(index))
                 << x << ", " << y;
         }
+    EXPECT_GT(animated, 0) << "no pixel looked at shows the animated colour";
     EXPECT_EQ(PixelOf(Form->ImgEdit32x32ChipView, 32, 0), Magenta);
     EXPECT_EQ(PixelOf(Form->Img16x16ChipTable, 16, 32), Magenta);
     EXPECT_EQ(PixelOf(Form->ImgEdit32x32Chip, 32, 0), Magenta);

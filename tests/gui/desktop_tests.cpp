@@ -35,7 +35,6 @@ protected:
         StartForm();
         ASSERT_FALSE(Form->StartupFailed());
     }
-    void MakeAChange() { EditFirstMapCell(); }
     QStringList RecentItems() const {
         QStringList texts;
         for (const QAction* item : Form->RecentFiles1->actions())
@@ -63,7 +62,8 @@ TEST_F(Desktop, FileMenuKeysReachTheirCommands) {
     EXPECT_EQ(Prompts.Log.size(), 1u);
     EXPECT_EQ(Prompts.Log.at(0).rfind("open:", 0), 0u) << "Ctrl+O";
 
-    MakeAChange();
+    EditAMapSetCell();
+    ASSERT_TRUE(Form->Tracker().IsModified());
     press(Qt::Key_S, Qt::ControlModifier);
     EXPECT_FALSE(Form->Tracker().IsModified()) << "Ctrl+S saves";
 
@@ -117,7 +117,7 @@ TEST_F(Desktop, ChoosingARecentImageAsksAboutUnsavedChangesFirst) {
     const QString second = WriteCartridge("second.nes");
     OpenThroughMenu(first);
     OpenThroughMenu(second);
-    MakeAChange();
+    EditAMapSetCell();
     Prompts.Log.clear();
     Prompts.YesNoCancelAnswers = {Answer::Cancel};
     Form->RecentFiles1->actions().at(1)->trigger();
@@ -196,7 +196,7 @@ TEST_F(DropOnWindow, ADroppedImageOpensAfterTheUnsavedChangesQuestion) {
     Drop();
     EXPECT_EQ(Form->windowTitle(), "KESTRIN 6 EDITOR - " + first);
 
-    MakeAChange();
+    EditAMapSetCell();
     ASSERT_TRUE(DragOver({QUrl::fromLocalFile(dropped)}));
     Prompts.YesNoCancelAnswers = {Answer::Cancel};
     Drop();

@@ -88,6 +88,12 @@ protected:
         ViewDriver::Click(Form->ImgEditMapSetPage0, Qt::LeftButton, (cell % 8) * 32 + 5,
                           (cell / 8) * 32 + 5);
     }
+    // A press on the object at (x, y) of the right-hand room selects it.
+    void SelectObjectInRightRoom(int x, int y) {
+        ViewDriver::Move(Form->ImgObjectMapPage1, x, y);
+        ViewDriver::Click(Form->ImgObjectMapPage1, Qt::LeftButton, x, y);
+        ASSERT_EQ(Form->LblObjectX->text().toInt(nullptr, 16), x);
+    }
     void UndoAll() {
         while (Stack().canUndo())
             Form->Undo1->trigger();
@@ -136,11 +142,7 @@ TEST_F(History, UndoingEverythingGivesTheOpenedFileAndRedoingGivesTheEditsBack) 
 TEST_F(History, ADragOfManyMovesIsOneStepAndUndoShowsItsRoomAgain) {
     Form->EditPageControl->setCurrentWidget(Form->TabObjectEdit);
     Form->ScrBarObjectMap->setValue(5);
-    std::vector<std::vector<ObjectRecord>> rooms(32);
-    for (int room = 0; room < 32; ++room)
-        rooms[static_cast<std::size_t>(room)] = Stage().PageRecords(room);
-    rooms[6] = {{0, 0x40, 0x50, 3}, {0, 0x90, 0x20, 4}};
-    SetUpObjects(Form->ImageHolder().CurrentStage(), rooms);
+    SetUpRoom(6, {{0, 0x40, 0x50, 3}, {0, 0x90, 0x20, 4}});
     Form->ObjectEdit->SetRooms(5);
     const int before = Stack().count();
     ViewDriver::Move(Form->ImgObjectMapPage1, 0x40, 0x50);
@@ -171,11 +173,7 @@ TEST_F(History, ADragOfManyMovesIsOneStepAndUndoShowsItsRoomAgain) {
 
 TEST_F(History, ConsecutiveNudgesOfOneObjectAreOneStep) {
     Form->EditPageControl->setCurrentWidget(Form->TabObjectEdit);
-    std::vector<std::vector<ObjectRecord>> rooms(32);
-    for (int room = 0; room < 32; ++room)
-        rooms[static_cast<std::size_t>(room)] = Stage().PageRecords(room);
-    rooms[1] = {{0, 0x40, 0x50, 3}};
-    SetUpObjects(Form->ImageHolder().CurrentStage(), rooms);
+    SetUpRoom(1, {{0, 0x40, 0x50, 3}});
     Form->ObjectEdit->SetRooms(0);
     ViewDriver::Move(Form->ImgObjectMapPage1, 0x40, 0x50);
     ViewDriver::Click(Form->ImgObjectMapPage1, Qt::LeftButton, 0x40, 0x50);
@@ -192,13 +190,28 @@ TEST_F(History, ConsecutiveNudgesOfOneObjectAreOneStep) {
     EXPECT_EQ(Stage().ObjectsOfPage(1).front().X, 0x41);
 }
 
+TEST_F(History, NudgingAnotherObjectOfTheRoomIsAStepOfItsOwn) {
+    Form->EditPageControl->setCurrentWidget(Form->TabObjectEdit);
+    SetUpRoom(1, {{0, 0x40, 0x50, 3}, {0, 0x90, 0x20, 4}});
+    Form->ObjectEdit->SetRooms(0);
+    const int before = Stack().count();
+    SelectObjectInRightRoom(0x40, 0x50);
+    Form->UDObjectX->UpButton()->click();
+    Form->UDObjectX->UpButton()->click();
+    SelectObjectInRightRoom(0x90, 0x20);
+    Form->UDObjectX->UpButton()->click();
+    EXPECT_EQ(Stack().count(), before + 2);
+
+    Form->Undo1->trigger();
+    const auto& room = Stage().ObjectsOfPage(1);
+    ASSERT_EQ(room.size(), 2U);
+    EXPECT_EQ(room.front().X, 0x42) << "the first object's nudges went with the second's";
+    EXPECT_EQ(room.back().X, 0x90);
+}
+
 TEST_F(History, UndoingADeletePutsTheObjectBackInItsPlaceInTheList) {
     Form->EditPageControl->setCurrentWidget(Form->TabObjectEdit);
-    std::vector<std::vector<ObjectRecord>> rooms(32);
-    for (int room = 0; room < 32; ++room)
-        rooms[static_cast<std::size_t>(room)] = Stage().PageRecords(room);
-    rooms[0] = {{0, 0x30, 0x40, 1}, {0, 0x60, 0x40, 1}, {0, 0x90, 0x40, 1}};
-    SetUpObjects(Form->ImageHolder().CurrentStage(), rooms);
+    SetUpRoom(0, {{0, 0x30, 0x40, 1}, {0, 0x60, 0x40, 1}, {0, 0x90, 0x40, 1}});
     Form->ObjectEdit->SetRooms(0);
     ViewDriver::Move(Form->ImgObjectMapPage0, 0x60, 0x40);
     ViewDriver::Click(Form->ImgObjectMapPage0, Qt::LeftButton, 0x60, 0x40);
@@ -293,6 +306,31 @@ TEST_F(History, ANewEditAfterUndoingPastTheSaveKeepsTheDroppedStepsCategories) {
     Form->Undo1->trigger();
     EXPECT_TRUE(Form->Tracker().IsMapSetModified(1));
     EXPECT_TRUE(Modified());
+}
+
+// The step at the save point must not take in the next nudge once the step above it is undone:
+// the merged step would lie below the save point and its change would never be saved.
+TEST_F(History, ANudgeAfterUndoingPastTheSaveIsAStepOfItsOwnAndReachesTheFile) {
+    Form->EditPageControl->setCurrentWidget(Form->TabObjectEdit);
+    SetUpRoom(1, {{0, 0x40, 0x50, 3}});
+    Form->ObjectEdit->SetRooms(0);
+    SelectObjectInRightRoom(0x40, 0x50);
+    Form->UDObjectX->UpButton()->click();
+    PlaceMapChip(Stage().MapSetTable[0] == 0x21 ? 0x22 : 0x21, 0);
+    Form->Save1Click();
+    ASSERT_FALSE(Modified());
+    Form->Undo1->trigger(); // the map chip: the image differs from the file again
+
+    Form->EditPageControl->setCurrentWidget(Form->TabObjectEdit);
+    SelectObjectInRightRoom(0x41, 0x50);
+    Form->UDObjectX->UpButton()->click();
+    EXPECT_EQ(Stack().count(), 2);
+    EXPECT_TRUE(Form->Tracker().IsObjectModified(0));
+
+    Form->Save1Click();
+    Form->OpenChosenFile(ImagePath);
+    ASSERT_EQ(Stage().ObjectsOfPage(1).size(), 1U);
+    EXPECT_EQ(Stage().ObjectsOfPage(1).front().X, 0x42);
 }
 
 // ---- The Edit menu ----

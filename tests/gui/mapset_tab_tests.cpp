@@ -92,19 +92,9 @@ protected:
         }
         return colours;
     }
-    // Stage colour index (0-15) of pixel (x, y) of 32x32 chip n, composed from the current
-    // stage's chip tables and the tile bytes of the cartridge: quarters of 16x16 chips, each
-    // four tiles of the stage's own block drawn in the chip's sub-palette.
+    // Stage colour index (0-15) of pixel (x, y) of 32x32 chip n of the current stage.
     int ChipColourIndex(int chip, int x, int y) {
-        const StageData& stage = Stage();
-        const int chip16 =
-            stage.Chip32x32Table[static_cast<std::size_t>(chip * 4 + (y / 16) * 2 + x / 16)];
-        const int quarter = ((y % 16) / 8) * 2 + (x % 16) / 8;
-        const int tile = stage.Chip16x16Table()[static_cast<std::size_t>(quarter * 256 + chip16)];
-        const int subPalette = stage.ChipPropertyTable()[static_cast<std::size_t>(chip16)] & 3;
-        const std::size_t tileOffset =
-            TileBlock(CurrentStage()) + static_cast<std::size_t>(tile) * 16;
-        return subPalette * 4 + TilePixel(Cartridge, tileOffset, x % 8, y % 8);
+        return Chip32x32ColourIndex(Stage(), CurrentStage(), Cartridge, chip, x, y);
     }
     std::uint32_t ChipPixel(int chip, int x, int y, const std::array<std::uint32_t, 16>& colours) {
         return colours.at(static_cast<std::size_t>(ChipColourIndex(chip, x, y)));

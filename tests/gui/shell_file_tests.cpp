@@ -24,8 +24,6 @@ namespace {
 
 class ShellFiles : public MainFormFixture {
 protected:
-    // A real edit of stage 0's map set, made as a user makes it.
-    void EditMapSet() { EditFirstMapCell(); }
     static std::vector<std::uint8_t> Original() { return CartridgeGenerator::MakeImage(); }
 };
 
@@ -86,14 +84,14 @@ TEST_F(ShellFiles, FirstSaveOfEachRunKeepsTheFileAsItWasBesideIt) {
     const QString path = WriteCartridge("stage.nes");
     const std::string backup = path.toStdString() + ".bak";
     OpenThroughMenu(path);
-    EditMapSet();
+    EditAMapSetCell();
     Form->Save1Click();
     const std::vector<std::uint8_t> firstSave = ReadWholeFile(path.toStdString());
     ASSERT_NE(firstSave, Original());
     EXPECT_EQ(ReadWholeFile(backup), Original());
 
     // Later saves of the run leave the restore point alone.
-    EditMapSet();
+    EditAMapSetCell();
     Form->Save1Click();
     EXPECT_EQ(ReadWholeFile(backup), Original());
     const std::vector<std::uint8_t> lastSave = ReadWholeFile(path.toStdString());
@@ -122,7 +120,7 @@ TEST_F(ShellFiles, RestorePointCanBeTurnedOff) {
     StartForm();
     const QString path = WriteCartridge("stage.nes");
     OpenThroughMenu(path);
-    EditMapSet();
+    EditAMapSetCell();
     Form->Save1Click();
     EXPECT_FALSE(std::filesystem::exists(path.toStdString() + ".bak"));
     ASSERT_TRUE(CloseForm());
@@ -160,7 +158,7 @@ TEST_F(ShellFiles, InAReadOnlyFolderWritableFilesAreSavedInPlaceKeepingLinksAndM
     const ReadOnlyFolder readOnly(Dir.Path());
     StartForm();
     OpenThroughMenu(path);
-    EditMapSet();
+    EditAMapSetCell();
     Form->Save1Click();
     // The restore point cannot be created there: it goes to the application data folder, the
     // user is told where, and the save goes on.

@@ -42,8 +42,6 @@ const std::string SaveFilter = "save:ケストリン6 ROMイメージ (*.nes)|ne
 
 class Shell : public MainFormFixture {
 protected:
-    // A change made the way a user makes one.
-    void MakeAChange() { EditFirstMapCell(); }
     static std::vector<std::uint8_t> CartridgeBytes() { return CartridgeGenerator::MakeImage(); }
     QString StatusText() const { return Form->StatusPanels[0]->text(); }
     std::string Question(const QString& path) const {
@@ -298,7 +296,7 @@ TEST_F(Shell, OpenWithUnsavedChangesAsksAfterTheDialog) {
     OpenThroughMenu(first);
 
     // Cancel keeps everything.
-    MakeAChange();
+    EditAMapSetCell();
     Prompts.Log.clear();
     Prompts.YesNoCancelAnswers = {Answer::Cancel};
     OpenThroughMenu(second);
@@ -337,8 +335,7 @@ TEST_F(Shell, YesInThePromptSavesUnderTheChosenNameBeforeOpening) {
     const std::string second = Dir.File("second.nes");
     WriteWholeFile(second, secondBytes);
     OpenThroughMenu(first);
-    // A real edit: the first cell of stage 0's map set.
-    const auto edited = static_cast<std::uint8_t>(EditFirstMapCell());
+    const MapSetCellEdit edit = EditAMapSetCell();
 
     const QString copy = QString::fromStdString(Dir.File("copy.nes"));
     Prompts.YesNoCancelAnswers = {Answer::Yes};
@@ -355,7 +352,7 @@ TEST_F(Shell, YesInThePromptSavesUnderTheChosenNameBeforeOpening) {
     EXPECT_NE(saved, firstBytes) << "the edit did not reach the copy";
     // Opening the copy shows the edit.
     Form->OpenChosenFile(copy);
-    EXPECT_EQ(Form->ImageHolder().CurrentStageData().MapSetTable[0], edited);
+    EXPECT_EQ(Form->ImageHolder().Stage(edit.Stage).MapSetTable[edit.Index], edit.Chip);
 }
 
 TEST_F(Shell, APaletteEditAloneMakesCloseAskAndASaveSettlesIt) {
@@ -389,7 +386,7 @@ TEST_F(Shell, CloseWithUnsavedChangesAndCancelledSaveKeepsTheImage) {
     StartForm();
     const QString path = WriteCartridge("game.nes");
     OpenThroughMenu(path);
-    MakeAChange();
+    EditAMapSetCell();
     Prompts.YesNoCancelAnswers = {Answer::Yes};
     Prompts.SaveFiles = {""};
     Form->Close1Click();
@@ -412,7 +409,7 @@ TEST_F(Shell, WindowCloseWithUnsavedChangesCanBeCancelled) {
     WriteStartupFiles();
     StartForm();
     OpenThroughMenu(WriteCartridge("game.nes"));
-    MakeAChange();
+    EditAMapSetCell();
     Prompts.YesNoCancelAnswers = {Answer::Cancel};
     EXPECT_FALSE(CloseForm());
     EXPECT_TRUE(Form->isVisible());
@@ -447,7 +444,7 @@ TEST_F(Shell, SaveThatFailsKeepsFlagsNameAndFile) {
     StartForm();
     const QString path = WriteCartridge("game.nes");
     OpenThroughMenu(path);
-    MakeAChange();
+    EditAMapSetCell();
     Prompts.SaveFiles = {QString::fromStdString(Dir.File("no/such/folder/x.nes"))};
     Form->SaveAs1Click();
     ASSERT_EQ(Prompts.Messages().size(), 1u);
@@ -480,7 +477,7 @@ TEST_F(Shell, RefusedFilesLeaveTheHeldImageIntact) {
     StartForm();
     const QString path = WriteCartridge("game.nes");
     OpenThroughMenu(path);
-    MakeAChange();
+    EditAMapSetCell();
     const std::vector<std::uint8_t> before(Form->ImageHolder().Buffer().begin(),
                                            Form->ImageHolder().Buffer().end());
     const BadFileCase cases[] = {
