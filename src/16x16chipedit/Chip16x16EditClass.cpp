@@ -33,7 +33,7 @@
 namespace {
 
 constexpr int TileSize = 8;
-constexpr int CellsPerRow = 16;
+constexpr int CellsPerRow = LevelFormat::SheetChipsPerRow;
 constexpr int QuarterCount = 4;
 constexpr int SubPaletteCount = 4;
 constexpr int ColoursPerSubPalette = 4;

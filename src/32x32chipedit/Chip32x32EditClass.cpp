@@ -167,7 +167,8 @@ void Chip32x32EditClass::CopySelectChip() {
 }
 
 QString Chip32x32EditClass::CaptionOf16x16Chip(int chip) {
-    const int type = Stage().ChipPropertyTable()[static_cast<std::size_t>(chip)] >> 4;
+    const int type =
+        LevelFormat::AttributeTypeOf(Stage().ChipPropertyTable()[static_cast<std::size_t>(chip)]);
     return QString::fromStdString(Holder.PropertyCaptions()[static_cast<std::size_t>(type)]);
 }
 

@@ -34,7 +34,7 @@ class ViewSurface;
 class Chip32x32EditClass {
 public:
     static constexpr int ChipCount = LevelFormat::ChipCount;
-    static constexpr int QuarterCount = 4;
+    static constexpr int QuarterCount = LevelFormat::QuartersPerChip;
     static constexpr int HalfChipCount = 128;
     static constexpr int ViewWidth = 512;  // 16 chips of 32 pixels
     static constexpr int ViewHeight = 256; // 8 rows of chips
@@ -43,7 +43,7 @@ public:
     static constexpr int SelectChipSize = 32;
     static constexpr int Chip32Size = 32;
     static constexpr int Chip16Size = 16;
-    static constexpr int ChipsPerRow = 16;
+    static constexpr int ChipsPerRow = LevelFormat::SheetChipsPerRow;
     static constexpr int GridSpacing = 32;
 
     static constexpr const char* FirstHalfCaption = "00-7F";

@@ -30,9 +30,9 @@ void CopyOut(const std::array<std::uint8_t, N>& array, std::span<std::uint8_t> c
     std::copy(array.begin(), array.end(), cartridge.begin() + static_cast<std::ptrdiff_t>(offset));
 }
 
-constexpr int MapRows = 8;
-constexpr int MapColumns = 8;
-constexpr int CellsPerPage = MapRows * MapColumns;
+constexpr int MapRows = LevelFormat::MapCellsPerRow;
+constexpr int MapColumns = LevelFormat::MapCellsPerRow;
+constexpr int CellsPerPage = LevelFormat::MapCellsPerPage;
 constexpr int PaletteSetSize = LevelFormat::StageColorCount;
 using LevelFormat::PaletteBlack;
 using LevelFormat::PaletteInsertBlack;

@@ -222,7 +222,7 @@ void EditorGraphics::DrawTile(PalettedImage& image, std::span<const std::uint8_t
 
 void EditorGraphics::DrawPatternSheet(PalettedImage& image, std::span<const std::uint8_t> tiles,
                                       int firstRow) const {
-    constexpr int tilesPerRow = 16;
+    constexpr int tilesPerRow = LevelFormat::SheetChipsPerRow;
     for (int t = 0; t < TileCount; ++t) {
         const std::int64_t y = std::int64_t{firstRow} + (t / tilesPerRow) * TileSize;
         if (y >= image.Height()) {
@@ -263,7 +263,8 @@ void EditorGraphics::DrawChip16x16Sheet(PalettedImage& image, std::span<const st
         return;
     for (int n = 0; n < ChipCount; ++n) {
         const auto index = static_cast<std::size_t>(n);
-        const int subPalette = index < attributeTable.size() ? attributeTable[index] & 3 : 0;
+        const int subPalette =
+            index < attributeTable.size() ? LevelFormat::SubPaletteOf(attributeTable[index]) : 0;
         DrawChip16x16(image, tiles, chipTable, (n % ChipsPerSheetRow) * Chip16x16Size,
                       (n / ChipsPerSheetRow) * Chip16x16Size, n, subPalette);
     }

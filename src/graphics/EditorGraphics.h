@@ -40,7 +40,7 @@ public:
     static constexpr int ChipCount = LevelFormat::ChipCount;
     static constexpr int Chip16x16Size = 16;
     static constexpr int Chip32x32Size = 32;
-    static constexpr int ChipsPerSheetRow = 16;
+    static constexpr int ChipsPerSheetRow = LevelFormat::SheetChipsPerRow;
     static constexpr int Chip16x16SheetSize = Chip16x16Size * ChipsPerSheetRow; // 256
     static constexpr int Chip32x32SheetSize = Chip32x32Size * ChipsPerSheetRow; // 512
     static constexpr int MapPageCells = 8;                                      // per row

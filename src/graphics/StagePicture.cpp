@@ -16,7 +16,7 @@
 
 namespace {
 
-constexpr int PageBytes = 64;
+constexpr int PageBytes = LevelFormat::MapCellsPerPage;
 
 // Draws both chip sheets of the stage into the engine, in the chosen palette set.
 void DrawSheets(EditorGraphics& engine, const RomImageData& rom,

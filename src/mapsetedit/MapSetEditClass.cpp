@@ -335,7 +335,8 @@ void MapSetEditClass::ShowPlaceChip(int chip) {
     for (std::size_t q = 0; q < StructChipIndexLabels.size(); ++q) {
         const int chip16 = stage.Chip32x32Table[static_cast<std::size_t>(chip) * 4 + q];
         StructChipIndexLabels[q]->setText(HexText::Two(chip16));
-        const std::size_t type = properties[static_cast<std::size_t>(chip16)] >> 4;
+        const auto type = static_cast<std::size_t>(
+            LevelFormat::AttributeTypeOf(properties[static_cast<std::size_t>(chip16)]));
         StructChipPropertyLabels[q]->setText(QString::fromStdString(captions[type]));
     }
 }

@@ -37,12 +37,12 @@ public:
     static constexpr int LastPage = PageCount - 1;
     // ScrBarMapSet moves side 0 over 0..30 so that side 1 can still show the page after it.
     static constexpr int LastScrollPosition = PageCount - 2;
-    static constexpr int CellsPerRow = 8;
-    static constexpr int CellsPerPage = CellsPerRow * CellsPerRow;
+    static constexpr int CellsPerRow = LevelFormat::MapCellsPerRow;
+    static constexpr int CellsPerPage = LevelFormat::MapCellsPerPage;
     static constexpr int CellSize = 32;
     static constexpr int PageSize = CellsPerRow * CellSize; // 256
     static constexpr int ChipCount = LevelFormat::ChipCount;
-    static constexpr int ChipsPerTableRow = 16;
+    static constexpr int ChipsPerTableRow = LevelFormat::SheetChipsPerRow;
     static constexpr int TableCellSize = 16; // a 32x32 chip at half size
     static constexpr int ChipTableSize = ChipsPerTableRow * TableCellSize; // 256
     static constexpr int PlaceChipViewSize = 64; // the chip enlarged twice

@@ -29,7 +29,7 @@
 
 namespace {
 
-constexpr int PageBytes = 64; // 8 x 8 map cells per room
+constexpr int PageBytes = LevelFormat::MapCellsPerPage;
 const char* const LineBreak = "\r\n";
 const char* const NoValue = "--";
 
