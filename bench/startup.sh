@@ -1,17 +1,20 @@
 #!/usr/bin/env bash
-# The start-up figure: the editor's window with an image open against the bare Qt main window,
-# both started in turn under a virtual X server, the platform a desktop gives them (k6startup
-# prints both medians and their ratio). The image is a generated cartridge. Without Xvfb, or
-# with --offscreen, they run on Qt's offscreen platform. Not a test: run by hand.
+# The start-up figure: the editor's window against the bare Qt main window, both started in
+# turn under a virtual X server, the platform a desktop gives them (k6startup prints both medians
+# and their ratio). The editor starts as from the desktop menu, without an image; with
+# --with-image it opens a generated cartridge given as its argument. Without Xvfb, or with
+# --offscreen, they run on Qt's offscreen platform. Not a test: run by hand.
 #
-# Usage: bench/startup.sh [--offscreen] [build-dir] [runs]   (defaults: build, 21)
+# Usage: bench/startup.sh [--offscreen] [--with-image] [build-dir] [runs]   (defaults: build, 21)
 set -euo pipefail
 
 platform=xcb
-if [ "${1:-}" = "--offscreen" ]; then
-    platform=offscreen
+with_image=
+while [ "${1:-}" = "--offscreen" ] || [ "${1:-}" = "--with-image" ]; do
+    [ "$1" = "--offscreen" ] && platform=offscreen
+    [ "$1" = "--with-image" ] && with_image=1
     shift
-fi
+done
 build=$(realpath "${1:-build}")
 runs=${2:-21}
 if [ "$platform" = xcb ] && ! command -v Xvfb >/dev/null; then
@@ -22,8 +25,11 @@ fi
 work=$(mktemp -d)
 server=
 trap '[ -n "$server" ] && kill "$server" 2>/dev/null; rm -rf "$work"' EXIT
-"$build/kestrin6-romgen" --image "$work/stage.nes"
-bench=("$build/bench/startup/k6startup" --runs "$runs" --image "$work/stage.nes")
+bench=("$build/bench/startup/k6startup" --runs "$runs")
+if [ -n "$with_image" ]; then
+    "$build/kestrin6-romgen" --image "$work/stage.nes"
+    bench+=(--image "$work/stage.nes")
+fi
 # The platform's notes about the environment say nothing about the figures.
 quiet() { grep -v -e XDG_RUNTIME_DIR -e propagateSizeHints >&2; }
 
