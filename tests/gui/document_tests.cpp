@@ -343,15 +343,8 @@ protected:
              },
              pixels(f.ImgEdit16x16ChipView)},
             {"palettes", f.TabPaletteEdit,
-             [this, &f] {
-                 PaintEntry(5, Stage().StagePalette[5] == 0x21 ? 0x22 : 0x21);
-                 f.UDAnimePal[2]->UpButton()->click();
-             },
-             f.BtnPaletteReload, "パレットの読み込み直し",
-             [](const StageData& s) {
-                 return Join({s.StagePalette, s.AnimePalette});
-             },
-             pixels(f.ImgPalView[1])},
+             [this] { PaintEntry(5, Stage().StagePalette[5] == 0x21 ? 0x22 : 0x21); },
+             f.BtnPaletteReload, "パレットの読み込み直し", Palette, pixels(f.ImgPalView[1])},
             {"animation palette", f.TabPaletteEdit, [&f] { f.UDAnimePal[2]->UpButton()->click(); },
              f.BtnAnimationPaletteReload, "アニメーションパレットの読み込み直し", AnimePalette,
              [&f] {
@@ -394,6 +387,30 @@ TEST_F(DocumentReloads, EachReloadIsOneStepThatUndoAndRedoTakeBackAndRepeat) {
         EXPECT_TRUE(c.Shown() == reloadedShown);
         EXPECT_EQ(Stack().index(), steps + 1);
     }
+}
+
+// A palette reload re-reads what the blocks hold and nothing else: the animation bytes and
+// the entries a block never writes keep what the user made of them.
+TEST_F(DocumentReloads, APaletteReloadKeepsTheAnimationAndTheEntriesNoBlockWrites) {
+    OpenImage(CartridgeGenerator::MakeImage());
+    Form->CBStage->setCurrentIndex(3); // odd stages' second set starts at entry 4
+    ShowTab(Form->TabPaletteEdit);
+    Form->CBSelectPaletteSet->setCurrentIndex(1);
+    const std::uint8_t file10 = Stage().StagePalette[16 + 10];
+    PaintEntry(0, 0x21);
+    PaintEntry(10, file10 == 0x22 ? 0x23 : 0x22);
+    Form->UDAnimePal[2]->UpButton()->click();
+    const std::uint8_t anime = Stage().AnimePalette[4 + 2];
+    ASSERT_NE(anime, 0);
+
+    Prompts.YesNoAnswers.push_back(true);
+    Form->BtnPaletteReload->click();
+
+    EXPECT_EQ(Stage().StagePalette[16 + 10], file10);
+    EXPECT_EQ(Stage().StagePalette[16 + 0], 0x21);
+    EXPECT_EQ(Form->EditPal[0]->text(), "21");
+    EXPECT_EQ(Stage().AnimePalette[4 + 2], anime);
+    EXPECT_EQ(Form->EditAnimePal[2]->text().toUInt(nullptr, 16), anime);
 }
 
 } // namespace
