@@ -56,8 +56,8 @@ protected:
     QUndoStack& Stack() { return Form->History().Stack(); }
     void ShowTab(QWidget* tab) { Form->EditPageControl->setCurrentWidget(tab); }
 
-    // Palette entry of the chosen set given master colour n with the mouse: a press on the
-    // colour table, then one on the entry's cell.
+    // An entry of the chosen set given a master colour with the mouse: a press on the colour
+    // table, then one on the entry's cell.
     void PaintEntry(int entry, int colour) {
         ViewDriver::Press(Form->ImgColorTable, Qt::LeftButton, (colour % 16) * 24 + 5,
                           (colour / 16) * 24 + 5);
@@ -144,7 +144,7 @@ QImage Picture(const TImageEx* view) {
 
 // ---- Palettes shared between stages ----
 
-// Stages 0 and 1 read palette number 0: the first pair of the generated image made to share.
+// The generated image gives every stage its own palette number: stage 1 is made to read 0's.
 Bytes ImageWithStagesSharingAPalette() {
     Bytes image = CartridgeGenerator::MakeImage();
     image[CartridgeGenerator::PaletteNumberTable + 1] = 0;
