@@ -87,8 +87,11 @@ ChangeList LevelDocument::ReloadChanges(int stage, ReloadScope scope, const Step
             AppendArrayDifferences(stage, array, now, fresh, list.Bytes);
         break;
     case ReloadScope::Palettes:
+        // Only the entries the blocks write are read again: the others keep what they hold,
+        // edits included, and the animation bytes are not the blocks' at all.
+        fresh.StagePalette = now.StagePalette;
+        fresh.DecodePalettes();
         AppendArrayDifferences(stage, EditorArray::StagePalette, now, fresh, list.Bytes);
-        AppendArrayDifferences(stage, EditorArray::AnimePalette, now, fresh, list.Bytes);
         break;
     case ReloadScope::AnimePalette:
         AppendArrayDifferences(stage, EditorArray::AnimePalette, now, fresh, list.Bytes);
