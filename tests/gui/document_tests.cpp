@@ -286,8 +286,9 @@ TEST_F(DocumentPlaces, AnUndoFromAnotherStageAndTabShowsTheStepsStageTabSetAndOl
 
         EXPECT_EQ(Form->CBStage->currentIndex(), EditedStage);
         EXPECT_EQ(tabs->currentWidget(), edit.Tab);
-        if (edit.Set)
+        if (edit.Set) {
             EXPECT_EQ(edit.Set(), set);
+        }
         EXPECT_EQ(edit.Data(Stage(EditedStage)), before);
         EXPECT_TRUE(Picture(edit.View) == shownBefore);
         edit.Away();
