@@ -203,7 +203,9 @@ void Chip16x16EditClass::BytesWritten(const ByteNotice& notice) {
     for (int chip = 0; chip < ChipCount; ++chip)
         if (written[static_cast<std::size_t>(chip)])
             RedrawChip(chip);
-    SelectChip(EditChipIndex);
+    // The panel and its labels show the edited chip's values.
+    if (written[static_cast<std::size_t>(EditChipIndex)])
+        SelectChip(EditChipIndex);
     // The view was repainted under the pointer: show its frame again.
     if (FrameUnderPointer != nullptr)
         FrameUnderPointer->Refresh();
