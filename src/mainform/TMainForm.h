@@ -221,12 +221,14 @@ public:
     QLabel* LblMapSetPage0 = nullptr;
     QLabel* LblMapSetPage1 = nullptr;
     QLabel* LblMapSetSelect32x32ChipIndex = nullptr;
+    QLabel* LblMapSetStampSize = nullptr;
     std::array<QLabel*, 4> LblMapSetStructChipIndex{};
     std::array<QLabel*, 4> LblMapSetStructChipProperty{};
     QScrollBar* ScrBarMapSet = nullptr;
     QScrollBar* ScrBarSelectPage0 = nullptr;
     QScrollBar* ScrBarSelectPage1 = nullptr;
     QCheckBox* ChkMapSetEditDrawGrid = nullptr;
+    QCheckBox* ChkMapSetFill = nullptr;
     QPushButton* Button3 = nullptr;
 
     // --- Object tab ---
