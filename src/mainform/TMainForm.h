@@ -1,5 +1,6 @@
 #pragma once
 
+#include "document/ClipboardContent.h"
 #include "fileio/SupportFiles.h"
 #include "history/StepPlace.h"
 #include "mainform/RecentFiles.h"
@@ -147,6 +148,8 @@ public:
     QAction* Undo1 = nullptr;
     QAction* Redo1 = nullptr;
     QAction* History1 = nullptr;
+    QAction* Copy1 = nullptr;
+    QAction* Paste1 = nullptr;
     // The history as a list, made at its first showing.
     QUndoView* HistoryView = nullptr;
     std::array<QLabel*, 3> StatusPanels{};
@@ -267,6 +270,10 @@ public:
     void Undo1Click();
     void Redo1Click();
     void History1Click();
+    // The clipboard, on the tab in front: what it shows goes out as the editor's own type
+    // beside readable text; what comes in is checked before anything is written.
+    void Copy1Click();
+    void Paste1Click();
 
 protected:
     void showEvent(QShowEvent* event) override;
@@ -284,6 +291,12 @@ private:
     void ShowSharingState(bool imageOpen);
     void CreateEditMenu();
     void ConnectHistory();
+    void CreateClipboardMenuItems();
+    // Copy when the tab in front has something to copy; paste when the clipboard holds
+    // something it may take.
+    void UpdateClipboardActions();
+    // The kind of clipboard content the tab in front copies and takes; none without a stage.
+    std::optional<ClipboardContent::Kind> ClipboardKindOfTab() const;
     void CreateStatusBar();
     void CreateStageSelector();
     void CreatePages();
