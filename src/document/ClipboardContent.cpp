@@ -29,11 +29,12 @@ struct KindRule {
     int LargestValue;
 };
 
-constexpr std::array<KindRule, 4> KindRules = {{
+constexpr std::array<KindRule, 5> KindRules = {{
     {ClipboardContent::Kind::MapCells, "map-cells", 0, 0, 0xFF},
     {ClipboardContent::Kind::Chip32x32, "chip32x32", 4, 1, 0xFF},
     {ClipboardContent::Kind::Chip16x16, "chip16x16", 5, 1, 0xFF},
     {ClipboardContent::Kind::PaletteSet, "palette-set", 4, 4, LargestPaletteColour},
+    {ClipboardContent::Kind::ObjectType, "object-type", 1, 1, 0xFF},
 }};
 
 const KindRule& RuleOf(ClipboardContent::Kind what) {
@@ -111,6 +112,10 @@ ClipboardContent Chip16x16(std::vector<std::uint8_t> tilesAndAttribute) {
 }
 ClipboardContent PaletteSet(std::vector<std::uint8_t> colours) {
     return Make(ClipboardContent::Kind::PaletteSet, std::move(colours));
+}
+
+ClipboardContent ObjectType(std::uint8_t type) {
+    return Make(ClipboardContent::Kind::ObjectType, {type});
 }
 
 QByteArray ToJson(const ClipboardContent& content) {

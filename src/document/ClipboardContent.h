@@ -12,7 +12,7 @@
 // a person can read. Whatever the clipboard holds is untrusted: a reader returns nothing for
 // anything but a well-formed content of a known kind with every size and value in range.
 struct ClipboardContent {
-    enum class Kind { MapCells, Chip32x32, Chip16x16, PaletteSet };
+    enum class Kind { MapCells, Chip32x32, Chip16x16, PaletteSet, ObjectType };
 
     Kind What = Kind::MapCells;
     // Values as rows of Width numbers; Height rows.
@@ -31,11 +31,13 @@ inline constexpr qsizetype MaxInputSize = 64 * 1024;
 inline constexpr int MaxCellSide = 8;
 
 // Map cells: Width x Height. The 32x32 chip's four quarters: 4x1. The 16x16 chip's four tiles
-// and its attribute byte: 5x1. A palette set's sixteen colours: 4x4, each 00-3F.
+// and its attribute byte: 5x1. A palette set's sixteen colours: 4x4, each 00-3F. An object's
+// type: 1x1.
 ClipboardContent MapCells(int width, int height, std::vector<std::uint8_t> values);
 ClipboardContent Chip32x32(std::vector<std::uint8_t> quarters);
 ClipboardContent Chip16x16(std::vector<std::uint8_t> tilesAndAttribute);
 ClipboardContent PaletteSet(std::vector<std::uint8_t> colours);
+ClipboardContent ObjectType(std::uint8_t type);
 
 QByteArray ToJson(const ClipboardContent& content);
 // One line per row, numbers as two upper-case hexadecimal digits separated by spaces.

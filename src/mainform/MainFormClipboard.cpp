@@ -5,8 +5,10 @@
 #include "document/ClipboardContent.h"
 #include "document/LevelDocument.h"
 #include "document/MapStamp.h"
+#include "editdata/StageData.h"
 #include "fileio/RomImageData.h"
 #include "mapsetedit/MapSetEditClass.h"
+#include "objectedit/ObjectEditClass.h"
 #include "paletteedit/PaletteEditClass.h"
 #include "prompts/UserPrompts.h"
 
@@ -42,7 +44,7 @@ void TMainForm::CreateClipboardMenuItems() {
     Paste1 = EditMenu->addAction("貼り付け(&P)", this, &TMainForm::Paste1Click);
     Paste1->setShortcut(QKeySequence::Paste);
     connect(QGuiApplication::clipboard(), &QClipboard::dataChanged, this,
-            &TMainForm::UpdateClipboardActions);
+            &TMainForm::ClipboardChanged);
     connect(EditMenu, &QMenu::aboutToShow, this, &TMainForm::UpdateClipboardActions);
     UpdateClipboardActions();
 }
@@ -59,6 +61,8 @@ std::optional<ClipboardContent::Kind> TMainForm::ClipboardKindOfTab() const {
         return ClipboardContent::Kind::Chip16x16;
     if (page == TabPaletteEdit && PaletteEdit)
         return ClipboardContent::Kind::PaletteSet;
+    if (page == TabObjectEdit && ObjectEdit)
+        return ClipboardContent::Kind::ObjectType;
     return std::nullopt;
 }
 
@@ -66,7 +70,9 @@ void TMainForm::UpdateClipboardActions() {
     if (Copy1 == nullptr || Paste1 == nullptr)
         return;
     const auto kind = ClipboardKindOfTab();
-    Copy1->setEnabled(kind.has_value());
+    // An object is copied when one is selected; everything else always has something to copy.
+    Copy1->setEnabled(kind.has_value() && (kind != ClipboardContent::Kind::ObjectType ||
+                                           ObjectEdit->SelectedNode() != nullptr));
     const QMimeData* mime = QGuiApplication::clipboard()->mimeData();
     const bool offered =
         mime != nullptr && (mime->hasFormat(ClipboardFormat::MimeType) ||
@@ -100,11 +106,49 @@ void TMainForm::Copy1Click() {
         content = ClipboardFormat::PaletteSet({colours.begin(), colours.end()});
         break;
     }
+    case ClipboardContent::Kind::ObjectType:
+        if (ObjectEdit->SelectedNode() == nullptr)
+            return;
+        content = ClipboardFormat::ObjectType(ObjectEdit->SelectedNode()->Type);
+        break;
     }
+    PutOnClipboard(content);
+}
+
+void TMainForm::PutOnClipboard(const ClipboardContent& content) {
     auto* mime = new QMimeData;
     mime->setData(ClipboardFormat::MimeType, ClipboardFormat::ToJson(content));
     mime->setText(ClipboardFormat::ToText(content));
     QGuiApplication::clipboard()->setMimeData(mime);
+}
+
+void TMainForm::PutObjectTypeOnClipboard() {
+    const int type = ObjectEdit->ClipboardType();
+    if (type >= 0 && type <= 0xFF)
+        PutOnClipboard(ClipboardFormat::ObjectType(static_cast<std::uint8_t>(type)));
+}
+
+void TMainForm::PasteObjectFromClipboard() {
+    const QMimeData* mime = QGuiApplication::clipboard()->mimeData();
+    if (mime != nullptr && mime->hasFormat(ClipboardFormat::MimeType)) {
+        const auto content = ClipboardFormat::ReadJson(mime->data(ClipboardFormat::MimeType));
+        if (!content || content->What != ClipboardContent::Kind::ObjectType) {
+            Prompts().ShowMessage(this, PasteRefusedMessage);
+            return;
+        }
+        ObjectEdit->TakeClipboardType(content->Values.front());
+    }
+    ObjectEdit->PasteObject();
+}
+
+void TMainForm::ClipboardChanged() {
+    const QMimeData* mime = QGuiApplication::clipboard()->mimeData();
+    if (ObjectEdit && mime != nullptr && mime->hasFormat(ClipboardFormat::MimeType)) {
+        const auto content = ClipboardFormat::ReadJson(mime->data(ClipboardFormat::MimeType));
+        if (content && content->What == ClipboardContent::Kind::ObjectType)
+            ObjectEdit->TakeClipboardType(content->Values.front());
+    }
+    UpdateClipboardActions();
 }
 
 // The editor's own type first; on the map-set tab, plain rows of numbers as well. Anything
@@ -115,6 +159,10 @@ void TMainForm::Paste1Click() {
         return;
     const QMimeData* mime = QGuiApplication::clipboard()->mimeData();
     std::optional<ClipboardContent> content;
+    if (*kind == ClipboardContent::Kind::ObjectType) {
+        PasteObjectFromClipboard();
+        return;
+    }
     if (mime != nullptr && mime->hasFormat(ClipboardFormat::MimeType))
         content = ClipboardFormat::ReadJson(mime->data(ClipboardFormat::MimeType));
     else if (mime != nullptr && mime->hasText() && *kind == ClipboardContent::Kind::MapCells)
@@ -138,6 +186,8 @@ void TMainForm::Paste1Click() {
     case ClipboardContent::Kind::PaletteSet:
         if (const auto colours = FixedValues<PaletteEditClass::EntryCount>(*content))
             PaletteEdit->PasteSetColours(*colours);
+        break;
+    case ClipboardContent::Kind::ObjectType:
         break;
     }
 }

@@ -297,6 +297,14 @@ private:
     void UpdateClipboardActions();
     // The kind of clipboard content the tab in front copies and takes; none without a stage.
     std::optional<ClipboardContent::Kind> ClipboardKindOfTab() const;
+    void PutOnClipboard(const ClipboardContent& content);
+    // The object type of the pop-up's copy or cut, for other stages and other editors.
+    void PutObjectTypeOnClipboard();
+    // The pop-up's paste: the clipboard's object type when it holds the editor's own type (a
+    // message and nothing else when that is not an object type), else the last one copied here.
+    void PasteObjectFromClipboard();
+    // The editor's own type on the clipboard changed: an object type there is the one to paste.
+    void ClipboardChanged();
     void CreateStatusBar();
     void CreateStageSelector();
     void CreatePages();

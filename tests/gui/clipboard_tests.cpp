@@ -18,6 +18,7 @@
 #include <QClipboard>
 #include <QComboBox>
 #include <QLabel>
+#include <QMenu>
 #include <QMimeData>
 #include <QTabWidget>
 #include <QUndoStack>
@@ -41,6 +42,11 @@ protected:
         StartForm();
         ASSERT_FALSE(Form->StartupFailed());
         OpenThroughMenu(WriteCartridge("stage.nes"));
+    }
+    // The clipboard outlives the window: later tests start without what these put there.
+    void TearDown() override {
+        QGuiApplication::clipboard()->clear();
+        MainFormFixture::TearDown();
     }
     void Show(QWidget* tab) { Form->EditPageControl->setCurrentWidget(tab); }
     void SelectStage(int stage) { Form->CBStage->setCurrentIndex(stage); }
@@ -288,6 +294,53 @@ TEST_F(Clipboard, OtherTabsRefuseKindsAndValuesTheyDoNotTake) {
     Show(Form->TabPaletteEdit);
     PutText("0F 01 02 03");
     EXPECT_FALSE(Form->Paste1->isEnabled());
+}
+
+TEST_F(Clipboard, AnObjectTypeCopiedOnStage2IsPastedOnStage9AtTheLastRightPress) {
+    Show(Form->TabObjectEdit);
+    TImageEx* room0 = Form->ImgObjectMapPage0;
+    const auto rightPress = [&](int x, int y, QAction* item) {
+        ViewDriver::Move(room0, x, y);
+        Prompts.OnPopup = [item](QMenu*) {
+            if (item != nullptr)
+                item->trigger();
+        };
+        ViewDriver::Click(room0, Qt::RightButton, x, y);
+        Prompts.OnPopup = nullptr;
+    };
+    const auto objectsOfRoom0 = [this] {
+        std::vector<std::array<int, 3>> objects;
+        for (const ObjectNode& node : Stage().ObjectsOfPage(0))
+            objects.push_back({node.X, node.Y, node.Type});
+        return objects;
+    };
+    SelectStage(2);
+    SetUpObjects(2, {{{0, 0x40, 0x50, 0x2B}}});
+    Form->CBStageChange(2);
+    rightPress(0x41, 0x51, Form->MenuCopyObject);
+    const auto held = ClipboardFormat::ReadJson(
+        QGuiApplication::clipboard()->mimeData()->data(ClipboardFormat::MimeType));
+    ASSERT_TRUE(held.has_value());
+    EXPECT_EQ(*held, ClipboardFormat::ObjectType(0x2B));
+
+    SelectStage(9);
+    SetUpObjects(9, {});
+    Form->CBStageChange(9);
+    rightPress(0x90, 0xA0, nullptr);
+    ASSERT_TRUE(Form->Paste1->isEnabled());
+    const int steps = Steps();
+    Form->Paste1->trigger();
+    EXPECT_EQ(objectsOfRoom0(), (std::vector<std::array<int, 3>>{{0x90, 0xA0, 0x2B}}));
+    EXPECT_EQ(Steps(), steps + 1);
+
+    // The pop-up's paste refuses what is not an object type, whatever it copied before.
+    PutText("00 01");
+    PutOnClipboard(ClipboardFormat::MimeType,
+                   ClipboardFormat::ToJson(ClipboardFormat::MapCells(1, 1, {7})));
+    rightPress(0x20, 0x20, Form->MenuPasteObject);
+    EXPECT_EQ(Prompts.Messages(), std::vector<std::string>{Refused});
+    EXPECT_EQ(objectsOfRoom0().size(), 1U);
+    EXPECT_EQ(Steps(), steps + 1);
 }
 
 } // namespace
