@@ -318,8 +318,9 @@ TEST_F(Clipboard, AnObjectTypeCopiedOnStage2IsPastedOnStage9AtTheLastRightPress)
     SetUpObjects(2, {{{0, 0x40, 0x50, 0x2B}}});
     Form->CBStageChange(2);
     rightPress(0x41, 0x51, Form->MenuCopyObject);
-    const auto held = ClipboardFormat::ReadJson(
-        QGuiApplication::clipboard()->mimeData()->data(ClipboardFormat::MimeType));
+    const QMimeData* mime = QGuiApplication::clipboard()->mimeData();
+    ASSERT_NE(mime, nullptr);
+    const auto held = ClipboardFormat::ReadJson(mime->data(ClipboardFormat::MimeType));
     ASSERT_TRUE(held.has_value());
     EXPECT_EQ(*held, ClipboardFormat::ObjectType(0x2B));
 
