@@ -8,6 +8,7 @@
 #   ini       the settings file read and written back
 #   listfile  a caption list file decoded as Shift-JIS
 #   palette   the master palette file
+#   clipboard what a paste reads off the clipboard (the editor's JSON and typed rows of cells)
 #
 # For instance "scripts/fuzz.sh 600 -max_len=4096" explores the small patch inputs of the level
 # target (see fuzz/FuzzLevelData.cpp) many times faster than whole images.
@@ -34,13 +35,13 @@ level)
     # A whole image plus room for a few settings lines after it.
     max_len=524800
     ;;
-ini | listfile | palette)
+ini | listfile | palette | clipboard)
     executable="k6fuzz_$target"
     saved="fuzz/corpus-$target"
     max_len=8192
     ;;
 *)
-    echo "unknown fuzz target: $target (level, ini, listfile or palette)" >&2
+    echo "unknown fuzz target: $target (level, ini, listfile, palette or clipboard)" >&2
     exit 2
     ;;
 esac

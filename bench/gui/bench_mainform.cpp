@@ -10,6 +10,7 @@
 #include "ViewDriver.h"
 
 #include "ImageEx/TImageEx.h"
+#include "document/ChangeList.h"
 #include "document/LevelDocument.h"
 #include "editdata/StageData.h"
 #include "fileio/RomImageData.h"
@@ -18,13 +19,16 @@
 #include "romgen/CartridgeGenerator.h"
 #include "support/TempDir.h"
 
+#include <QAction>
 #include <QApplication>
+#include <QCheckBox>
 #include <QComboBox>
 #include <QDir>
 #include <QEvent>
 #include <QLineEdit>
 #include <QTabBar>
 #include <QTabWidget>
+#include <QUndoStack>
 
 #include <benchmark/benchmark.h>
 
@@ -134,6 +138,98 @@ void BM_MapCellPlacement(benchmark::State& state) {
     paints.Check(state);
 }
 BENCHMARK(BM_MapCellPlacement)->Unit(benchmark::kMicrosecond);
+
+// ---- Stamps and fill ----
+
+// Page 0 of the current stage made one chip throughout (untimed set-up), as the document
+// writes any edit.
+void FillPage0With(std::uint8_t chip) {
+    const RomImageData& image = Form().ImageHolder();
+    const int stage = image.CurrentStage();
+    ChangeList list;
+    list.Place = {stage, EditorTabId::MapSet, -1};
+    for (int cell = 0; cell < 64; ++cell)
+        list.Bytes.push_back({static_cast<std::uint8_t>(stage), EditorArray::MapSet,
+                              static_cast<std::uint16_t>(cell),
+                              image.CurrentStageData().MapSetTable[static_cast<std::size_t>(cell)],
+                              chip});
+    Form().Doc().Apply(std::move(list), "set-up");
+    Repaint();
+}
+
+void UndoStep() {
+    Form().Undo1->trigger();
+    Repaint();
+}
+
+// The stamp: all of page 1, picked with a right drag on side 1; page 0 one other chip.
+void PrepareStampOnUniformPage(bool fill) {
+    ShowTab(Form().TabMapSetEdit);
+    Form().ChkMapSetFill->setChecked(false);
+    FillPage0With(0xFE);
+    TImageEx* side1 = Form().ImgEditMapSetPage1;
+    if (fill) {
+        ViewDriver::Click(Form().Img32x32ChipTable, Qt::LeftButton, 7, 7); // chip 00
+        Form().ChkMapSetFill->setChecked(true);
+    } else {
+        ViewDriver::Press(side1, Qt::RightButton, 5, 5);
+        ViewDriver::Move(side1, 250, 250, Qt::RightButton);
+        ViewDriver::Release(side1, Qt::RightButton, 250, 250);
+    }
+    Repaint();
+}
+
+// A left press and release on page 0's top-left cell: the whole stamp, or the whole page
+// filled; undone untimed.
+void StampOrFill(benchmark::State& state, bool fill) {
+    PrepareStampOnUniformPage(fill);
+    TImageEx* page = Form().ImgEditMapSetPage0;
+    PaintCounter paints(page);
+    const int before = Form().History().Stack().index();
+    for (auto _ : state) {
+        TimedLeftClick(state, page, 10, 10);
+        state.PauseTiming();
+        if (Form().History().Stack().index() != before + 1)
+            state.SkipWithError("the press changed nothing");
+        UndoStep();
+        state.ResumeTiming();
+    }
+    paints.Check(state);
+    Form().ChkMapSetFill->setChecked(false);
+}
+
+// The undo of the same, placed untimed.
+void UndoStampOrFill(benchmark::State& state, bool fill) {
+    PrepareStampOnUniformPage(fill);
+    TImageEx* page = Form().ImgEditMapSetPage0;
+    PaintCounter paints(page);
+    for (auto _ : state) {
+        UntimedLeftClick(state, page, 10, 10);
+        UndoStep();
+    }
+    paints.Check(state);
+    Form().ChkMapSetFill->setChecked(false);
+}
+
+void BM_MapStamp8x8Placement(benchmark::State& state) {
+    StampOrFill(state, false);
+}
+BENCHMARK(BM_MapStamp8x8Placement)->Unit(benchmark::kMicrosecond);
+
+void BM_MapStamp8x8Undo(benchmark::State& state) {
+    UndoStampOrFill(state, false);
+}
+BENCHMARK(BM_MapStamp8x8Undo)->Unit(benchmark::kMicrosecond);
+
+void BM_MapFullPageFill(benchmark::State& state) {
+    StampOrFill(state, true);
+}
+BENCHMARK(BM_MapFullPageFill)->Unit(benchmark::kMicrosecond);
+
+void BM_MapFullPageFillUndo(benchmark::State& state) {
+    UndoStampOrFill(state, true);
+}
+BENCHMARK(BM_MapFullPageFillUndo)->Unit(benchmark::kMicrosecond);
 
 // One quarter of the chip being edited, each step another quarter; every four steps the piece
 // picked from the table (pickX, pickY of cell 1 or 2) alternates, so that every click changes

@@ -170,6 +170,39 @@ void Chip16x16EditClass::WriteByte(EditorArray array, int index, std::uint8_t va
     FrameUnderPointer = nullptr;
 }
 
+std::array<std::uint8_t, Chip16x16EditClass::ChipByteCount>
+Chip16x16EditClass::EditChipBytes() const {
+    std::array<std::uint8_t, ChipByteCount> bytes{};
+    if (!HasStage())
+        return bytes;
+    const int stage = Holder.CurrentStage();
+    const auto tiles = StageArrays::Bytes(Holder.Stage(stage), TileArray());
+    const auto attributes = StageArrays::Bytes(Holder.Stage(stage), PropertyArray());
+    for (int q = 0; q < QuarterCount; ++q)
+        bytes[static_cast<std::size_t>(q)] =
+            tiles[static_cast<std::size_t>(q * ChipCount + EditChipIndex)];
+    bytes[QuarterCount] = attributes[static_cast<std::size_t>(EditChipIndex)];
+    return bytes;
+}
+
+void Chip16x16EditClass::PasteChipBytes(const std::array<std::uint8_t, ChipByteCount>& bytes) {
+    if (!HasStage())
+        return;
+    const int stage = Holder.CurrentStage();
+    const auto before = EditChipBytes();
+    ChangeList list;
+    list.Place = {stage, EditorTabId::Chip16x16, Stage().Chip16x16SetIndexValue()};
+    for (int q = 0; q <= QuarterCount; ++q) {
+        const bool attribute = q == QuarterCount;
+        const int index = attribute ? EditChipIndex : q * ChipCount + EditChipIndex;
+        const auto at = static_cast<std::size_t>(q);
+        list.Bytes.push_back({static_cast<std::uint8_t>(stage),
+                              attribute ? PropertyArray() : TileArray(),
+                              static_cast<std::uint16_t>(index), before[at], bytes[at]});
+    }
+    Document.Apply(std::move(list), PasteCaption);
+}
+
 // A step of the other chip set shows that set first.
 void Chip16x16EditClass::PlaceRequested(const StepPlace& place) {
     if (place.Tab == EditorTabId::Chip16x16 && place.Set >= 0 && HasStage() &&

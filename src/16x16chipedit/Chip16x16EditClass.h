@@ -101,6 +101,12 @@ public:
     void SetQuarter(int quarter);
     void SetChipProperty();
     void SetChipPalette();
+    // The edited chip of the set shown: its four tiles in quarter order and its attribute byte,
+    // for the clipboard, and written back from it as one step.
+    static constexpr const char* PasteCaption = "16x16チップの貼り付け";
+    static constexpr int ChipByteCount = LevelFormat::QuartersPerChip + 1;
+    std::array<std::uint8_t, ChipByteCount> EditChipBytes() const;
+    void PasteChipBytes(const std::array<std::uint8_t, ChipByteCount>& bytes);
 
     // Mouse on the three views (positions in view pixels).
     void BankTableMouseDown(Qt::MouseButton button, int x, int y);

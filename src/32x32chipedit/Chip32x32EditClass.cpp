@@ -306,6 +306,22 @@ void Chip32x32EditClass::PasteStruct(int chip) {
     WriteQuarters(chip, CopiedStruct, 0, PasteStructCaption, &ViewHover);
 }
 
+std::array<std::uint8_t, Chip32x32EditClass::QuarterCount>
+Chip32x32EditClass::EditChipQuarters() const {
+    std::array<std::uint8_t, QuarterCount> quarters{};
+    if (!HasStage())
+        return quarters;
+    for (int q = 0; q < QuarterCount; ++q)
+        quarters[static_cast<std::size_t>(q)] = Stage().Chip32x32Table[EntryOf(EditChipIndex, q)];
+    return quarters;
+}
+
+void Chip32x32EditClass::PasteQuarters(const std::array<std::uint8_t, QuarterCount>& quarters) {
+    if (!HasStage())
+        return;
+    WriteQuarters(EditChipIndex, quarters, 0, PasteStructCaption, nullptr);
+}
+
 // ---- Mouse ----
 
 int Chip32x32EditClass::ChipViewMouseDown(Qt::MouseButton button, Qt::KeyboardModifiers modifiers,

@@ -104,6 +104,9 @@ public:
     int QuarterAt(int x, int y);
     void CopyStruct(int chip);
     void PasteStruct(int chip);
+    // The edited chip's four quarters, for the clipboard, and written back from it as one step.
+    std::array<std::uint8_t, QuarterCount> EditChipQuarters() const;
+    void PasteQuarters(const std::array<std::uint8_t, QuarterCount>& quarters);
 
     // Mouse on the three images, positions in image pixels. The view's press returns the chip
     // a plain left press made the edited one (the shell hands it on to the map-set tab), or -1.

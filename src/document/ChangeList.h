@@ -32,10 +32,11 @@ struct ChangeList {
     std::vector<ObjectPageChange> ObjectPages;
     ObjectSelection SelectedBefore;
     ObjectSelection SelectedAfter;
-    // Consecutive nudges of one object are one step, and so are the moves of one drag.
-    enum class Merge : std::uint8_t { Never, Nudge, Drag };
+    // Consecutive nudges of one object are one step, and so are the moves of one drag, and the
+    // placements of one press-to-release painting stroke.
+    enum class Merge : std::uint8_t { Never, Nudge, Drag, Paint };
     Merge MergeKind = Merge::Never;
-    // Drag steps merge only with those of the same press.
+    // Drag and paint steps merge only with those of the same press.
     std::uint32_t Gesture = 0;
 
     bool ChangesNothing() const;

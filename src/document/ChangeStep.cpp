@@ -2,6 +2,8 @@
 
 #include "document/LevelDocument.h"
 
+#include <algorithm>
+
 namespace {
 
 EditFlagManagement::Category CategoryOf(EditorArray array) {
@@ -50,6 +52,8 @@ bool ChangeStep::mergeWith(const QUndoCommand* other) {
     if (next == nullptr)
         return false;
     const ChangeList& later = next->List;
+    if (List.MergeKind == ChangeList::Merge::Paint)
+        return MergeStroke(*next);
     if (later.MergeKind != List.MergeKind || later.Gesture != List.Gesture ||
         later.Place.Stage != List.Place.Stage || !later.Bytes.empty() || !List.Bytes.empty() ||
         List.ObjectPages.size() != 1 || later.ObjectPages.size() != 1 ||
@@ -58,6 +62,28 @@ bool ChangeStep::mergeWith(const QUndoCommand* other) {
         return false;
     List.ObjectPages[0].After = later.ObjectPages[0].After;
     List.SelectedAfter = later.SelectedAfter;
+    return true;
+}
+
+// A later placement of the same stroke: a byte already written keeps its first old value and
+// takes the new one, so undo restores what the stroke began from.
+bool ChangeStep::MergeStroke(const ChangeStep& next) {
+    const ChangeList& later = next.List;
+    if (later.MergeKind != List.MergeKind || later.Gesture != List.Gesture ||
+        later.Place.Stage != List.Place.Stage || !later.ObjectPages.empty())
+        return false;
+    for (const ByteChange& change : later.Bytes) {
+        const auto same = std::find_if(
+            List.Bytes.begin(), List.Bytes.end(), [&change](const ByteChange& earlier) {
+                return earlier.Stage == change.Stage && earlier.Array == change.Array &&
+                       earlier.Index == change.Index;
+            });
+        if (same != List.Bytes.end())
+            same->New = change.New;
+        else
+            List.Bytes.push_back(change);
+    }
+    TouchedFlags |= next.TouchedFlags;
     return true;
 }
 

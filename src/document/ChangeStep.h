@@ -20,6 +20,8 @@ protected:
     int MergeKey() const override;
 
 private:
+    bool MergeStroke(const ChangeStep& next);
+
     LevelDocument& Document;
     ChangeList List;
     EditFlagManagement::FlagSet TouchedFlags;

@@ -373,11 +373,22 @@ void EditorGraphics::CopyToView(ViewSurface& view, const ImageRect& destination,
 
 void EditorGraphics::DrawSquare(ViewSurface& view, int left, int top, int size,
                                 std::uint32_t color) const {
-    if (size <= 0 || !OverlayInRange(left) || !OverlayInRange(top) || !OverlayInRange(size)) {
+    if (!OverlayInRange(left) || !OverlayInRange(top) || !OverlayInRange(size)) {
         return;
     }
-    const int right = left + size - 1;
-    const int bottom = top + size - 1;
+    DrawOutline(view, ImageRect::FromSize(left, top, size, size), color);
+}
+
+void EditorGraphics::DrawOutline(ViewSurface& view, const ImageRect& area,
+                                 std::uint32_t color) const {
+    if (!OverlayInRange(area.Left) || !OverlayInRange(area.Top) || !OverlayInRange(area.Right) ||
+        !OverlayInRange(area.Bottom) || area.Empty()) {
+        return;
+    }
+    const int left = area.Left;
+    const int top = area.Top;
+    const int right = area.Right - 1;
+    const int bottom = area.Bottom - 1;
     // One closed path: left edge down, bottom edge right, right edge up, top edge left.
     OutlinePen pen(view, color);
     pen.Vertical(left, top, bottom);
@@ -391,8 +402,8 @@ void EditorGraphics::DrawFrame(ViewSurface& view, int x, int y, int size) const 
     DrawSquare(view, x, y, size, FrameColor);
 }
 
-void EditorGraphics::DrawFrame(ViewSurface& view, const ImageRect& cell) const {
-    DrawFrame(view, cell.Left, cell.Top, cell.Width());
+void EditorGraphics::DrawFrame(ViewSurface& view, const ImageRect& cells) const {
+    DrawOutline(view, cells, FrameColor);
 }
 
 HoverFrame EditorGraphics::GridHoverFrame(const std::unique_ptr<ViewSurface>& view,

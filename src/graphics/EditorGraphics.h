@@ -99,8 +99,8 @@ public:
 
     // Overlays: one-pixel outlines, clipped to the view.
     void DrawFrame(ViewSurface& view, int x, int y, int size) const;
-    // The frame around one square grid cell (the hover frame of every view).
-    void DrawFrame(ViewSurface& view, const ImageRect& cell) const;
+    // The frame around a rectangle of cells (one cell: the hover frame of every view).
+    void DrawFrame(ViewSurface& view, const ImageRect& cells) const;
     // A hover frame over the square cells of grid on *view; the view is looked up at each
     // draw, since editors get their surfaces after they are made.
     HoverFrame GridHoverFrame(const std::unique_ptr<ViewSurface>& view, GridGeometry grid,
@@ -136,6 +136,7 @@ public:
 
 private:
     void DrawSquare(ViewSurface& view, int left, int top, int size, std::uint32_t color) const;
+    void DrawOutline(ViewSurface& view, const ImageRect& area, std::uint32_t color) const;
     void CopyChip32x32Quarters(PalettedImage& image, std::span<const std::uint8_t> table, int chip);
     // Every write into a paletted image passes here first: drawing into an engine sheet makes
     // its last whole render no longer the whole story.

@@ -60,6 +60,7 @@ void TMainForm::CreateMapSetTab() {
     LblMapSetPage0 = NewNumberLabel();
     LblMapSetPage1 = NewNumberLabel();
     LblMapSetSelect32x32ChipIndex = NewNumberLabel();
+    LblMapSetStampSize = new QLabel("1x1");
     for (QLabel*& label : LblMapSetStructChipIndex)
         label = NewNumberLabel();
     for (QLabel*& label : LblMapSetStructChipProperty) {
@@ -74,6 +75,7 @@ void TMainForm::CreateMapSetTab() {
     for (QScrollBar* bar : {ScrBarMapSet, ScrBarSelectPage0, ScrBarSelectPage1})
         bar->setPageStep(1);
     ChkMapSetEditDrawGrid = new QCheckBox("グリッド線の描画");
+    ChkMapSetFill = new QCheckBox("塗りつぶし");
     Button3 = new QPushButton("再読み込み");
 
     // The right-hand column: the chip to place with its four 16x16 chips.
@@ -84,6 +86,8 @@ void TMainForm::CreateMapSetTab() {
     panel->setColumnMinimumWidth(1, 4);
     panel->addWidget(new QLabel("No:"), 0, 2);
     panel->addWidget(LblMapSetSelect32x32ChipIndex, 0, 3, Qt::AlignLeft);
+    // The stamp's size in cells beside its top-left chip.
+    panel->addWidget(LblMapSetStampSize, 0, 4, Qt::AlignLeft);
     panel->addWidget(new QLabel("構成チップNo:"), 1, 2, 1, 3);
     // The four 16x16 chips sit where they sit in the chip: 0 1 over 2 3.
     auto* indexSquare = new QGridLayout;
@@ -102,6 +106,7 @@ void TMainForm::CreateMapSetTab() {
 
     auto* options = new QHBoxLayout;
     options->addWidget(ChkMapSetEditDrawGrid);
+    options->addWidget(ChkMapSetFill);
     options->addStretch(1);
     options->addWidget(Button3);
 
@@ -132,10 +137,12 @@ void TMainForm::CreateMapSetEditor() {
     MapSetEdit->BindLabels({.Pages = {LblMapSetPage0, LblMapSetPage1},
                             .PlaceChipIndex = LblMapSetSelect32x32ChipIndex,
                             .StructChipIndex = LblMapSetStructChipIndex,
-                            .StructChipProperty = LblMapSetStructChipProperty});
+                            .StructChipProperty = LblMapSetStructChipProperty,
+                            .StampSize = LblMapSetStampSize});
     MapSetEdit->BindScrollBars(
         {.BothPages = ScrBarMapSet, .Pages = {ScrBarSelectPage0, ScrBarSelectPage1}});
     MapSetEdit->BindGridCheckBox(ChkMapSetEditDrawGrid);
+    MapSetEdit->BindFillCheckBox(ChkMapSetFill);
 
     const std::array<TImageEx*, 2> pages = {ImgEditMapSetPage0, ImgEditMapSetPage1};
     for (int side = 0; side < 2; ++side) {
@@ -144,8 +151,12 @@ void TMainForm::CreateMapSetEditor() {
                 [this, side](Qt::MouseButton button, Qt::KeyboardModifiers modifiers, int x,
                              int y) { MapSetEdit->PageMouseDown(side, button, modifiers, x, y); });
         connect(page, &TImageEx::mouseMove, this,
-                [this, side](Qt::MouseButtons, Qt::KeyboardModifiers, int x, int y) {
-                    MapSetEdit->PageMouseMove(side, x, y);
+                [this, side](Qt::MouseButtons buttons, Qt::KeyboardModifiers, int x, int y) {
+                    MapSetEdit->PageMouseMove(side, buttons, x, y);
+                });
+        connect(page, &TImageEx::mouseUp, this,
+                [this, side](Qt::MouseButton button, Qt::KeyboardModifiers, int x, int y) {
+                    MapSetEdit->PageMouseUp(side, button, x, y);
                 });
         connect(page, &TImageEx::mouseLeave, this,
                 [this, side](TImageEx*) { MapSetEdit->PageMouseLeave(side); });

@@ -199,8 +199,15 @@ void TMainForm::CreateObjectEditor() {
             [this] { ObjectEdit->ReloadStage(); });
     connect(MenuCreateObject, &QAction::triggered, this,
             [this] { ObjectEdit->CreateObjectAtPopup(); });
-    connect(MenuCopyObject, &QAction::triggered, this, [this] { ObjectEdit->CopyObject(); });
-    connect(MenuCutObject, &QAction::triggered, this, [this] { ObjectEdit->CutObject(); });
-    connect(MenuPasteObject, &QAction::triggered, this, [this] { ObjectEdit->PasteObject(); });
+    // Copy and cut also put the type on the clipboard; paste takes it from there.
+    connect(MenuCopyObject, &QAction::triggered, this, [this] {
+        ObjectEdit->CopyObject();
+        PutObjectTypeOnClipboard();
+    });
+    connect(MenuCutObject, &QAction::triggered, this, [this] {
+        ObjectEdit->CutObject();
+        PutObjectTypeOnClipboard();
+    });
+    connect(MenuPasteObject, &QAction::triggered, this, [this] { PasteObjectFromClipboard(); });
     connect(MenuRemoveObject, &QAction::triggered, this, [this] { ObjectEdit->RemoveHovered(); });
 }

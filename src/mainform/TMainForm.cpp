@@ -233,6 +233,7 @@ void TMainForm::CreateEditMenu() {
     History1 = EditMenu->addAction("履歴(&H)...", this, &TMainForm::History1Click);
     Undo1->setEnabled(false);
     Redo1->setEnabled(false);
+    CreateClipboardMenuItems();
 }
 
 // The menu follows the history: enabled when there is a step, captioned with its name. An undo
@@ -527,6 +528,7 @@ void TMainForm::ShowOpenedState() {
     Close1->setEnabled(true);
     ShowSharingState(true);
     LoadStageIntoEditors();
+    UpdateClipboardActions();
     GraphicsEngine->ResetPaletteAnimation();
     RestartFrameTimer();
 }
@@ -539,6 +541,7 @@ void TMainForm::ShowClosedState() {
     SaveAs1->setEnabled(false);
     Close1->setEnabled(false);
     ShowSharingState(false);
+    UpdateClipboardActions();
 }
 
 void TMainForm::SetWindowTitle(const QString& text) {
@@ -690,6 +693,7 @@ void TMainForm::CBStageChange(int index) {
 
 void TMainForm::EditPageControlChange(int index) {
     const QWidget* page = EditPageControl->widget(index);
+    UpdateClipboardActions();
     if (!Document || !Document->Image().HasStages())
         return;
     for (EditorTab& tab : EditorTabs) {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "document/ClipboardContent.h"
 #include "fileio/SupportFiles.h"
 #include "history/StepPlace.h"
 #include "mainform/RecentFiles.h"
@@ -147,6 +148,8 @@ public:
     QAction* Undo1 = nullptr;
     QAction* Redo1 = nullptr;
     QAction* History1 = nullptr;
+    QAction* Copy1 = nullptr;
+    QAction* Paste1 = nullptr;
     // The history as a list, made at its first showing.
     QUndoView* HistoryView = nullptr;
     std::array<QLabel*, 3> StatusPanels{};
@@ -221,12 +224,14 @@ public:
     QLabel* LblMapSetPage0 = nullptr;
     QLabel* LblMapSetPage1 = nullptr;
     QLabel* LblMapSetSelect32x32ChipIndex = nullptr;
+    QLabel* LblMapSetStampSize = nullptr;
     std::array<QLabel*, 4> LblMapSetStructChipIndex{};
     std::array<QLabel*, 4> LblMapSetStructChipProperty{};
     QScrollBar* ScrBarMapSet = nullptr;
     QScrollBar* ScrBarSelectPage0 = nullptr;
     QScrollBar* ScrBarSelectPage1 = nullptr;
     QCheckBox* ChkMapSetEditDrawGrid = nullptr;
+    QCheckBox* ChkMapSetFill = nullptr;
     QPushButton* Button3 = nullptr;
 
     // --- Object tab ---
@@ -265,6 +270,10 @@ public:
     void Undo1Click();
     void Redo1Click();
     void History1Click();
+    // The clipboard, on the tab in front: what it shows goes out as the editor's own type
+    // beside readable text; what comes in is checked before anything is written.
+    void Copy1Click();
+    void Paste1Click();
 
 protected:
     void showEvent(QShowEvent* event) override;
@@ -282,6 +291,20 @@ private:
     void ShowSharingState(bool imageOpen);
     void CreateEditMenu();
     void ConnectHistory();
+    void CreateClipboardMenuItems();
+    // Copy when the tab in front has something to copy; paste when the clipboard holds
+    // something it may take.
+    void UpdateClipboardActions();
+    // The kind of clipboard content the tab in front copies and takes; none without a stage.
+    std::optional<ClipboardContent::Kind> ClipboardKindOfTab() const;
+    void PutOnClipboard(const ClipboardContent& content);
+    // The object type of the pop-up's copy or cut, for other stages and other editors.
+    void PutObjectTypeOnClipboard();
+    // The pop-up's paste: the clipboard's object type when it holds the editor's own type (a
+    // message and nothing else when that is not an object type), else the last one copied here.
+    void PasteObjectFromClipboard();
+    // The editor's own type on the clipboard changed: an object type there is the one to paste.
+    void ClipboardChanged();
     void CreateStatusBar();
     void CreateStageSelector();
     void CreatePages();

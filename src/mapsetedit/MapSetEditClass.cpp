@@ -41,14 +41,15 @@ MapSetEditClass::MapSetEditClass(LevelDocument& document, EditorGraphics& graphi
                      [this](const ByteNotice& notice) { BytesWritten(notice); });
 }
 
-// A page's frame: the grid, when shown, stays under it and comes back where the frame was.
+// A page's frame outlines the cells the stamp would cover: the grid, when shown, stays under
+// it and comes back where the frame was.
 HoverFrame MapSetEditClass::PageHoverFrame(int side) {
     return HoverFrame(
         [this, side](int cell) {
             if (!HasStage()) {
                 return;
             }
-            RepaintCell(side, cell);
+            RepaintFramedArea(side, cell);
             RepaintPageGrid(side);
         },
         [this, side](int cell) {
@@ -56,8 +57,41 @@ HoverFrame MapSetEditClass::PageHoverFrame(int side) {
                 return;
             }
             RepaintPageGrid(side);
-            Graphics.DrawFrame(PageSurface(side), PageGrid.CellRect(cell));
+            FramedSizes.at(Side(side)) = {CurrentStamp.Width, CurrentStamp.Height};
+            Graphics.DrawFrame(PageSurface(side),
+                               StampArea(cell, CurrentStamp.Width, CurrentStamp.Height));
         });
+}
+
+ImageRect MapSetEditClass::StampArea(int cell, int width, int height) {
+    const int column = cell % CellsPerRow;
+    const int row = cell / CellsPerRow;
+    return {column * CellSize, row * CellSize, std::min(CellsPerRow, column + width) * CellSize,
+            std::min(CellsPerRow, row + height) * CellSize};
+}
+
+void MapSetEditClass::RepaintFramedArea(int side, int cell) {
+    const auto [width, height] = FramedSizes.at(Side(side));
+    const ImageRect area = StampArea(cell, width, height);
+    for (int top = area.Top; top < area.Bottom; top += CellSize) {
+        for (int left = area.Left; left < area.Right; left += CellSize) {
+            RepaintCell(side, PageGrid.ItemAt(left, top));
+        }
+    }
+}
+
+void MapSetEditClass::RedrawStampFrames() {
+    if (!HasStage()) {
+        return;
+    }
+    for (int side = 0; side < SideCount; ++side) {
+        HoverFrame& hover = PageHovers.at(Side(side));
+        if (hover.Current() == -1) {
+            continue;
+        }
+        RepaintFramedArea(side, hover.Current());
+        hover.Refresh();
+    }
 }
 
 void MapSetEditClass::RepaintPageGrid(int side) {
@@ -89,6 +123,7 @@ void MapSetEditClass::BindLabels(const Labels& labels) {
     PlaceChipLabel = labels.PlaceChipIndex;
     StructChipIndexLabels = labels.StructChipIndex;
     StructChipPropertyLabels = labels.StructChipProperty;
+    StampSizeLabel = labels.StampSize;
 }
 
 void MapSetEditClass::BindScrollBars(const ScrollBars& bars) {
@@ -98,6 +133,10 @@ void MapSetEditClass::BindScrollBars(const ScrollBars& bars) {
 
 void MapSetEditClass::BindGridCheckBox(QCheckBox* grid) {
     GridCheckBox = grid;
+}
+
+void MapSetEditClass::BindFillCheckBox(QCheckBox* fill) {
+    FillCheckBox = fill;
 }
 
 // ---- Helpers ----
@@ -119,6 +158,10 @@ MapSetEditClass::PageBytes(int side) const {
 
 bool MapSetEditClass::GridEnabled() const {
     return GridCheckBox != nullptr && GridCheckBox->isChecked();
+}
+
+bool MapSetEditClass::FillEnabled() const {
+    return FillCheckBox != nullptr && FillCheckBox->isChecked();
 }
 
 void MapSetEditClass::ShowPageLabel(int side) {
@@ -150,7 +193,6 @@ void MapSetEditClass::LoadStage() {
     ShowPageLabel(0);
     ShowPageLabel(1);
     DrawChipTable();
-    PlaceChipNumber = 0;
     ShowPlaceChip(0);
     SetScrollPosition(BothPagesBar, 0);
     SetScrollPosition(PageBars[0], 0);
@@ -177,7 +219,7 @@ void MapSetEditClass::RedrawAll() {
     DrawPage(1);
     DrawChipTable();
     Graphics.CopyChip32x32(*PlaceChipSurface, 0, 0, PlaceChipViewSize, PlaceChipViewSize,
-                           PlaceChipNumber);
+                           PlaceChipIndex());
     for (HoverFrame& hover : PageHovers) {
         hover.Refresh();
     }
@@ -188,7 +230,7 @@ void MapSetEditClass::ActivateTab() {
     DrawPage(0);
     DrawPage(1);
     DrawChipTable();
-    ShowPlaceChip(PlaceChipNumber);
+    ShowStampPanel();
 }
 
 // ---- Pages ----
@@ -247,18 +289,39 @@ int MapSetEditClass::ChipAt(int side, int cell) const {
 }
 
 void MapSetEditClass::PlaceChip(int side, int cell) {
-    if (!HasStage() || cell < 0 || cell >= CellsPerPage) {
+    PlaceStamp(side, cell, ChangeList::Merge::Never);
+}
+
+void MapSetEditClass::PlaceStamp(int side, int cell, ChangeList::Merge merge) {
+    WriteCells(side, MapStampWrites::Place(CurrentStamp, cell), merge, PlaceChipCaption);
+}
+
+void MapSetEditClass::FillAt(int side, int cell) {
+    if (!HasStage()) {
         return;
     }
-    const std::uint8_t stored = PageBytes(side)[static_cast<std::size_t>(cell)];
+    WriteCells(side, MapStampWrites::Fill(PageBytes(side), CurrentStamp, cell),
+               ChangeList::Merge::Never, FillCaption);
+}
+
+void MapSetEditClass::WriteCells(int side, const MapStampWrites::CellWrites& writes,
+                                 ChangeList::Merge merge, const char* caption) {
+    if (!HasStage() || writes.empty()) {
+        return;
+    }
+    const auto bytes = PageBytes(side);
+    const int first = PageIndex(side) * CellsPerPage;
     ChangeList list;
     list.Place = Place();
-    list.Bytes.push_back({static_cast<std::uint8_t>(ImageHolder.CurrentStage()),
-                          EditorArray::MapSet,
-                          static_cast<std::uint16_t>(PageIndex(side) * CellsPerPage + cell), stored,
-                          static_cast<std::uint8_t>(PlaceChipNumber)});
+    list.MergeKind = merge;
+    list.Gesture = StrokeGesture;
+    for (const auto& [cell, chip] : writes) {
+        list.Bytes.push_back({static_cast<std::uint8_t>(ImageHolder.CurrentStage()),
+                              EditorArray::MapSet, static_cast<std::uint16_t>(first + cell),
+                              bytes[static_cast<std::size_t>(cell)], chip});
+    }
     FrameUnderPointer = &PageHovers[Side(side)];
-    Document.Apply(std::move(list), PlaceChipCaption);
+    Document.Apply(std::move(list), caption);
     FrameUnderPointer = nullptr;
 }
 
@@ -323,9 +386,27 @@ void MapSetEditClass::ShowPlaceChip(int chip) {
     if (chip < 0 || chip >= ChipCount) {
         return;
     }
-    PlaceChipNumber = chip;
+    SetStamp(MapStamp::Single(static_cast<std::uint8_t>(chip)));
+}
+
+void MapSetEditClass::SetStamp(const MapStamp& stamp) {
+    if (!stamp.Valid()) {
+        return;
+    }
+    CurrentStamp = stamp;
+    ShowStampPanel();
+    RedrawStampFrames();
+}
+
+// The panel shows the stamp's top-left chip and the stamp's size.
+void MapSetEditClass::ShowStampPanel() {
+    const int chip = PlaceChipIndex();
     Graphics.CopyChip32x32(*PlaceChipSurface, 0, 0, PlaceChipViewSize, PlaceChipViewSize, chip);
     PlaceChipLabel->setText(HexText::Two(chip));
+    if (StampSizeLabel != nullptr) {
+        StampSizeLabel->setText(
+            QStringLiteral("%1x%2").arg(CurrentStamp.Width).arg(CurrentStamp.Height));
+    }
     if (!HasStage()) {
         return;
     }
@@ -353,7 +434,7 @@ void MapSetEditClass::DrawChipTable() {
 
 void MapSetEditClass::SetPlaceChipIndex(int chip) {
     if (chip >= 0 && chip < ChipCount) {
-        PlaceChipNumber = chip;
+        CurrentStamp = MapStamp::Single(static_cast<std::uint8_t>(chip));
     }
 }
 
@@ -366,25 +447,57 @@ int MapSetEditClass::TableChipAt(int x, int y) const {
 void MapSetEditClass::PageMouseDown(int side, Qt::MouseButton button,
                                     Qt::KeyboardModifiers modifiers, int x, int y) {
     const bool ctrl = modifiers.testFlag(Qt::ControlModifier);
+    const int cell = CellAt(x, y);
     if (button == Qt::LeftButton) {
         if (ctrl) {
             PastePage(side);
-        } else {
-            PageHovers.at(Side(side)).Press(CellAt(x, y));
-            PlaceChip(side, CellAt(x, y));
+            return;
         }
+        PageHovers.at(Side(side)).Press(cell);
+        if (FillEnabled()) {
+            FillAt(side, cell);
+            return;
+        }
+        // Every placement until the release merges into this press's step.
+        ++StrokeGesture;
+        StrokeSide = side;
+        StrokeCell = cell;
+        PlaceStamp(side, cell, ChangeList::Merge::Paint);
     } else if (button == Qt::RightButton) {
         if (ctrl) {
             CopyPage(side);
-        } else {
-            PageHovers.at(Side(side)).Press(CellAt(x, y));
-            ShowPlaceChip(ChipAt(side, CellAt(x, y)));
+            return;
         }
+        PageHovers.at(Side(side)).Press(cell);
+        PickSide = cell != -1 ? side : -1;
+        PickCell = cell;
+        ShowPlaceChip(ChipAt(side, cell));
     }
 }
 
-void MapSetEditClass::PageMouseMove(int side, int x, int y) {
-    PageHovers.at(Side(side)).MoveTo(CellAt(x, y));
+void MapSetEditClass::PageMouseMove(int side, Qt::MouseButtons buttons, int x, int y) {
+    const int cell = CellAt(x, y);
+    PageHovers.at(Side(side)).MoveTo(cell);
+    if (StrokeSide == side && buttons.testFlag(Qt::LeftButton) && cell != -1 &&
+        cell != StrokeCell) {
+        StrokeCell = cell;
+        PlaceStamp(side, cell, ChangeList::Merge::Paint);
+    }
+}
+
+void MapSetEditClass::PageMouseUp(int side, Qt::MouseButton button, int x, int y) {
+    if (button == Qt::LeftButton) {
+        StrokeSide = -1;
+        StrokeCell = -1;
+    } else if (button == Qt::RightButton && PickSide == side) {
+        // A release on another cell of the same page picks the rectangle between the two.
+        const int cell = CellAt(x, y);
+        if (cell != -1 && cell != PickCell && HasStage()) {
+            SetStamp(MapStampWrites::Pick(PageBytes(side), PickCell, cell));
+        }
+        PickSide = -1;
+        PickCell = -1;
+    }
 }
 
 void MapSetEditClass::PageMouseLeave(int side) {

@@ -1,6 +1,8 @@
 #pragma once
 
 #include "base/LevelFormat.h"
+#include "document/ChangeList.h"
+#include "document/MapStamp.h"
 #include "graphics/HoverFrame.h"
 #include "graphics/ViewRecord.h"
 #include "history/StepPlace.h"
@@ -52,6 +54,7 @@ public:
         "このステージのマップセットデータを読み込み直します。よろしいですか？";
 
     static constexpr const char* PlaceChipCaption = "マップチップの配置";
+    static constexpr const char* FillCaption = "マップの塗りつぶし";
     static constexpr const char* PastePageCaption = "ページの貼り付け";
     static constexpr const char* ReloadCaption = "マップセットの読み込み直し";
 
@@ -70,6 +73,7 @@ public:
         QLabel* PlaceChipIndex = nullptr;
         std::array<QLabel*, 4> StructChipIndex{};
         std::array<QLabel*, 4> StructChipProperty{};
+        QLabel* StampSize = nullptr;
     };
     struct ScrollBars {
         QScrollBar* BothPages = nullptr;
@@ -81,6 +85,7 @@ public:
     void BindLabels(const Labels& labels);
     void BindScrollBars(const ScrollBars& bars);
     void BindGridCheckBox(QCheckBox* grid);
+    void BindFillCheckBox(QCheckBox* fill);
 
     // Stage selection, the reload button, the palette animation and tab activation.
     void LoadStage();
@@ -95,11 +100,18 @@ public:
     // The cell under (x, y) of a page image, -1 outside it.
     static int CellAt(int x, int y);
     int ChipAt(int side, int cell) const;
+    // The stamp with its top-left at cell, as one step of its own.
     void PlaceChip(int side, int cell);
+    // The region of cell's chip around cell, tiled with the stamp.
+    void FillAt(int side, int cell);
     void CopyPage(int side);
     void PastePage(int side);
 
+    // A one-chip stamp.
     void ShowPlaceChip(int chip);
+    // Any stamp, as the clipboard or a right drag gives it; an invalid one is ignored.
+    void SetStamp(const MapStamp& stamp);
+    const MapStamp& Stamp() const { return CurrentStamp; }
     void DrawChipTable();
     // The 32x32 chip editor's plain left press: the chip to place, shown at the next activation.
     void SetPlaceChipIndex(int chip);
@@ -107,7 +119,8 @@ public:
     // Mouse, as the views report it.
     void PageMouseDown(int side, Qt::MouseButton button, Qt::KeyboardModifiers modifiers, int x,
                        int y);
-    void PageMouseMove(int side, int x, int y);
+    void PageMouseMove(int side, Qt::MouseButtons buttons, int x, int y);
+    void PageMouseUp(int side, Qt::MouseButton button, int x, int y);
     void PageMouseLeave(int side);
     void ChipTableMouseDown(Qt::MouseButton button, int x, int y);
     void ChipTableMouseMove(int x, int y);
@@ -116,7 +129,7 @@ public:
     void GridChanged();
 
     int PageIndex(int side) const { return PageIndices.at(Side(side)); }
-    int PlaceChipIndex() const { return PlaceChipNumber; }
+    int PlaceChipIndex() const { return CurrentStamp.Cells.front(); }
     const std::array<std::uint8_t, CellsPerPage>& CopiedPage() const { return Copied; }
     const HoverPair& PageHover(int side) const { return PageHovers.at(Side(side)).Pair(); }
     const HoverPair& ChipTableHover() const { return TableHover.Pair(); }
@@ -134,6 +147,16 @@ private:
     void ShowPageLabel(int side);
     void SetScrollPosition(QScrollBar* bar, int position);
     void RepaintCell(int side, int cell);
+    // The pixels of the stamp's cells with their top-left at cell, cut at the page's edges.
+    static ImageRect StampArea(int cell, int width, int height);
+    void RepaintFramedArea(int side, int cell);
+    // The stamp changed size: each page's frame is drawn again at its new size.
+    void RedrawStampFrames();
+    void ShowStampPanel();
+    void PlaceStamp(int side, int cell, ChangeList::Merge merge);
+    void WriteCells(int side, const MapStampWrites::CellWrites& writes, ChangeList::Merge merge,
+                    const char* caption);
+    bool FillEnabled() const;
     HoverFrame PageHoverFrame(int side);
     void RepaintPageGrid(int side);
     // The chip under (x, y) of the chip table, -1 outside it.
@@ -161,9 +184,21 @@ private:
     QScrollBar* BothPagesBar = nullptr;
     std::array<QScrollBar*, SideCount> PageBars{};
     QCheckBox* GridCheckBox = nullptr;
+    QCheckBox* FillCheckBox = nullptr;
+    QLabel* StampSizeLabel = nullptr;
 
     std::array<int, SideCount> PageIndices{};
-    int PlaceChipNumber = 0;
+    MapStamp CurrentStamp;
+    // The stamp size each page's frame was last drawn with, to put those cells back.
+    std::array<std::pair<int, int>, SideCount> FramedSizes{{{1, 1}, {1, 1}}};
+    // The left button's stroke: its side (-1: none), the cell placed last, and its number for
+    // merging its placements into one step.
+    int StrokeSide = -1;
+    int StrokeCell = -1;
+    std::uint32_t StrokeGesture = 0;
+    // The right press that may become a rectangle pick on release (-1: none).
+    int PickSide = -1;
+    int PickCell = -1;
     std::array<std::uint8_t, CellsPerPage> Copied{};
     std::array<HoverFrame, SideCount> PageHovers;
     HoverFrame TableHover;

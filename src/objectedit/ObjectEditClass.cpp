@@ -566,6 +566,11 @@ void ObjectEditClass::CopyObject() {
         CopiedType = HoverObject->Type;
 }
 
+void ObjectEditClass::TakeClipboardType(int type) {
+    if (type >= 0 && type <= 0xFF)
+        CopiedType = type;
+}
+
 void ObjectEditClass::CutObject() {
     CopyObject();
     if (HoverObject != nullptr)

@@ -148,6 +148,8 @@ public:
     const ObjectNode* SelectedNode() const { return EditObject; }
     int SelectedRoom() const { return EditRoom; }
     int ClipboardType() const { return CopiedType; }
+    // A type another copy put on the clipboard becomes the one the next paste places.
+    void TakeClipboardType(int type);
 
 private:
     struct ClickPoint {

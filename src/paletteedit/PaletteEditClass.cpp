@@ -408,6 +408,34 @@ void PaletteEditClass::SetEntryColor(int set, int entry, int value) {
     Document.Apply(std::move(list), EntryCaption);
 }
 
+std::array<std::uint8_t, PaletteEditClass::EntryCount> PaletteEditClass::ShownSetColours() const {
+    std::array<std::uint8_t, EntryCount> colours{};
+    if (Holder.HasStages())
+        std::copy(ChosenSet(), ChosenSet() + EntryCount, colours.begin());
+    return colours;
+}
+
+void PaletteEditClass::PasteSetColours(const std::array<std::uint8_t, EntryCount>& colours) {
+    if (!Holder.HasStages() || std::any_of(colours.begin(), colours.end(), [](std::uint8_t colour) {
+            return colour > HighestColorNumber;
+        }))
+        return;
+    const int stage = Holder.CurrentStage();
+    const int set = PaletteSet();
+    const auto before = ShownSetColours();
+    ChangeList list;
+    list.Place = {stage, EditorTabId::Palette, set};
+    for (int entry = 0; entry < EntryCount; ++entry) {
+        const auto at = static_cast<std::size_t>(entry);
+        if (before[at] != colours[at])
+            list.Bytes.push_back({static_cast<std::uint8_t>(stage), EditorArray::StagePalette,
+                                  static_cast<std::uint16_t>(set * EntryCount + entry), before[at],
+                                  colours[at]});
+    }
+    AddSharingSets(list);
+    Document.Apply(std::move(list), PasteCaption);
+}
+
 void PaletteEditClass::SetPaletteEntry(int i) {
     if (i < 0 || i >= EntryCount || !Holder.HasStages()) {
         return;

@@ -113,6 +113,11 @@ public:
     // number) as entry `entry` of set `set` of the current stage, as one step, and shows it.
     // SetPaletteEntry takes entry field i as typed.
     void SetEntryColor(int set, int entry, int value);
+    // The sixteen colours of the set shown, for the clipboard, and written into it as one step
+    // (shared blocks follow, as for any entry edit).
+    static constexpr const char* PasteCaption = "パレットの貼り付け";
+    std::array<std::uint8_t, EntryCount> ShownSetColours() const;
+    void PasteSetColours(const std::array<std::uint8_t, EntryCount>& colours);
     void SetPaletteEntry(int i);
     void AssignColor(int i);
     void SelectColor(int n);

@@ -10,6 +10,7 @@
 #include "editdata/StageData.h"
 #include "fileio/RomImageData.h"
 #include "graphics/EditorGraphics.h"
+#include "history/EditHistory.h"
 #include "inifile/IniFile.h"
 #include "mapsetedit/MapSetEditClass.h"
 #include "romgen/CartridgeGenerator.h"
@@ -20,6 +21,7 @@
 #include <QPushButton>
 #include <QScrollBar>
 #include <QTabWidget>
+#include <QUndoStack>
 
 #include <array>
 #include <cstdint>
@@ -635,6 +637,315 @@ TEST_F(MapSetTab, OneEditOnStage3Page5ChangesExactlyOneByteOfTheSavedFile) {
             changed.push_back(i);
     EXPECT_EQ(changed, std::vector<std::size_t>{expected});
     EXPECT_EQ(saved[expected], chip);
+}
+
+// ---- Stamps, drag painting and fill ----
+
+// A page as eight rows of eight characters, each character the chip number of its cell.
+using PageRows = std::array<const char*, 8>;
+constexpr PageRows AllDots = {"........", "........", "........", "........",
+                              "........", "........", "........", "........"};
+// Page 1, where every stamp is picked: every cell a different chip.
+constexpr PageRows Source = {"ABCDEFGH", "IJKLMNOP", "QRSTUVWX", "YZabcdef",
+                             "ghijklmn", "opqrstuv", "wxyz0123", "456789+-"};
+
+std::array<std::uint8_t, 64> BytesOf(const PageRows& rows) {
+    std::array<std::uint8_t, 64> bytes{};
+    for (std::size_t cell = 0; cell < 64; ++cell)
+        bytes[cell] = static_cast<std::uint8_t>(rows[cell / 8][cell % 8]);
+    return bytes;
+}
+
+class MapSetStamp : public MapSetTab {
+protected:
+    // Stage 5 with page 0 as target and page 1 as Source.
+    void StartWithPages(const PageRows& target) {
+        StartWithImage();
+        SelectStage(5);
+        SetPages(target);
+    }
+    void SetPages(const PageRows& target) {
+        EditStage([&](StageData& stage) {
+            const auto first = BytesOf(target);
+            const auto second = BytesOf(Source);
+            std::copy(first.begin(), first.end(), stage.MapSetTable.begin());
+            std::copy(second.begin(), second.end(), stage.MapSetTable.begin() + 64);
+        });
+    }
+    std::array<std::uint8_t, 64> Page(int page) {
+        std::array<std::uint8_t, 64> bytes{};
+        for (int cell = 0; cell < 64; ++cell)
+            bytes[static_cast<std::size_t>(cell)] = MapByte(page, cell);
+        return bytes;
+    }
+    QPoint CellPoint(int cell) { return {CellX(cell) + 10, CellY(cell) + 12}; }
+    // A right press on one cell and its release on another.
+    void RightDrag(int side, int from, int to) {
+        const QPoint a = CellPoint(from);
+        const QPoint b = CellPoint(to);
+        ViewDriver::Move(PageView(side), a.x(), a.y());
+        ViewDriver::Press(PageView(side), Qt::RightButton, a.x(), a.y());
+        ViewDriver::Move(PageView(side), b.x(), b.y(), Qt::RightButton);
+        ViewDriver::Release(PageView(side), Qt::RightButton, b.x(), b.y());
+    }
+    // A left press on the first cell, moves with the button held over the others, a release
+    // on the last.
+    void LeftStroke(int side, const std::vector<int>& cells) {
+        const QPoint first = CellPoint(cells.front());
+        ViewDriver::Move(PageView(side), first.x(), first.y());
+        ViewDriver::Press(PageView(side), Qt::LeftButton, first.x(), first.y());
+        for (std::size_t i = 1; i < cells.size(); ++i) {
+            const QPoint at = CellPoint(cells[i]);
+            ViewDriver::Move(PageView(side), at.x(), at.y(), Qt::LeftButton);
+        }
+        const QPoint last = CellPoint(cells.back());
+        ViewDriver::Release(PageView(side), Qt::LeftButton, last.x(), last.y());
+    }
+    int Steps() { return Form->History().Stack().index(); }
+    std::string UndoText() { return Form->History().Stack().undoText().toStdString(); }
+    std::string Status() { return Form->StatusPanels[0]->text().toStdString(); }
+    // Pixels of the view's frame colour along the outline of a rectangle.
+    bool OutlinedAt(const TImageEx* view, int left, int top, int width, int height) {
+        for (int x = left; x < left + width; ++x)
+            if (ViewDriver::PixelOf(view, x, top) != Magenta ||
+                ViewDriver::PixelOf(view, x, top + height - 1) != Magenta)
+                return false;
+        for (int y = top; y < top + height; ++y)
+            if (ViewDriver::PixelOf(view, left, y) != Magenta ||
+                ViewDriver::PixelOf(view, left + width - 1, y) != Magenta)
+                return false;
+        return true;
+    }
+};
+
+struct StampCase {
+    const char* Name;
+    int PickFrom; // cells of page 1 (side 1) picked as the stamp
+    int PickTo;
+    const char* Size;
+    PageRows Before;
+    bool Fill;
+    std::vector<int> Stroke; // cells of page 0 (side 0): press, moves, release
+    PageRows After;
+};
+
+TEST_F(MapSetStamp, StampsAndFillsWriteTheExpectedCellsAsOneUndoableStep) {
+    const std::vector<StampCase> cases = {
+        {"1x1 stamp",
+         0,
+         0,
+         "1x1",
+         AllDots,
+         false,
+         {9},
+         {"........", ".A......", "........", "........", "........", "........", "........",
+          "........"}},
+        {"8x8 stamp", 0, 63, "8x8", AllDots, false, {0}, Source},
+        {"picked from the bottom right up", 63, 0, "8x8", AllDots, false, {0}, Source},
+        {"3x2 stamp cut at the page's corner",
+         0,
+         10,
+         "3x2",
+         AllDots,
+         false,
+         {62},
+         {"........", "........", "........", "........", "........", "........", "........",
+          "......AB"}},
+        {"3x2 stamp cut at the page's right edge",
+         0,
+         10,
+         "3x2",
+         AllDots,
+         false,
+         {30},
+         {"........", "........", "........", "......AB", "......IJ", "........", "........",
+          "........"}},
+        {"2x1 stamp dragged over three cells",
+         0,
+         1,
+         "2x1",
+         AllDots,
+         false,
+         {0, 1, 2},
+         {"AAAB....", "........", "........", "........", "........", "........", "........",
+          "........"}},
+        {"drag back over a placed cell",
+         8,
+         8,
+         "1x1",
+         AllDots,
+         false,
+         {0, 1, 0, 9},
+         {"II......", ".I......", "........", "........", "........", "........", "........",
+          "........"}},
+        {"fill of a single cell",
+         0,
+         0,
+         "1x1",
+         {"########", "#.######", "########", "########", "########", "########", "########",
+          "########"},
+         true,
+         {9},
+         {"########", "#A######", "########", "########", "########", "########", "########",
+          "########"}},
+        {"fill of a whole page",
+         1,
+         1,
+         "1x1",
+         AllDots,
+         true,
+         {36},
+         {"BBBBBBBB", "BBBBBBBB", "BBBBBBBB", "BBBBBBBB", "BBBBBBBB", "BBBBBBBB", "BBBBBBBB",
+          "BBBBBBBB"}},
+        {"fill of a region with holes and a walled-off corner",
+         0,
+         0,
+         "1x1",
+         {"........", ".##.....", ".##..#..", "........", "####....", "...#....", "...#....",
+          "...#...."},
+         true,
+         {7},
+         {"AAAAAAAA", "A##AAAAA", "A##AA#AA", "AAAAAAAA", "####AAAA", "...#AAAA", "...#AAAA",
+          "...#AAAA"}},
+        {"fill stops at a diagonal wall",
+         0,
+         0,
+         "1x1",
+         {".......#", "......#.", ".....#..", "....#...", "...#....", "..#.....", ".#......",
+          "#......."},
+         true,
+         {0},
+         {"AAAAAAA#", "AAAAAA#.", "AAAAA#..", "AAAA#...", "AAA#....", "AA#.....", "A#......",
+          "#......."}},
+        {"fill tiled by a 2x3 stamp from column 3, row 2",
+         0,
+         17,
+         "2x3",
+         AllDots,
+         true,
+         {19},
+         {"JIJIJIJI", "RQRQRQRQ", "BABABABA", "JIJIJIJI", "RQRQRQRQ", "BABABABA", "JIJIJIJI",
+          "RQRQRQRQ"}},
+        {"fill tiled by a 3x2 stamp from column 1, row 1",
+         0,
+         10,
+         "3x2",
+         AllDots,
+         true,
+         {9},
+         {"KIJKIJKI", "CABCABCA", "KIJKIJKI", "CABCABCA", "KIJKIJKI", "CABCABCA", "KIJKIJKI",
+          "CABCABCA"}},
+        {"fill with a 2x1 stamp where the clicked cell holds its first chip",
+         0,
+         1,
+         "2x1",
+         {"AAAAAAAA", "AAAAAAAA", "AAAAAAAA", "AAAAAAAA", "........", "........", "........",
+          "........"},
+         true,
+         {0},
+         {"ABABABAB", "ABABABAB", "ABABABAB", "ABABABAB", "........", "........", "........",
+          "........"}},
+    };
+    StartWithImage();
+    SelectStage(5);
+    for (const StampCase& c : cases) {
+        SCOPED_TRACE(c.Name);
+        SetPages(c.Before);
+        RightDrag(1, c.PickFrom, c.PickTo);
+        EXPECT_EQ(Text(Form->LblMapSetStampSize), c.Size);
+        Form->ChkMapSetFill->setChecked(c.Fill);
+        const int steps = Steps();
+        const std::string status = Status();
+        LeftStroke(0, c.Stroke);
+        EXPECT_EQ(Page(0), BytesOf(c.After));
+        EXPECT_EQ(Page(1), BytesOf(Source));
+        EXPECT_EQ(Steps(), steps + 1);
+        EXPECT_EQ(UndoText(), c.Fill ? "マップの塗りつぶし" : "マップチップの配置");
+        ViewDriver::Leave(PageView(0));
+        EXPECT_EQ(CellsNotShowing(0, 0), std::vector<int>{});
+        Form->Undo1->trigger();
+        EXPECT_EQ(Page(0), BytesOf(c.Before));
+        EXPECT_EQ(Status(), status);
+        EXPECT_EQ(CellsNotShowing(0, 0), std::vector<int>{});
+        Form->Redo1->trigger();
+        EXPECT_EQ(Page(0), BytesOf(c.After));
+    }
+}
+
+TEST_F(MapSetStamp, GesturesThatChangeNoCellMakeNoStep) {
+    const PageRows allA = {"AAAAAAAA", "AAAAAAAA", "AAAAAAAA", "AAAAAAAA",
+                           "AAAAAAAA", "AAAAAAAA", "AAAAAAAA", "AAAAAAAA"};
+    StartWithPages(allA);
+    PressCell(1, 0, Qt::RightButton); // chip 'A'
+    const int steps = Steps();
+    LeftStroke(0, {0, 1, 9, 63});
+    Form->ChkMapSetFill->setChecked(true);
+    LeftStroke(0, {20});
+    EXPECT_EQ(Page(0), BytesOf(allA));
+    EXPECT_EQ(Steps(), steps);
+}
+
+TEST_F(MapSetStamp, UndoOfAStrokeOrAFillClearsTheModifiedMark) {
+    StartWithImage();
+    SelectStage(2);
+    const auto before = Page(0);
+    for (bool fill : {false, true}) {
+        SCOPED_TRACE(fill);
+        Form->ChkMapSetFill->setChecked(fill);
+        ClickChipInTable(0xFE);
+        LeftStroke(0, {0, 1, 2, 10, 18});
+        EXPECT_NE(Page(0), before);
+        EXPECT_EQ(Status(), "変更あり");
+        EXPECT_TRUE(Form->Tracker().IsMapSetModified(2));
+        Form->Undo1->trigger();
+        EXPECT_EQ(Page(0), before);
+        EXPECT_EQ(Status(), "");
+        EXPECT_FALSE(Form->Tracker().IsModified());
+    }
+}
+
+TEST_F(MapSetStamp, PicksStayInOnePageAndTheChipTablePicksOneChip) {
+    StartWithPages(AllDots);
+    RightDrag(1, 9, 27); // 3x3 from column 1, row 1
+    EXPECT_EQ(Text(Form->LblMapSetStampSize), "3x3");
+    ExpectPlaceChipPanel('J');
+    // A release outside the page keeps the one chip the press picked.
+    const QPoint at = CellPoint(4);
+    ViewDriver::Press(PageView(1), Qt::RightButton, at.x(), at.y());
+    ViewDriver::Release(PageView(1), Qt::RightButton, 300, at.y());
+    EXPECT_EQ(Text(Form->LblMapSetStampSize), "1x1");
+    ExpectPlaceChipPanel('E');
+    RightDrag(1, 0, 63);
+    ClickChipInTable(0x30);
+    EXPECT_EQ(Text(Form->LblMapSetStampSize), "1x1");
+    ExpectPlaceChipPanel(0x30);
+    // Ctrl+right still copies the page and leaves the stamp alone.
+    RightDrag(1, 0, 63);
+    PressCell(0, 0, Qt::RightButton, Qt::ControlModifier);
+    EXPECT_EQ(Text(Form->LblMapSetStampSize), "8x8");
+    EXPECT_EQ(Form->MapSetEdit->CopiedPage(), BytesOf(AllDots));
+    // Activating the tab again keeps the stamp.
+    Form->EditPageControl->setCurrentWidget(Form->TabPaletteEdit);
+    ShowMapSetTab();
+    EXPECT_EQ(Text(Form->LblMapSetStampSize), "8x8");
+}
+
+TEST_F(MapSetStamp, HoverFrameOutlinesTheStampCutAtThePageEdge) {
+    StartWithPages(AllDots);
+    const auto untouched = Picture(PageView(0));
+    RightDrag(1, 0, 10);                   // 3x2
+    ViewDriver::Move(PageView(0), 40, 40); // cell 9
+    EXPECT_TRUE(OutlinedAt(PageView(0), 32, 32, 3 * Cell, 2 * Cell));
+    ViewDriver::Move(PageView(0), 7 * Cell + 5, 7 * Cell + 5); // cell 63: one cell is left
+    EXPECT_TRUE(OutlinedAt(PageView(0), 7 * Cell, 7 * Cell, Cell, Cell));
+    EXPECT_EQ(CellsNotShowing(0, 0).size(), 1U); // only the framed cell
+    // A smaller stamp picked while the frame shows: the larger frame goes away.
+    ViewDriver::Move(PageView(0), 40, 40);
+    PressCell(1, 0, Qt::RightButton);
+    ViewDriver::Move(PageView(0), 40, 40);
+    EXPECT_TRUE(OutlinedAt(PageView(0), 32, 32, Cell, Cell));
+    ViewDriver::Leave(PageView(0));
+    EXPECT_EQ(Picture(PageView(0)), untouched);
 }
 
 } // namespace
