@@ -93,11 +93,13 @@ private:
     Outcome ReadTileset() {
         ++Tilesets;
         const QXmlStreamAttributes attributes = Xml.attributes();
-        Xml.skipCurrentElement();
-        if (Tilesets > 1 || NumberAttribute(attributes, "firstgid") != 1)
+        if (Tilesets > 1 || NumberAttribute(attributes, "firstgid") != 1) {
+            Xml.skipCurrentElement();
             return Refuse(TmxMap::WrongTileset);
+        }
         if (!attributes.hasAttribute(QLatin1String("source")))
-            return CheckTileCount(attributes);
+            return CheckTileCount(Xml);
+        Xml.skipCurrentElement();
         QByteArray bytes;
         if (!LoadTileset ||
             !LoadTileset(attributes.value(QLatin1String("source")).toString(), bytes))
@@ -105,13 +107,26 @@ private:
         QXmlStreamReader tileset(bytes);
         if (!tileset.readNextStartElement() || tileset.name() != QLatin1String("tileset"))
             return Refuse(TmxMap::TilesetUnreadable);
-        return CheckTileCount(tileset.attributes());
+        return CheckTileCount(tileset);
     }
 
-    static Outcome CheckTileCount(const QXmlStreamAttributes& attributes) {
-        return NumberAttribute(attributes, "tilecount") == LevelFormat::ChipCount
-                   ? Outcome::Success()
-                   : Refuse(TmxMap::WrongTileset);
+    // With xml at a tileset's start: its tile count, or where Tiled wrote 0 because it could
+    // not find the picture, the count the picture's size makes. Leaves xml after the tileset.
+    static Outcome CheckTileCount(QXmlStreamReader& xml) {
+        const QXmlStreamAttributes tileset = xml.attributes();
+        long long count = NumberAttribute(tileset, "tilecount");
+        while (xml.readNextStartElement()) {
+            if (count <= 0 && xml.name() == QLatin1String("image")) {
+                const int tileWidth = NumberAttribute(tileset, "tilewidth");
+                const int tileHeight = NumberAttribute(tileset, "tileheight");
+                const int width = NumberAttribute(xml.attributes(), "width");
+                const int height = NumberAttribute(xml.attributes(), "height");
+                if (tileWidth > 0 && tileHeight > 0 && width >= 0 && height >= 0)
+                    count = static_cast<long long>(width / tileWidth) * (height / tileHeight);
+            }
+            xml.skipCurrentElement();
+        }
+        return count == LevelFormat::ChipCount ? Outcome::Success() : Refuse(TmxMap::WrongTileset);
     }
 
     Outcome ReadMapLayer() {
