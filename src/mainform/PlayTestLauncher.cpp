@@ -62,9 +62,11 @@ Outcome PlayTestLauncher::Launch(const RomImageData& rom, const IniFile& setting
             return Outcome::Failure(std::string(StartStageOffsetKey) + BadOffsetPhrase);
         image[*offset] = static_cast<std::uint8_t>(rom.CurrentStage());
     }
+    // Replaced by a rename, so an emulator still running never reads half an image; not waited
+    // for on disk, since the file lives only as long as the window.
     const QString imagePath = QDir(folder).filePath(ImageFileName);
     const Outcome written =
-        AtomicFileWriter::Write(imagePath.toStdString(), image.data(), image.size());
+        AtomicFileWriter::WriteUnflushed(imagePath.toStdString(), image.data(), image.size());
     if (!written.Ok)
         return written;
 
