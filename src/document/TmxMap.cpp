@@ -182,9 +182,10 @@ private:
     }
 
     static Outcome ParseCsv(const QString& text, std::vector<std::uint32_t>& cells) {
-        const QStringList values = text.split(u',');
-        if (values.size() != TmxMap::CellCount)
+        // Counted before splitting: a file of commas alone would make millions of strings.
+        if (text.count(u',') != TmxMap::CellCount - 1)
             return Refuse(TmxMap::WrongCellCount);
+        const QStringList values = text.split(u',');
         cells.reserve(TmxMap::CellCount);
         for (const QString& value : values) {
             bool ok = false;
