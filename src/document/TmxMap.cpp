@@ -18,6 +18,7 @@ namespace {
 // A cell's GID carries Tiled's flip and rotation flags in its top four bits.
 constexpr std::uint32_t FlagBits = 0xF0000000u;
 constexpr std::size_t LayerBytes = TmxMap::CellCount * sizeof(std::uint32_t);
+constexpr int MaxGroupDepth = 64;
 
 Outcome Refuse(const char* problem) {
     return Outcome::Failure(problem);
@@ -71,14 +72,15 @@ private:
     }
 
     // The children of the map or of a layer group; everything but tilesets, tile layers named
-    // "map" and groups is skipped.
-    Outcome ReadChildren() {
+    // "map" and groups is skipped, and so are groups nested deeper than any map needs (each
+    // level is a call here).
+    Outcome ReadChildren(int depth = 0) {
         while (Xml.readNextStartElement()) {
             Outcome outcome = Outcome::Success();
             if (Xml.name() == QLatin1String("tileset"))
                 outcome = ReadTileset();
-            else if (Xml.name() == QLatin1String("group"))
-                outcome = ReadChildren();
+            else if (Xml.name() == QLatin1String("group") && depth < MaxGroupDepth)
+                outcome = ReadChildren(depth + 1);
             else if (Xml.name() == QLatin1String("layer") &&
                      Xml.attributes().value(QLatin1String("name")) == QLatin1String("map"))
                 outcome = ReadMapLayer();

@@ -33,7 +33,7 @@ public:
     // The problems named when a map is refused.
     static constexpr const char* MalformedXml = "XMLとして読めません";
     static constexpr const char* NotAMap = "TMXのマップではありません";
-    static constexpr const char* NotOrthogonal = "マップが正方向(orthogonal)ではありません";
+    static constexpr const char* NotOrthogonal = "マップが直交(orthogonal)ではありません";
     static constexpr const char* WrongMapSize = "マップの大きさが64x32ではありません";
     static constexpr const char* WrongTileSize = "タイルの大きさが32x32ではありません";
     static constexpr const char* InfiniteMap = "無限マップは読み込めません";

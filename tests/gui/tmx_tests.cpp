@@ -226,6 +226,10 @@ TEST(TmxMapRead, RefusesAnythingElseNamingTheFirstProblem) {
         {"GID 300 in zlib", WithData(Base64Data(Zlib(LittleEndian(wide)), "zlib")),
          TmxMap::GidOutOfRange},
         {"beyond 32 bits", WithFirstCell("4294967297"), TmxMap::BrokenData},
+        {"map layer under 200000 groups",
+         Replaced(LayerElement(), QByteArray("<group>").repeated(200000) + LayerElement() +
+                                      QByteArray("</group>").repeated(200000)),
+         TmxMap::NoMapLayer},
     };
     for (const Refused& refused : cases) {
         SCOPED_TRACE(refused.Name);
