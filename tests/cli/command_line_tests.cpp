@@ -339,8 +339,9 @@ TEST_F(CommandLine, TmxMapsAreExportedAndImportedOrRefused) {
     const Bytes written = ReadWholeFile(Dir.File("out.nes"));
     ASSERT_EQ(written.size(), original.size());
     for (std::size_t i = 0; i < written.size(); ++i)
-        if (i < MapFile(5) || i >= MapFile(5) + TmxMap::CellCount)
+        if (i < MapFile(5) || i >= MapFile(5) + TmxMap::CellCount) {
             ASSERT_EQ(written[i], original[i]) << "offset " << std::hex << i;
+        }
 
     // A map with an empty cell: named on stderr, nothing written.
     QByteArray broken = TmxMap::Write(mapSet, "level.chips.png", "level");

@@ -409,8 +409,9 @@ TEST_F(TiledItself, MapsTiledSavesAgainImportToTheSameBytes) {
         const QString resaved = QString::fromStdString(source + ".tiled.tmx");
         Convert("tmx", QString::fromStdString(source), resaved);
         const std::string text = ReadTextFile(resaved.toStdString());
-        if (source == zlibPath)
+        if (source == zlibPath) {
             EXPECT_NE(text.find("compression=\"zlib\""), std::string::npos);
+        }
         Prompts.Log.clear();
         // Each import starts from the generated map set.
         while (Form->History().Stack().canUndo())
