@@ -209,9 +209,10 @@ struct RenameResult {
     std::string Error;
 };
 
+// flush false: the content and the rename are not waited for on disk.
 RenameResult ReplaceByRename(const std::string& path, const std::string& target,
                              const std::uint8_t* data, std::size_t size,
-                             const struct stat* existing) {
+                             const struct stat* existing, bool flush = true) {
     LeftoverTemporaryFiles::RemoveFor(target);
     const std::string folder = FolderOf(target);
     const std::string pattern =
@@ -250,13 +251,14 @@ RenameResult ReplaceByRename(const std::string& path, const std::string& target,
     const mode_t mode = existing != nullptr ? (existing->st_mode & 07777) : NewFileMode();
     if (::fchmod(fd, mode) != 0)
         return fail(errno);
-    if (::fsync(fd) != 0)
+    if (flush && ::fsync(fd) != 0)
         return fail(errno);
     // Still open, so still locked: a cleanup running now leaves the temporary alone.
     if (::rename(temporary.c_str(), target.c_str()) != 0)
         return fail(errno);
     ::close(fd);
-    SyncFolder(folder);
+    if (flush)
+        SyncFolder(folder);
     return {};
 }
 
@@ -292,6 +294,13 @@ std::string WriteOrExplain(const std::string& path, const std::uint8_t* data, st
 Outcome AtomicFileWriter::Write(const std::string& path, const std::uint8_t* data, std::size_t size,
                                 const std::string& journalFolder) {
     const std::string error = WriteOrExplain(path, data, size, journalFolder);
+    return error.empty() ? Outcome::Success() : Outcome::Failure(error);
+}
+
+Outcome AtomicFileWriter::WriteUnflushed(const std::string& path, const std::uint8_t* data,
+                                         std::size_t size) {
+    const std::string error =
+        ReplaceByRename(path, ResolveTarget(path), data, size, nullptr, false).Error;
     return error.empty() ? Outcome::Success() : Outcome::Failure(error);
 }
 

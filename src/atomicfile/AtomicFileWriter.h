@@ -23,6 +23,12 @@ public:
     static Outcome Write(const std::string& path, const std::uint8_t* data, std::size_t size,
                          const std::string& journalFolder = {});
 
+    // A file of the editor's own that nobody needs after a power cut (the play-test image):
+    // replaced whole by a rename as Write does, so a reader sees the old or the new content,
+    // but not waited for on disk.
+    static Outcome WriteUnflushed(const std::string& path, const std::uint8_t* data,
+                                  std::size_t size);
+
     // Writes a journal's content over path in place. The journal at journalPath is removed
     // once the file holds the content, and kept whenever the rewrite fails.
     static Outcome FinishFromJournal(const std::string& path,

@@ -2,6 +2,8 @@
 #include "base/LevelFormat.h"
 
 #include "atomicfile/AtomicFileWriter.h"
+#include "document/LevelDocument.h"
+#include "document/TmxMap.h"
 #include "edit_flag/EditFlagManagement.h"
 #include "editdata/StageData.h"
 #include "fileio/FcPaletteData.h"
@@ -15,6 +17,7 @@
 #include <QCommandLineParser>
 #include <QCoreApplication>
 #include <QDir>
+#include <QFileInfo>
 #include <QGuiApplication>
 #include <QTextStream>
 
@@ -40,12 +43,15 @@ const QCommandLineOption PaletteSetOption("palette-set", "パレットセット 
 const QCommandLineOption MakePatchOption("make-patch", "ORIGINAL から EDITED へのパッチを作る");
 const QCommandLineOption ApplyPatchOption("apply-patch", "ORIGINAL に PATCH を当てて書き出す");
 const QCommandLineOption CheckOption("check", "IMAGE を検査する");
+const QCommandLineOption ExportTmxOption("export-tmx", "STAGE のマップを TMX に書き出す", "STAGE");
+const QCommandLineOption ImportTmxOption("import-tmx", "TMX を STAGE のマップに読み込んで書き出す",
+                                         "STAGE");
 
 // The tool's own options; anything else (Qt's -style, -platform, -reverse, ..., or a file) is
 // left to the window.
 const QCommandLineOption* const OwnOptions[] = {
-    &ExportMapOption, &ExportSheetOption, &ObjectsOption, &PaletteSetOption,
-    &MakePatchOption, &ApplyPatchOption,  &CheckOption};
+    &ExportMapOption,  &ExportSheetOption, &ObjectsOption,   &PaletteSetOption, &MakePatchOption,
+    &ApplyPatchOption, &CheckOption,       &ExportTmxOption, &ImportTmxOption};
 // The parser's help and version options.
 const char* const HelpAndVersion[] = {"-h", "--help", "--help-all", "-v", "--version"};
 
@@ -157,11 +163,14 @@ int CommandLineTool::Execute(const QStringList& arguments) {
         "  kestrin6editor --make-patch ORIGINAL EDITED OUT.ips|OUT.bps\n"
         "  kestrin6editor --apply-patch ORIGINAL PATCH OUT.nes\n"
         "  kestrin6editor --check IMAGE\n"
+        "  kestrin6editor --export-tmx STAGE OUT.tmx IMAGE\n"
+        "  kestrin6editor --import-tmx STAGE IN.tmx IMAGE OUT.nes\n"
         "STAGE: 0-15 (10進数か 0x付き16進数)");
     const QCommandLineOption help = parser.addHelpOption();
     const QCommandLineOption version = parser.addVersionOption();
     parser.addOptions({ExportMapOption, ExportSheetOption, ObjectsOption, PaletteSetOption,
-                       MakePatchOption, ApplyPatchOption, CheckOption});
+                       MakePatchOption, ApplyPatchOption, CheckOption, ExportTmxOption,
+                       ImportTmxOption});
     parser.addPositionalArgument("FILES", "コマンドごとのファイル");
     if (!parser.parse(arguments))
         return Usage(parser.errorText());
@@ -176,8 +185,9 @@ int CommandLineTool::Execute(const QStringList& arguments) {
         return Success;
     }
 
-    const QCommandLineOption* commands[] = {&ExportMapOption, &ExportSheetOption, &MakePatchOption,
-                                            &ApplyPatchOption, &CheckOption};
+    const QCommandLineOption* commands[] = {&ExportMapOption,  &ExportSheetOption, &MakePatchOption,
+                                            &ApplyPatchOption, &CheckOption,       &ExportTmxOption,
+                                            &ImportTmxOption};
     const QCommandLineOption* chosen = nullptr;
     for (const QCommandLineOption* command : commands) {
         if (!parser.isSet(*command))
@@ -203,6 +213,10 @@ int CommandLineTool::Execute(const QStringList& arguments) {
         return MakePatch(files);
     if (chosen == &ApplyPatchOption)
         return ApplyPatch(files);
+    if (chosen == &ExportTmxOption)
+        return ExportTmx(parser, files);
+    if (chosen == &ImportTmxOption)
+        return ImportTmx(parser, files);
     return Check(files);
 }
 
@@ -268,25 +282,94 @@ int CommandLineTool::ExportSheet(const QCommandLineParser& parser, const QString
 
 int CommandLineTool::ExportPicture(const StagePicture::Options& options, const QString& out,
                                    const QString& image) {
-    const std::string executableDir = QCoreApplication::applicationDirPath().toStdString();
-    const std::string palettePath = SupportFiles::MasterPalettePath(
-        SupportFiles::MasterPaletteName, executableDir, SupportFiles::DataFolder(executableDir));
     std::unique_ptr<FcPaletteData> palette;
-    const Outcome loaded = FcPaletteData::Create(palettePath, palette);
-    if (!loaded.Ok)
-        return Refuse(FromStd(loaded.Message), FromStd(palettePath));
+    if (const int refused = LoadPalette(palette))
+        return refused;
     OpenedImage opened;
     const Outcome outcome = opened.Rom.LoadFromFile(image.toStdString());
     if (!outcome.Ok)
         return Refuse(FromStd(outcome.Message), image);
-    const QByteArray png =
-        StagePicture::EncodePng(StagePicture::Render(*palette, opened.Rom, options));
+    return WritePicture(*palette, opened.Rom, options, out);
+}
+
+int CommandLineTool::LoadPalette(std::unique_ptr<FcPaletteData>& palette) {
+    const std::string executableDir = QCoreApplication::applicationDirPath().toStdString();
+    const std::string palettePath = SupportFiles::MasterPalettePath(
+        SupportFiles::MasterPaletteName, executableDir, SupportFiles::DataFolder(executableDir));
+    const Outcome loaded = FcPaletteData::Create(palettePath, palette);
+    return loaded.Ok ? Success : Refuse(FromStd(loaded.Message), FromStd(palettePath));
+}
+
+int CommandLineTool::WritePicture(const FcPaletteData& palette, const RomImageData& rom,
+                                  const StagePicture::Options& options, const QString& out) {
+    const QByteArray png = StagePicture::EncodePng(StagePicture::Render(palette, rom, options));
     if (png.isEmpty())
         return Refuse(StagePicture::WriteFailedMessage, out);
     const std::string error =
         WriteBytes(out, reinterpret_cast<const std::uint8_t*>(png.constData()),
                    static_cast<std::size_t>(png.size()));
     return error.empty() ? Success : Refuse(FromStd(error), out);
+}
+
+int CommandLineTool::ExportTmx(const QCommandLineParser& parser, const QStringList& files) {
+    const std::optional<int> stage = ParseStage(parser.value(ExportTmxOption));
+    if (!stage)
+        return Usage("STAGE は 0 から 15 です: " + parser.value(ExportTmxOption));
+    if (files.size() != 2)
+        return Usage("--export-tmx STAGE OUT.tmx IMAGE");
+    const QString& out = files[0];
+    std::unique_ptr<FcPaletteData> palette;
+    if (const int refused = LoadPalette(palette))
+        return refused;
+    OpenedImage opened;
+    const Outcome outcome = opened.Rom.LoadFromFile(files[1].toStdString());
+    if (!outcome.Ok)
+        return Refuse(FromStd(outcome.Message), files[1]);
+    StagePicture::Options options;
+    options.What = StagePicture::Kind::Chip32x32Sheet;
+    options.Stage = *stage;
+    const QString sheetPath = TmxMap::SheetPathFor(out);
+    if (const int refused = WritePicture(*palette, opened.Rom, options, sheetPath))
+        return refused;
+    const QByteArray tmx =
+        TmxMap::Write(opened.Rom.Stage(*stage).MapSetTable, QFileInfo(sheetPath).fileName(),
+                      QFileInfo(out).completeBaseName());
+    const std::string error =
+        WriteBytes(out, reinterpret_cast<const std::uint8_t*>(tmx.constData()),
+                   static_cast<std::size_t>(tmx.size()));
+    return error.empty() ? Success : Refuse(FromStd(error), out);
+}
+
+int CommandLineTool::ImportTmx(const QCommandLineParser& parser, const QStringList& files) {
+    const std::optional<int> stage = ParseStage(parser.value(ImportTmxOption));
+    if (!stage)
+        return Usage("STAGE は 0 から 15 です: " + parser.value(ImportTmxOption));
+    if (files.size() != 3)
+        return Usage("--import-tmx STAGE IN.tmx IMAGE OUT.nes");
+    TmxMap::MapSet mapSet{};
+    const Outcome read = TmxMap::ReadFile(files[0], mapSet);
+    if (!read.Ok)
+        return Refuse(FromStd(read.Message), files[0]);
+    const std::unique_ptr<IniFile> settings = ReadSettings();
+    // The same write path as the window: the import is an edit of the document, then a save.
+    LevelDocument document(*settings, {});
+    const Outcome opened = document.Open(files[1].toStdString());
+    if (!opened.Ok)
+        return Refuse(FromStd(opened.Message), files[1]);
+    document.SetCurrentStage(*stage);
+    document.Apply(
+        TmxMap::ImportChanges(*stage, document.Image().Stage(*stage).MapSetTable, mapSet),
+        TmxMap::ImportCaption);
+    // A file replaced is kept first, as before a save; if that fails, the write still goes on.
+    RestorePoint restorePoint(
+        settings->ReadBool(RestorePoint::SettingsSection, RestorePoint::SettingsKey, true));
+    const Outcome kept = restorePoint.KeepBeforeSave(files[2].toStdString());
+    if (!kept.Ok) {
+        Err << FromStd(kept.Message) << "\n";
+        Err.flush();
+    }
+    const Outcome saved = document.Save(files[2].toStdString());
+    return saved.Ok ? Success : Refuse(FromStd(saved.Message), files[2]);
 }
 
 int CommandLineTool::MakePatch(const QStringList& files) {

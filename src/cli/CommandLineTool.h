@@ -5,14 +5,17 @@
 #include <QString>
 #include <QStringList>
 
+#include <memory>
 #include <optional>
 
+class FcPaletteData;
 class QCommandLineParser;
+class RomImageData;
 class QTextStream;
 
 // The commands that run without the window: pictures of stages and sheets, making and applying
-// patches, and checking an image. Usable in scripts: no display is needed, refusals go to
-// stderr as the window's message followed by the file name.
+// patches, checking an image, and Tiled maps of a stage. Usable in scripts: no display is needed,
+// refusals go to stderr as the window's message followed by the file name.
 class CommandLineTool {
 public:
     enum ExitCode { Success = 0, Refused = 1, UsageError = 2 };
@@ -37,6 +40,12 @@ private:
     int MakePatch(const QStringList& files);
     int ApplyPatch(const QStringList& files);
     int Check(const QStringList& files);
+    int ExportTmx(const QCommandLineParser& parser, const QStringList& files);
+    int ImportTmx(const QCommandLineParser& parser, const QStringList& files);
+    // Success, or the refusal's exit code after its message.
+    int LoadPalette(std::unique_ptr<FcPaletteData>& palette);
+    int WritePicture(const FcPaletteData& palette, const RomImageData& rom,
+                     const StagePicture::Options& options, const QString& out);
 
     int Usage(const QString& problem);
     int Refuse(const QString& message, const QString& file);

@@ -109,7 +109,8 @@ void TMainForm::Copy1Click() {
     case ClipboardContent::Kind::ObjectType:
         if (ObjectEdit->SelectedNode() == nullptr)
             return;
-        content = ClipboardFormat::ObjectType(ObjectEdit->SelectedNode()->Type);
+        content = ClipboardFormat::ObjectType(
+            static_cast<std::uint8_t>(ObjectEdit->SelectedNode()->Type));
         break;
     }
     PutOnClipboard(content);

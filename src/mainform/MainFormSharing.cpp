@@ -5,7 +5,9 @@
 
 #include "atomicfile/AtomicFileWriter.h"
 #include "document/LevelDocument.h"
+#include "document/TmxMap.h"
 #include "edit_flag/EditFlagManagement.h"
+#include "editdata/StageData.h"
 #include "fileio/FcPaletteData.h"
 #include "fileio/RestorePoint.h"
 #include "fileio/RomImageData.h"
@@ -16,6 +18,7 @@
 #include "prompts/UserPrompts.h"
 
 #include <QComboBox>
+#include <QFileInfo>
 #include <QMenu>
 #include <QScrollBar>
 
@@ -28,6 +31,8 @@ const char* const PatchOpenFilters =
     "パッチ (*.ips *.bps);;IPSパッチ (*.ips);;BPSパッチ (*.bps);;すべてのファイル (*)";
 const char* const PictureFilter = "PNG画像 (*.png)";
 const char* const PictureDefaultExtension = "png";
+const char* const TmxFilter = "Tiledマップ (*.tmx)";
+const char* const TmxDefaultExtension = "tmx";
 
 QString FromStd(const std::string& text) {
     return QString::fromStdString(text);
@@ -40,7 +45,7 @@ QString WriteFile(const QString& path, const std::uint8_t* data, std::size_t siz
 
 } // namespace
 
-// The three items go right after the given one.
+// The items go right after the given one.
 void TMainForm::CreateSharingMenuItems(QAction* after) {
     const QList<QAction*> items = N1->actions();
     const qsizetype next = items.indexOf(after) + 1;
@@ -48,16 +53,27 @@ void TMainForm::CreateSharingMenuItems(QAction* after) {
     MakePatch1 = new QAction("パッチを作成(&P)...", this);
     ApplyPatch1 = new QAction("パッチを当てて開く(&T)...", this);
     ExportPicture1 = new QAction("画像として書き出す(&E)...", this);
-    N1->insertActions(before, {MakePatch1, ApplyPatch1, ExportPicture1});
+    PlayTest1 = new QAction("テストプレイ(&T)", this);
+    PlayTest1->setShortcut(QKeySequence(Qt::Key_F5));
+    ExportTmx1 = new QAction("TMX形式で書き出す(&M)...", this);
+    ImportTmx1 = new QAction("TMX形式から読み込む(&L)...", this);
+    N1->insertActions(before,
+                      {MakePatch1, ApplyPatch1, ExportPicture1, PlayTest1, ExportTmx1, ImportTmx1});
     connect(MakePatch1, &QAction::triggered, this, &TMainForm::MakePatch1Click);
     connect(ApplyPatch1, &QAction::triggered, this, &TMainForm::ApplyPatch1Click);
     connect(ExportPicture1, &QAction::triggered, this, &TMainForm::ExportPicture1Click);
+    connect(PlayTest1, &QAction::triggered, this, &TMainForm::PlayTest1Click);
+    connect(ExportTmx1, &QAction::triggered, this, &TMainForm::ExportTmx1Click);
+    connect(ImportTmx1, &QAction::triggered, this, &TMainForm::ImportTmx1Click);
     ShowSharingState(false);
 }
 
 void TMainForm::ShowSharingState(bool imageOpen) {
     MakePatch1->setEnabled(imageOpen);
     ExportPicture1->setEnabled(imageOpen);
+    PlayTest1->setEnabled(imageOpen);
+    ExportTmx1->setEnabled(imageOpen);
+    ImportTmx1->setEnabled(imageOpen);
 }
 
 void TMainForm::MakePatch1Click() {
@@ -160,4 +176,49 @@ void TMainForm::ExportPicture1Click() {
                                     static_cast<std::size_t>(png.size()));
     if (!error.isEmpty())
         ShowMessage(error);
+}
+
+void TMainForm::ExportTmx1Click() {
+    const QString path = Prompts().ChooseSaveFile(this, TmxFilter, TmxDefaultExtension);
+    if (path.isEmpty())
+        return;
+    // The tileset's picture first: a map whose picture is missing would show nothing in Tiled.
+    StagePicture::Options options;
+    options.What = StagePicture::Kind::Chip32x32Sheet;
+    options.Stage = Document->Image().CurrentStage();
+    options.PaletteSet = std::clamp(CBSelectPaletteSet->currentIndex(), 0, 1);
+    const QByteArray png =
+        StagePicture::EncodePng(StagePicture::Render(*MasterPalette, Document->Image(), options));
+    if (png.isEmpty()) {
+        ShowMessage(StagePicture::WriteFailedMessage);
+        return;
+    }
+    const QString sheetPath = TmxMap::SheetPathFor(path);
+    QString error = WriteFile(sheetPath, reinterpret_cast<const std::uint8_t*>(png.constData()),
+                              static_cast<std::size_t>(png.size()));
+    if (error.isEmpty()) {
+        const QByteArray tmx =
+            TmxMap::Write(Document->Image().CurrentStageData().MapSetTable,
+                          QFileInfo(sheetPath).fileName(), QFileInfo(path).completeBaseName());
+        error = WriteFile(path, reinterpret_cast<const std::uint8_t*>(tmx.constData()),
+                          static_cast<std::size_t>(tmx.size()));
+    }
+    if (!error.isEmpty())
+        ShowMessage(error);
+}
+
+void TMainForm::ImportTmx1Click() {
+    const QString path = Prompts().ChooseOpenFile(this, TmxFilter);
+    if (path.isEmpty())
+        return;
+    TmxMap::MapSet mapSet{};
+    const Outcome read = TmxMap::ReadFile(path, mapSet);
+    if (!read.Ok) {
+        ShowMessage(FromStd(read.Message));
+        return;
+    }
+    const int stage = Document->Image().CurrentStage();
+    Document->Apply(
+        TmxMap::ImportChanges(stage, Document->Image().CurrentStageData().MapSetTable, mapSet),
+        TmxMap::ImportCaption);
 }

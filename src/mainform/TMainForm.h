@@ -30,6 +30,7 @@ class QMenu;
 class QPushButton;
 class QScrollBar;
 class QTabWidget;
+class QTemporaryDir;
 class QTimer;
 class QUndoView;
 
@@ -111,6 +112,11 @@ public:
     void MakePatch1Click();
     void ApplyPatch1Click();
     void ExportPicture1Click();
+    // The current stage's map set to and from Tiled's TMX maps (MainFormSharing.cpp).
+    void ExportTmx1Click();
+    void ImportTmx1Click();
+    // The image as a save would write it, started in the emulator (MainFormPlayTest.cpp).
+    void PlayTest1Click();
     // The filters of the Open and Save As dialogs, in Qt's form.
     static QString OpenDialogFilter();
     static QString SaveDialogFilter();
@@ -142,6 +148,9 @@ public:
     QAction* MakePatch1 = nullptr;
     QAction* ApplyPatch1 = nullptr;
     QAction* ExportPicture1 = nullptr;
+    QAction* PlayTest1 = nullptr;
+    QAction* ExportTmx1 = nullptr;
+    QAction* ImportTmx1 = nullptr;
     QAction* Close1 = nullptr;
     QAction* Exit1 = nullptr;
     QMenu* EditMenu = nullptr;
@@ -394,6 +403,8 @@ private:
     std::unique_ptr<RestorePoint> RestorePoints;
     RecentFiles Recent;
     std::unique_ptr<LevelDocument> Document;
+    // Holds the play-test image for the whole run; made at the first play-test.
+    std::unique_ptr<QTemporaryDir> PlayTestFolder;
     std::unique_ptr<EditorGraphics> GraphicsEngine;
     // The interval as the settings file holds it; written back unchanged.
     int StoredTimerInterval = DefaultTimerInterval;

@@ -2,6 +2,11 @@
 // or any platform setting, its exit status, what it writes and what it prints.
 #include "address/LevelDataLayout.h"
 #include "cli/CommandLineTool.h"
+#include "document/TmxMap.h"
+#include "edit_flag/EditFlagManagement.h"
+#include "editdata/StageData.h"
+#include "fileio/RomImageData.h"
+#include "inifile/IniFile.h"
 #include "patch/BpsPatch.h"
 #include "patch/IpsPatch.h"
 #include "patch/PatchMessages.h"
@@ -85,8 +90,9 @@ protected:
 TEST_F(CommandLine, HelpAndVersionNeedNoImage) {
     const Result help = Run({"--help"});
     EXPECT_EQ(help.Exit, 0);
-    for (const char* option : {"--export-map", "--export-sheet", "--make-patch", "--apply-patch",
-                               "--check", "--objects", "--palette-set"})
+    for (const char* option :
+         {"--export-map", "--export-sheet", "--make-patch", "--apply-patch", "--check", "--objects",
+          "--palette-set", "--export-tmx", "--import-tmx"})
         EXPECT_NE(help.Out.find(option), std::string::npos) << option;
     const Result version = Run({"--version"});
     EXPECT_EQ(version.Exit, 0);
@@ -112,6 +118,10 @@ TEST_F(CommandLine, UsageErrorsExitWithTwoAndWriteNothing) {
         {"--apply-patch", image, File("hack.ips")},
         {"--check", image, "--make-patch"},
         {"--export-map", "1", "--export-map", "2", out, image},
+        {"--export-tmx", "16", File("out.txt"), image},
+        {"--export-tmx", "3", File("out.txt")},
+        {"--import-tmx", "x", File("in.tmx"), image, File("out.txt")},
+        {"--import-tmx", "3", File("in.tmx"), image},
     };
     for (const QStringList& arguments : cases) {
         SCOPED_TRACE(arguments.join(' ').toStdString());
@@ -296,6 +306,63 @@ TEST_F(CommandLine, MasterPaletteIsLookedForWhereTheWindowLooks) {
 }
 
 // Only the tool's own options make a command; Qt's options and files start the window.
+// Stage 5's map set as the editor decodes it from the image at path.
+TmxMap::MapSet MapSetOf(const std::string& path) {
+    IniFile settings("");
+    EditFlagManagement flags{{}};
+    RomImageData rom(flags, settings);
+    EXPECT_TRUE(rom.LoadFromFile(path).Ok);
+    TmxMap::MapSet mapSet{};
+    if (rom.HasStages())
+        std::copy(rom.Stage(5).MapSetTable.begin(), rom.Stage(5).MapSetTable.end(), mapSet.begin());
+    return mapSet;
+}
+
+TEST_F(CommandLine, TmxMapsAreExportedAndImportedOrRefused) {
+    const QString image = QString::fromStdString(Image);
+    const Result exported = Run({"--export-tmx", "5", File("level.tmx"), image});
+    ASSERT_EQ(exported.Exit, 0) << exported.Err;
+    EXPECT_EQ(QImage(File("level.chips.png")).size(), QSize(512, 512));
+    TmxMap::MapSet mapSet{};
+    ASSERT_TRUE(TmxMap::ReadFile(File("level.tmx"), mapSet).Ok);
+    EXPECT_TRUE(mapSet == MapSetOf(Image));
+
+    mapSet[0] ^= 0x55;
+    mapSet[2047] ^= 0x0F;
+    WriteTextFile(Dir.File("edited.tmx"),
+                  TmxMap::Write(mapSet, "level.chips.png", "level").toStdString());
+    const Result imported = Run({"--import-tmx", "5", File("edited.tmx"), image, File("out.nes")});
+    ASSERT_EQ(imported.Exit, 0) << imported.Err;
+    EXPECT_TRUE(mapSet == MapSetOf(Dir.File("out.nes")));
+    // Nothing outside the stage's map set changes.
+    const Bytes original = GeneratedImage();
+    const Bytes written = ReadWholeFile(Dir.File("out.nes"));
+    ASSERT_EQ(written.size(), original.size());
+    for (std::size_t i = 0; i < written.size(); ++i)
+        if (i < MapFile(5) || i >= MapFile(5) + TmxMap::CellCount) {
+            ASSERT_EQ(written[i], original[i]) << "offset " << std::hex << i;
+        }
+
+    // A map with an empty cell: named on stderr, nothing written.
+    QByteArray broken = TmxMap::Write(mapSet, "level.chips.png", "level");
+    broken.replace("<data encoding=\"csv\">\n", "<data encoding=\"csv\">\n0,");
+    broken.replace(",\n</data>", "\n</data>");
+    const qsizetype lastComma = broken.lastIndexOf(',');
+    broken.remove(lastComma, broken.indexOf('\n', lastComma) - lastComma);
+    WriteTextFile(Dir.File("broken.tmx"), broken.toStdString());
+    const Result refused = Run({"--import-tmx", "5", File("broken.tmx"), image, File("no.nes")});
+    EXPECT_EQ(refused.Exit, 1);
+    EXPECT_NE(
+        refused.Err.find(std::string("broken.tmx") + TmxMap::CannotReadPhrase + TmxMap::EmptyCell),
+        std::string::npos)
+        << refused.Err;
+    EXPECT_FALSE(Exists("no.nes"));
+    const Result badImage =
+        Run({"--import-tmx", "5", File("edited.tmx"), File("edited.tmx"), File("no.nes")});
+    EXPECT_EQ(badImage.Exit, 1);
+    EXPECT_FALSE(Exists("no.nes"));
+}
+
 TEST(CommandOrWindow, OnlyTheToolsOwnOptionsMakeACommand) {
     const struct {
         std::vector<std::string> Arguments;
@@ -315,6 +382,8 @@ TEST(CommandOrWindow, OnlyTheToolsOwnOptionsMakeACommand) {
         {{"-style", "fusion", "--check", "demo.nes"}, true},
         {{"--export-map", "3", "out.png", "demo.nes"}, true},
         {{"--export-map=3", "out.png", "demo.nes"}, true},
+        {{"--export-tmx", "3", "out.tmx", "demo.nes"}, true},
+        {{"--import-tmx", "3", "in.tmx", "demo.nes", "out.nes"}, true},
         {{"--export-sheet", "16", "3", "out.png", "demo.nes"}, true},
         {{"--objects"}, true},
         {{"--palette-set", "1"}, true},

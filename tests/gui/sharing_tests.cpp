@@ -91,20 +91,26 @@ TEST_F(Sharing, MenuItemsFollowSaveAsAndTheOpenImage) {
     const QList<QAction*> items = Form->N1->actions();
     const qsizetype saveAs = items.indexOf(Form->SaveAs1);
     ASSERT_GE(saveAs, 0);
-    ASSERT_LT(saveAs + 3, items.size());
+    ASSERT_LT(saveAs + 6, items.size());
     EXPECT_EQ(items[saveAs + 1]->text(), "パッチを作成(&P)...");
     EXPECT_EQ(items[saveAs + 2]->text(), "パッチを当てて開く(&T)...");
     EXPECT_EQ(items[saveAs + 3]->text(), "画像として書き出す(&E)...");
+    EXPECT_EQ(items[saveAs + 4]->text(), "テストプレイ(&T)");
+    EXPECT_EQ(items[saveAs + 4]->shortcut(), QKeySequence(Qt::Key_F5));
+    EXPECT_EQ(items[saveAs + 5]->text(), "TMX形式で書き出す(&M)...");
+    EXPECT_EQ(items[saveAs + 6]->text(), "TMX形式から読み込む(&L)...");
 
     const auto enabled = [&] {
-        return std::vector<bool>{Form->MakePatch1->isEnabled(), Form->ApplyPatch1->isEnabled(),
-                                 Form->ExportPicture1->isEnabled()};
+        return std::vector<bool>{Form->MakePatch1->isEnabled(),     Form->ApplyPatch1->isEnabled(),
+                                 Form->ExportPicture1->isEnabled(), Form->PlayTest1->isEnabled(),
+                                 Form->ExportTmx1->isEnabled(),     Form->ImportTmx1->isEnabled()};
     };
-    EXPECT_EQ(enabled(), (std::vector<bool>{false, true, false}));
+    const std::vector<bool> closed{false, true, false, false, false, false};
+    EXPECT_EQ(enabled(), closed);
     OpenThroughMenu(WriteCartridge("stage.nes"));
-    EXPECT_EQ(enabled(), (std::vector<bool>{true, true, true}));
+    EXPECT_EQ(enabled(), std::vector<bool>(6, true));
     Form->Close1Click();
-    EXPECT_EQ(enabled(), (std::vector<bool>{false, true, false}));
+    EXPECT_EQ(enabled(), closed);
 }
 
 TEST_F(Sharing, PatchHoldsUnsavedEditsAndLeavesTheImageAlone) {

@@ -225,10 +225,12 @@ TEST_F(Shell, WindowBeforeAnyOpen) {
     QStringList captions;
     for (QAction* action : Form->N1->actions())
         captions << (action->isSeparator() ? "-" : action->text());
-    EXPECT_EQ(captions, (QStringList{"開く(&O)", "最近使ったファイル(&R)", "-", "上書き保存(&S)",
-                                     "名前を付けて保存(&A)", "パッチを作成(&P)...",
-                                     "パッチを当てて開く(&T)...", "画像として書き出す(&E)...", "-",
-                                     "閉じる(&C)", "-", "終了(&X)"}));
+    EXPECT_EQ(
+        captions,
+        (QStringList{"開く(&O)", "最近使ったファイル(&R)", "-", "上書き保存(&S)",
+                     "名前を付けて保存(&A)", "パッチを作成(&P)...", "パッチを当てて開く(&T)...",
+                     "画像として書き出す(&E)...", "テストプレイ(&T)", "TMX形式で書き出す(&M)...",
+                     "TMX形式から読み込む(&L)...", "-", "閉じる(&C)", "-", "終了(&X)"}));
     ASSERT_EQ(Form->CBStage->count(), 16);
     EXPECT_TRUE(Form->CBStage->itemText(15).startsWith("0F "));
     QStringList tabs;

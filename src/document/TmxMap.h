@@ -1,0 +1,77 @@
+#pragma once
+
+#include "base/LevelFormat.h"
+#include "base/Outcome.h"
+#include "document/ChangeList.h"
+
+#include <QByteArray>
+#include <QString>
+
+#include <array>
+#include <cstdint>
+#include <functional>
+#include <span>
+
+// A stage's map set as a map of the Tiled editor (TMX): 64 x 32 cells of 32x32 chips, page n in
+// the 8x8 block at column n mod 8, row n div 8 (as the exported map picture), one tile layer
+// "map" whose cell value is chip + 1, and one tileset of the 256 chips of the stage's 32x32
+// chip sheet. Reading accepts what Tiled writes when the user saves such a map and refuses,
+// naming the first problem, anything that is not exactly that map.
+class TmxMap {
+public:
+    static constexpr int Columns = LevelFormat::MapCellsPerRow * 8; // 64
+    static constexpr int Rows = LevelFormat::MapCellsPerRow * 4;    // 32
+    static constexpr int CellCount = Columns * Rows;                // 2048
+    static constexpr int TilePixels = 32;
+    static constexpr int SheetPixels = TilePixels * LevelFormat::SheetChipsPerRow; // 512
+    // A map file is at most a few hundred KiB, whatever Tiled's options.
+    static constexpr std::size_t MaxFileSize = 16 * 1024 * 1024;
+    static constexpr const char* ImportCaption = "TMXの読み込み";
+
+    using MapSet = std::array<std::uint8_t, CellCount>; // index page * 64 + row * 8 + column
+
+    // The problems named when a map is refused.
+    static constexpr const char* MalformedXml = "XMLとして読めません";
+    static constexpr const char* NotAMap = "TMXのマップではありません";
+    static constexpr const char* NotOrthogonal = "マップが直交(orthogonal)ではありません";
+    static constexpr const char* WrongMapSize = "マップの大きさが64x32ではありません";
+    static constexpr const char* WrongTileSize = "タイルの大きさが32x32ではありません";
+    static constexpr const char* InfiniteMap = "無限マップは読み込めません";
+    static constexpr const char* NoMapLayer = "「map」という名前のタイルレイヤーがありません";
+    static constexpr const char* SeveralMapLayers =
+        "「map」という名前のタイルレイヤーが複数あります";
+    static constexpr const char* WrongTileset =
+        "タイルセットがGID 1からの256タイルの1つだけではありません";
+    static constexpr const char* TilesetUnreadable = "外部タイルセットを読み込めませんでした";
+    static constexpr const char* UnsupportedEncoding =
+        "レイヤーのデータ形式に対応していません(CSVかBase64、圧縮なしかzlibのみ)";
+    static constexpr const char* BrokenData = "レイヤーのデータが壊れています";
+    static constexpr const char* WrongCellCount = "レイヤーのセルの数が2048ではありません";
+    static constexpr const char* FlippedCell = "反転・回転したセルがあります";
+    static constexpr const char* EmptyCell = "空のセルがあります";
+    static constexpr const char* GidOutOfRange = "GIDが1から256の範囲外のセルがあります";
+    // Put after the file name.
+    static constexpr const char* CannotReadPhrase = "を読み込めませんでした: ";
+
+    // The map text, with the chip sheet named sheetFileName (relative to the map).
+    static QByteArray Write(std::span<const std::uint8_t, CellCount> mapSet,
+                            const QString& sheetFileName, const QString& tilesetName);
+    // The chip sheet's file name for a map file: "<name>.chips.png" beside "<name>.tmx".
+    static QString SheetPathFor(const QString& tmxPath);
+
+    // Reads the bytes of an external tileset named by a map (its "source" attribute); false
+    // when it cannot.
+    using TilesetLoader = std::function<bool(const QString& source, QByteArray& bytes)>;
+    // mapSet is written only on success; a refusal's message is one of the problems above.
+    static Outcome Read(const QByteArray& tmx, const TilesetLoader& loadTileset, MapSet& mapSet);
+    // Reads the file at path, external tilesets relative to its folder; a refusal's message
+    // starts with the file name.
+    static Outcome ReadFile(const QString& path, MapSet& mapSet);
+
+    // The import of mapSet into a stage whose map set is now: one list of map-set bytes.
+    static ChangeList ImportChanges(int stage, std::span<const std::uint8_t, CellCount> now,
+                                    const MapSet& mapSet);
+
+    // The map-set index of the cell at column x, row y of the map.
+    static int IndexOfCell(int x, int y);
+};

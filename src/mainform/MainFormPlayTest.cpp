@@ -1,0 +1,46 @@
+// Play-testing the open image in an emulator without saving it.
+#include "mainform/TMainForm.h"
+
+#include "document/LevelDocument.h"
+#include "inifile/IniFile.h"
+#include "mainform/PlayTestLauncher.h"
+#include "prompts/UserPrompts.h"
+
+#include <QTemporaryDir>
+
+namespace {
+
+const char* const ProgramFilter = "プログラム (*)";
+const char* const NoTemporaryFolderMessage = "一時フォルダを作成できませんでした";
+
+} // namespace
+
+void TMainForm::PlayTest1Click() {
+    if (!Document->Image().HasStages())
+        return;
+    const std::string section = PlayTestLauncher::SettingsSection;
+    const std::string key = PlayTestLauncher::CommandKey;
+    QString command = QString::fromStdString(Settings->ReadString(section, key, "")).trimmed();
+    if (command.isEmpty()) {
+        if (const std::optional<QString> found = PlayTestLauncher::FindEmulatorCommand())
+            command = *found;
+        else {
+            const QString program = Prompts().ChooseOpenFile(this, ProgramFilter);
+            if (program.isEmpty())
+                return;
+            command = PlayTestLauncher::CommandFor(program);
+        }
+        Settings->WriteString(section, key, command.toStdString());
+    }
+    if (!PlayTestFolder)
+        PlayTestFolder = std::make_unique<QTemporaryDir>();
+    if (!PlayTestFolder->isValid()) {
+        PlayTestFolder.reset();
+        ShowMessage(NoTemporaryFolderMessage);
+        return;
+    }
+    const Outcome launched =
+        PlayTestLauncher::Launch(Document->Image(), *Settings, command, PlayTestFolder->path());
+    if (!launched.Ok)
+        ShowMessage(QString::fromStdString(launched.Message));
+}
