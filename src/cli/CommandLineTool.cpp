@@ -85,8 +85,9 @@ struct OpenedImage {
     RomImageData Rom{Flags, *Settings};
 };
 
-std::string WriteBytes(const QString& path, const std::uint8_t* data, std::size_t size) {
-    return AtomicFileWriter::Write(path.toStdString(), data, size).Message;
+std::span<const std::uint8_t> BytesOf(const QByteArray& bytes) {
+    return {reinterpret_cast<const std::uint8_t*>(bytes.constData()),
+            static_cast<std::size_t>(bytes.size())};
 }
 
 // Only the command's own messages reach stderr: the platform's notes (a missing runtime folder
@@ -305,10 +306,22 @@ int CommandLineTool::WritePicture(const FcPaletteData& palette, const RomImageDa
     const QByteArray png = StagePicture::EncodePng(StagePicture::Render(palette, rom, options));
     if (png.isEmpty())
         return Refuse(StagePicture::WriteFailedMessage, out);
-    const std::string error =
-        WriteBytes(out, reinterpret_cast<const std::uint8_t*>(png.constData()),
-                   static_cast<std::size_t>(png.size()));
-    return error.empty() ? Success : Refuse(FromStd(error), out);
+    return WriteOrRefuse(out, BytesOf(png));
+}
+
+int CommandLineTool::WriteOrRefuse(const QString& path, std::span<const std::uint8_t> bytes) {
+    const Outcome written = AtomicFileWriter::Write(path.toStdString(), bytes.data(), bytes.size());
+    return written.Ok ? Success : Refuse(FromStd(written.Message), path);
+}
+
+void CommandLineTool::KeepBeforeReplacing(const IniFile& settings, const QString& path) {
+    RestorePoint restorePoint(
+        settings.ReadBool(RestorePoint::SettingsSection, RestorePoint::SettingsKey, true));
+    const Outcome kept = restorePoint.KeepBeforeSave(path.toStdString());
+    if (!kept.Ok) {
+        Err << FromStd(kept.Message) << "\n";
+        Err.flush();
+    }
 }
 
 int CommandLineTool::ExportTmx(const QCommandLineParser& parser, const QStringList& files) {
@@ -334,10 +347,7 @@ int CommandLineTool::ExportTmx(const QCommandLineParser& parser, const QStringLi
     const QByteArray tmx =
         TmxMap::Write(opened.Rom.Stage(*stage).MapSetTable, QFileInfo(sheetPath).fileName(),
                       QFileInfo(out).completeBaseName());
-    const std::string error =
-        WriteBytes(out, reinterpret_cast<const std::uint8_t*>(tmx.constData()),
-                   static_cast<std::size_t>(tmx.size()));
-    return error.empty() ? Success : Refuse(FromStd(error), out);
+    return WriteOrRefuse(out, BytesOf(tmx));
 }
 
 int CommandLineTool::ImportTmx(const QCommandLineParser& parser, const QStringList& files) {
@@ -360,14 +370,7 @@ int CommandLineTool::ImportTmx(const QCommandLineParser& parser, const QStringLi
     document.Apply(
         TmxMap::ImportChanges(*stage, document.Image().Stage(*stage).MapSetTable, mapSet),
         TmxMap::ImportCaption);
-    // A file replaced is kept first, as before a save; if that fails, the write still goes on.
-    RestorePoint restorePoint(
-        settings->ReadBool(RestorePoint::SettingsSection, RestorePoint::SettingsKey, true));
-    const Outcome kept = restorePoint.KeepBeforeSave(files[2].toStdString());
-    if (!kept.Ok) {
-        Err << FromStd(kept.Message) << "\n";
-        Err.flush();
-    }
+    KeepBeforeReplacing(*settings, files[2]);
     const Outcome saved = document.Save(files[2].toStdString());
     return saved.Ok ? Success : Refuse(FromStd(saved.Message), files[2]);
 }
@@ -388,8 +391,7 @@ int CommandLineTool::MakePatch(const QStringList& files) {
             return Refuse(FromStd(read.Message), path);
     }
     const std::vector<std::uint8_t> patch = PatchFiles::Create(*format, original, edited);
-    const std::string error = WriteBytes(files[2], patch.data(), patch.size());
-    return error.empty() ? Success : Refuse(FromStd(error), files[2]);
+    return WriteOrRefuse(files[2], patch);
 }
 
 int CommandLineTool::ApplyPatch(const QStringList& files) {
@@ -412,16 +414,8 @@ int CommandLineTool::ApplyPatch(const QStringList& files) {
     const Outcome openable = RomImageData::CheckImage(patched, *settings);
     if (!openable.Ok)
         return Refuse(FromStd(openable.Message), files[1]);
-    // A file replaced is kept first, as before a save; if that fails, the write still goes on.
-    RestorePoint restorePoint(
-        settings->ReadBool(RestorePoint::SettingsSection, RestorePoint::SettingsKey, true));
-    const Outcome kept = restorePoint.KeepBeforeSave(files[2].toStdString());
-    if (!kept.Ok) {
-        Err << FromStd(kept.Message) << "\n";
-        Err.flush();
-    }
-    const std::string error = WriteBytes(files[2], patched.data(), patched.size());
-    return error.empty() ? Success : Refuse(FromStd(error), files[2]);
+    KeepBeforeReplacing(*settings, files[2]);
+    return WriteOrRefuse(files[2], patched);
 }
 
 int CommandLineTool::Check(const QStringList& files) {

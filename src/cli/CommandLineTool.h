@@ -5,10 +5,13 @@
 #include <QString>
 #include <QStringList>
 
+#include <cstdint>
 #include <memory>
 #include <optional>
+#include <span>
 
 class FcPaletteData;
+class IniFile;
 class QCommandLineParser;
 class RomImageData;
 class QTextStream;
@@ -49,6 +52,11 @@ private:
 
     int Usage(const QString& problem);
     int Refuse(const QString& message, const QString& file);
+    // Writes bytes to path in one step; a failure is refused naming path.
+    int WriteOrRefuse(const QString& path, std::span<const std::uint8_t> bytes);
+    // An existing file about to be replaced is kept first, as before a save; a restore point
+    // that cannot be made is reported and the write still goes on.
+    void KeepBeforeReplacing(const IniFile& settings, const QString& path);
     static std::optional<int> ParseStage(const QString& text);
 
     QTextStream& Out;
