@@ -39,8 +39,7 @@ struct ChangeList {
     // Drag and paint steps merge only with those of the same press.
     std::uint32_t Gesture = 0;
 
-    bool ChangesNothing() const;
     // Drops the byte changes whose old and new values are equal, and the rooms whose list is
-    // unchanged.
-    void DropNonChanges();
+    // unchanged; true when nothing is left.
+    bool DropNonChanges();
 };

@@ -6,6 +6,8 @@
 
 #include <QUndoStack>
 
+#include <algorithm>
+
 #include <memory>
 
 LevelDocument::LevelDocument(IniFile& settings, EditFlagManagement::StatusPanelWriter statusPanel)
@@ -14,8 +16,7 @@ LevelDocument::LevelDocument(IniFile& settings, EditFlagManagement::StatusPanelW
 LevelDocument::~LevelDocument() = default;
 
 void LevelDocument::Apply(ChangeList changes, const QString& caption) {
-    changes.DropNonChanges();
-    if (changes.ChangesNothing() || !Holder.HasStages())
+    if (changes.DropNonChanges() || !Holder.HasStages())
         return;
     Steps.Record(std::make_unique<ChangeStep>(*this, std::move(changes), caption));
 }
@@ -99,19 +100,15 @@ ChangeList LevelDocument::ReloadChanges(int stage, ReloadScope scope, const Step
     case ReloadScope::Objects:
         // The reloaded objects take ids of the edited stage, so that no id is seen twice.
         std::uint32_t nextId = now.NextFreeObjectId();
+        const auto samePlace = [](const ObjectRecord& x, const ObjectRecord& y) {
+            return x.X == y.X && x.Y == y.Y && x.Type == y.Type;
+        };
         for (int page = 0; page < LevelFormat::PageCount; ++page) {
             std::vector<ObjectRecord> after = fresh.PageRecords(page);
             for (ObjectRecord& record : after)
                 record.Id = nextId++;
             std::vector<ObjectRecord> before = now.PageRecords(page);
-            const auto samePlaces = [](const std::vector<ObjectRecord>& a,
-                                       const std::vector<ObjectRecord>& b) {
-                return std::equal(a.begin(), a.end(), b.begin(), b.end(),
-                                  [](const ObjectRecord& x, const ObjectRecord& y) {
-                                      return x.X == y.X && x.Y == y.Y && x.Type == y.Type;
-                                  });
-            };
-            if (!samePlaces(before, after))
+            if (!std::equal(before.begin(), before.end(), after.begin(), after.end(), samePlace))
                 list.ObjectPages.push_back({page, std::move(before), std::move(after)});
         }
         break;
