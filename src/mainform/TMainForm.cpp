@@ -221,6 +221,12 @@ void TMainForm::CreateMenu() {
     Close1->setEnabled(false);
     CreateSharingMenuItems(SaveAs1);
     CreateEditMenu();
+    CreateViewMenu();
+}
+
+// The view menu: how the views are shown, never what the image holds.
+void TMainForm::CreateViewMenu() {
+    ViewMenu = menuBar()->addMenu("表示(&V)");
 }
 
 void TMainForm::CreateEditMenu() {

@@ -159,6 +159,7 @@ public:
     QAction* History1 = nullptr;
     QAction* Copy1 = nullptr;
     QAction* Paste1 = nullptr;
+    QMenu* ViewMenu = nullptr;
     // The history as a list, made at its first showing.
     QUndoView* HistoryView = nullptr;
     std::array<QLabel*, 3> StatusPanels{};
@@ -299,6 +300,7 @@ private:
     void CreateSharingMenuItems(QAction* after);
     void ShowSharingState(bool imageOpen);
     void CreateEditMenu();
+    void CreateViewMenu();
     void ConnectHistory();
     void CreateClipboardMenuItems();
     // Copy when the tab in front has something to copy; paste when the clipboard holds
