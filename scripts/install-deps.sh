@@ -5,7 +5,7 @@ set -euo pipefail
 
 packages=(g++ cmake ninja-build qt6-base-dev libgl-dev libgtest-dev libgmock-dev
           libbenchmark-dev fonts-ipafont-gothic clang clang-format zlib1g-dev
-          desktop-file-utils appstream strace xvfb tiled)
+          desktop-file-utils appstream strace xvfb tiled dpkg-dev file lintian)
 
 missing=()
 for package in "${packages[@]}"; do
