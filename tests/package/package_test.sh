@@ -77,6 +77,10 @@ desktop-file-validate "$root/usr/share/applications/$app_id.desktop" ||
     fail "desktop-file-validate"
 appstreamcli validate --no-net "$root/usr/share/metainfo/$app_id.metainfo.xml" >/dev/null ||
     fail "appstreamcli validate"
+# Software centres show the newest release of the AppStream file as the version.
+newest_release="$(grep -om1 '<release version="[^"]*"' "$root/usr/share/metainfo/$app_id.metainfo.xml")"
+[ "$newest_release" = "<release version=\"$version\"" ] ||
+    fail "the newest release in the AppStream file is not $version ($newest_release)"
 
 # The extracted program, run from a folder that holds nothing but an image: checking it needs
 # no data, a picture needs the palette from the packaged data folder.
