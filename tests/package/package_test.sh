@@ -46,7 +46,7 @@ for entry in "${control_fields[@]}"; do
     field="${entry%%|*}"
     pattern="${entry#*|}"
     value="$(dpkg-deb -f "$deb" "$field" | tr '\n' '\t')"
-    value="${value%$tab}"
+    value="${value%"$tab"}"
     printf '%s\n' "$value" | grep -Eq "^($pattern)$" ||
         fail "control field $field is \"$value\", expected /$pattern/"
 done
