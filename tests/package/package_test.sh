@@ -90,8 +90,9 @@ cd "$elsewhere"
 "$romgen" --image demo.nes
 run() {
     local status=0
-    env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM \
-        "$root/usr/bin/kestrin6editor" "$@" >"$work/run.log" 2>&1 || status=$?
+    # A home of its own: no settings of whoever runs the test choose another palette.
+    env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM -u XDG_CONFIG_HOME -u XDG_DATA_HOME \
+        HOME="$work/home" "$root/usr/bin/kestrin6editor" "$@" >"$work/run.log" 2>&1 || status=$?
     [ "$status" -eq 0 ] || { cat "$work/run.log" >&2; fail "kestrin6editor $* exited with $status"; }
 }
 run --check demo.nes
