@@ -266,7 +266,8 @@ TEST_F(Language, TheMenuSwitchesEveryTabAtOnceAndBack) {
         EXPECT_EQ(Form->LanguageJapanese->isChecked(), !english);
         for (const TabCaption& caption : TabCaptions()) {
             Form->EditPageControl->setCurrentWidget(caption.Tab(*Form));
-            EXPECT_EQ(caption.Read(*Form), english ? caption.English : caption.Japanese)
+            EXPECT_EQ(caption.Read(*Form).toStdString(),
+                      (english ? caption.English : caption.Japanese).toStdString())
                 << caption.Where;
         }
     }
@@ -324,23 +325,24 @@ TEST_F(Language, MenusAndOpenWindowsFollowTheSwitch) {
     Form->BtnUnusedTileChk->click();
     Choose(Form->LanguageEnglish);
 
-    EXPECT_EQ(Form->N1->title(), "&File");
-    EXPECT_EQ(Form->ViewMenu->title(), "&View");
-    EXPECT_EQ(Form->LanguageMenu->title(), "&Language");
-    EXPECT_EQ(Form->RecentFiles1->title(), "&Recent Files");
-    EXPECT_EQ(Form->SaveAs1->text(), "Save &As");
+    EXPECT_EQ(Form->N1->title().toStdString(), "&File");
+    EXPECT_EQ(Form->ViewMenu->title().toStdString(), "&View");
+    EXPECT_EQ(Form->LanguageMenu->title().toStdString(), "&Language");
+    EXPECT_EQ(Form->RecentFiles1->title().toStdString(), "&Recent Files");
+    EXPECT_EQ(Form->SaveAs1->text().toStdString(), "Save &As");
     EXPECT_TRUE(Form->Undo1->text().startsWith("&Undo ")) << Form->Undo1->text().toStdString();
-    EXPECT_EQ(Form->Redo1->text(), "&Redo");
-    EXPECT_EQ(Form->HistoryView->windowTitle(), "History");
-    EXPECT_EQ(Form->ShowUnusedChipNumForm->windowTitle(), "Unused Chip Numbers");
-    EXPECT_EQ(Form->ShowUnusedChipNumForm->LblMessage->text(), "Tiles no 16x16 chip uses:");
-    EXPECT_EQ(Form->LanguageEnglish->text(), "English");
-    EXPECT_EQ(Form->LanguageJapanese->text(), "日本語");
+    EXPECT_EQ(Form->Redo1->text().toStdString(), "&Redo");
+    EXPECT_EQ(Form->HistoryView->windowTitle().toStdString(), "History");
+    EXPECT_EQ(Form->ShowUnusedChipNumForm->windowTitle().toStdString(), "Unused Chip Numbers");
+    EXPECT_EQ(Form->ShowUnusedChipNumForm->LblMessage->text().toStdString(),
+              "Tiles no 16x16 chip uses:");
+    EXPECT_EQ(Form->LanguageEnglish->text().toStdString(), "English");
+    EXPECT_EQ(Form->LanguageJapanese->text().toStdString(), "日本語");
 
     Choose(Form->LanguageJapanese);
-    EXPECT_EQ(Form->Undo1->text().left(5), "元に戻す ");
+    EXPECT_EQ(Form->Undo1->text().left(5).toStdString(), "元に戻す ");
     EXPECT_TRUE(Form->Undo1->text().endsWith("(&U)"));
-    EXPECT_EQ(Form->ShowUnusedChipNumForm->LblMessage->text(),
+    EXPECT_EQ(Form->ShowUnusedChipNumForm->LblMessage->text().toStdString(),
               TShowUnusedChipNumForm::UnusedTileMessage);
 
     // A dialog switched while it is open.
@@ -352,8 +354,8 @@ TEST_F(Language, MenusAndOpenWindowsFollowTheSwitch) {
         titleBack = dialog->windowTitle();
     };
     Form->ExportPicture1->trigger();
-    EXPECT_EQ(titleInEnglish, "Export as Picture");
-    EXPECT_EQ(titleBack, TExportPictureDialog::Caption);
+    EXPECT_EQ(titleInEnglish.toStdString(), "Export as Picture");
+    EXPECT_EQ(titleBack.toStdString(), TExportPictureDialog::Caption);
 }
 
 // The messages the window composes take the language too, with the file's name in its place.
@@ -385,8 +387,9 @@ TEST_F(Language, TheSettingSurvivesARestartAndAnUnknownOneFallsBackToJapanese) {
         ASSERT_TRUE(settings.Flush().Ok);
         StartForm();
         EXPECT_EQ(Form->LanguageEnglish->isChecked(), stored.English) << stored.Stored;
-        EXPECT_EQ(Form->N1->title(), stored.English ? "&File" : "ファイル(&F)") << stored.Stored;
-        EXPECT_EQ(Form->RecentFiles1->title(),
+        EXPECT_EQ(Form->N1->title().toStdString(), stored.English ? "&File" : "ファイル(&F)")
+            << stored.Stored;
+        EXPECT_EQ(Form->RecentFiles1->title().toStdString(),
                   stored.English ? "&Recent Files" : RecentFilesMenu::Caption)
             << stored.Stored;
         Form.reset();
