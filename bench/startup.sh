@@ -3,16 +3,21 @@
 # turn under a virtual X server, the platform a desktop gives them (k6startup prints both medians
 # and their ratio). The editor starts as from the desktop menu, without an image; with
 # --with-image it opens a generated cartridge given as its argument. Without Xvfb, or with
-# --offscreen, they run on Qt's offscreen platform. Not a test: run by hand.
+# --offscreen, they run on Qt's offscreen platform. With --languages, the editor started in
+# English (its catalogue loaded) is timed against the editor started in Japanese instead. Not a
+# test: run by hand.
 #
-# Usage: bench/startup.sh [--offscreen] [--with-image] [build-dir] [runs]   (defaults: build, 21)
+# Usage: bench/startup.sh [--offscreen] [--with-image] [--languages] [build-dir] [runs]
+#        (defaults: build, 21)
 set -euo pipefail
 
 platform=xcb
 with_image=
-while [ "${1:-}" = "--offscreen" ] || [ "${1:-}" = "--with-image" ]; do
+languages=
+while [ "${1:-}" = "--offscreen" ] || [ "${1:-}" = "--with-image" ] || [ "${1:-}" = "--languages" ]; do
     [ "$1" = "--offscreen" ] && platform=offscreen
     [ "$1" = "--with-image" ] && with_image=1
+    [ "$1" = "--languages" ] && languages=1
     shift
 done
 build=$(realpath "${1:-build}")
@@ -26,6 +31,7 @@ work=$(mktemp -d)
 server=
 trap '[ -n "$server" ] && kill "$server" 2>/dev/null; rm -rf "$work"' EXIT
 bench=("$build/bench/startup/k6startup" --runs "$runs")
+[ -n "$languages" ] && bench+=(--languages)
 if [ -n "$with_image" ]; then
     "$build/kestrin6-romgen" --image "$work/stage.nes"
     bench+=(--image "$work/stage.nes")

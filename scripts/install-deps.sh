@@ -5,7 +5,8 @@ set -euo pipefail
 
 packages=(g++ cmake ninja-build qt6-base-dev libgl-dev libgtest-dev libgmock-dev
           libbenchmark-dev fonts-ipafont-gothic clang clang-format zlib1g-dev
-          desktop-file-utils appstream strace xvfb tiled dpkg-dev file lintian)
+          desktop-file-utils appstream strace xvfb tiled dpkg-dev file lintian
+          qt6-tools-dev qt6-l10n-tools qt6-translations-l10n)
 
 missing=()
 for package in "${packages[@]}"; do

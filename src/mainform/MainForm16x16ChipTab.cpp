@@ -45,12 +45,12 @@ void TMainForm::Create16x16ChipTab() {
     grid->addWidget(ImgEdit16x16ChipView, 0, 1, Qt::AlignLeft | Qt::AlignTop);
 
     // Under the tile table: the PT write number.
-    auto* bgGroup = new QGroupBox("BG表示切り替え");
+    auto* bgGroup = Captions.Set(new QGroupBox, QT_TR_NOOP("BG表示切り替え"));
     auto* bgLayout = new QGridLayout(bgGroup);
     LblSelectScrollIndex = NumberLabel();
     ScrBarSelectScrollIndex = new QScrollBar(Qt::Horizontal);
     ScrBarSelectScrollIndex->setRange(0, Chip16x16EditClass::ScrollIndexMaximum);
-    bgLayout->addWidget(new QLabel("PT書き込み番号:"), 0, 0);
+    bgLayout->addWidget(Captions.Set(new QLabel, QT_TR_NOOP("PT書き込み番号:")), 0, 0);
     bgLayout->addWidget(LblSelectScrollIndex, 0, 1);
     bgLayout->addWidget(ScrBarSelectScrollIndex, 1, 0, 1, 2);
     bgLayout->setColumnStretch(1, 1);
@@ -58,19 +58,19 @@ void TMainForm::Create16x16ChipTab() {
 
     // Under the chip table: the chip-set switch and the reload.
     auto* commands = new QHBoxLayout;
-    auto* switchGroup = new QGroupBox("チップ表示切り替え");
+    auto* switchGroup = Captions.Set(new QGroupBox, QT_TR_NOOP("チップ表示切り替え"));
     auto* switchLayout = new QVBoxLayout(switchGroup);
     BtnSwitch16X16ChipSet = new QPushButton(Chip16x16EditClass::SwitchToDestroyedCaption);
     switchLayout->addWidget(BtnSwitch16X16ChipSet);
     commands->addWidget(switchGroup, 1);
-    Button1 = new QPushButton("再読み込み");
+    Button1 = Captions.Set(new QPushButton, QT_TR_NOOP("再読み込み"));
     commands->addWidget(Button1, 0, Qt::AlignBottom);
     grid->addLayout(commands, 1, 1, Qt::AlignTop);
 
     // Right column: the edited chip, the selected tile, the attribute radio groups.
     auto* right = new QVBoxLayout;
     auto* selections = new QHBoxLayout;
-    auto* chipGroup = new QGroupBox("編集対象チップ");
+    auto* chipGroup = Captions.Set(new QGroupBox, QT_TR_NOOP("編集対象チップ"));
     auto* chipLayout = new QGridLayout(chipGroup);
     LblSelectChipIndex = NumberLabel();
     for (QLabel*& label : LblSelectChipTile)
@@ -84,11 +84,11 @@ void TMainForm::Create16x16ChipTab() {
     chipLayout->addWidget(LblSelectChipTile[1], 1, 3);
     chipLayout->addWidget(LblSelectChipTile[2], 2, 2);
     chipLayout->addWidget(LblSelectChipTile[3], 2, 3);
-    chipLayout->addWidget(new QLabel("属性:"), 3, 1);
+    chipLayout->addWidget(Captions.Set(new QLabel, QT_TR_NOOP("属性:")), 3, 1);
     chipLayout->addWidget(LblSelectChipProperty, 3, 2);
     chipLayout->setColumnStretch(4, 1);
     selections->addWidget(chipGroup);
-    auto* tileGroup = new QGroupBox("選択タイル");
+    auto* tileGroup = Captions.Set(new QGroupBox, QT_TR_NOOP("選択タイル"));
     auto* tileLayout = new QGridLayout(tileGroup);
     LblSelectBGBankTileIndex = NumberLabel();
     tileLayout->addWidget(ImgSelectTile, 0, 0, 2, 1, Qt::AlignTop);
@@ -101,10 +101,12 @@ void TMainForm::Create16x16ChipTab() {
     QStringList types;
     for (int i = 0; i < LevelFormat::AttributeTypeCount; ++i)
         types << QString::number(i, 16).toUpper() + "x";
-    RGChipPropertySelect = new TRadioGroup("チップ属性", types, 2);
+    RGChipPropertySelect =
+        Captions.Set(new TRadioGroup(QString(), types, 2), QT_TR_NOOP("チップ属性"));
     right->addWidget(RGChipPropertySelect);
 
-    RGPaletteSelect = new TRadioGroup("使用パレット", {"x0", "x1", "x2", "x3"}, 4);
+    RGPaletteSelect = Captions.Set(new TRadioGroup(QString(), {"x0", "x1", "x2", "x3"}, 4),
+                                   QT_TR_NOOP("使用パレット"));
     // Each sub-palette's four colours sit under its item.
     auto* paletteGrid = static_cast<QGridLayout*>(RGPaletteSelect->layout());
     for (int group = 0; group < 4; ++group) {
@@ -123,8 +125,8 @@ void TMainForm::Create16x16ChipTab() {
     }
     right->addWidget(RGPaletteSelect);
     auto* reports = new QHBoxLayout;
-    BtnUnused16x16ChipChk = new QPushButton("未使用チップ番号表示");
-    BtnUnusedTileChk = new QPushButton("未使用タイル番号表示");
+    BtnUnused16x16ChipChk = Captions.Set(new QPushButton, QT_TR_NOOP("未使用チップ番号表示"));
+    BtnUnusedTileChk = Captions.Set(new QPushButton, QT_TR_NOOP("未使用タイル番号表示"));
     reports->addWidget(BtnUnused16x16ChipChk);
     reports->addWidget(BtnUnusedTileChk);
     reports->addStretch(1);

@@ -62,23 +62,25 @@ void TMainForm::Create32x32ChipTab() {
     }
     LblSelect16x16ChipIndex = NumberLabel();
     LblSelect16x16ChipProperty = PropertyLabel();
-    Chk32x32ChipEditDrawGrid = new QCheckBox("グリッド線の描画");
-    Button2 = new QPushButton("再読み込み");
-    BtnUnused32x32ChipChk = new QPushButton("未使用チップ番号表示");
+    Chk32x32ChipEditDrawGrid = Captions.Set(new QCheckBox, QT_TR_NOOP("グリッド線の描画"));
+    Button2 = Captions.Set(new QPushButton, QT_TR_NOOP("再読み込み"));
+    BtnUnused32x32ChipChk = Captions.Set(new QPushButton, QT_TR_NOOP("未使用チップ番号表示"));
 
     // The edited chip: enlarged picture, its number, its four parts and their attributes.
-    auto* editGroup = new QGroupBox("編集対象チップ");
+    auto* editGroup = Captions.Set(new QGroupBox, QT_TR_NOOP("編集対象チップ"));
     auto* editLayout = new QGridLayout(editGroup);
     editLayout->addWidget(ImgEdit32x32Chip, 0, 0, 3, 1, Qt::AlignTop);
     editLayout->addWidget(new QLabel("No:"), 0, 1, Qt::AlignRight);
     editLayout->addWidget(LblSelect32x32ChipIndex, 0, 2);
-    editLayout->addWidget(new QLabel("  構成チップNo:"), 1, 1, Qt::AlignRight | Qt::AlignTop);
+    editLayout->addWidget(Captions.Set(new QLabel, QT_TR_NOOP("  構成チップNo:")), 1, 1,
+                          Qt::AlignRight | Qt::AlignTop);
     auto* structIndexLayout = new QGridLayout;
     structIndexLayout->setHorizontalSpacing(6);
     for (int q = 0; q < 4; ++q)
         structIndexLayout->addWidget(LblStructChipIndex[static_cast<std::size_t>(q)], q / 2, q % 2);
     editLayout->addLayout(structIndexLayout, 1, 2, Qt::AlignLeft | Qt::AlignTop);
-    editLayout->addWidget(new QLabel("構成チップ属性:"), 2, 1, Qt::AlignRight | Qt::AlignTop);
+    editLayout->addWidget(Captions.Set(new QLabel, QT_TR_NOOP("構成チップ属性:")), 2, 1,
+                          Qt::AlignRight | Qt::AlignTop);
     auto* structPropertyLayout = new QVBoxLayout;
     structPropertyLayout->setSpacing(2);
     for (QLabel* label : LblStructChipProperty)
@@ -87,19 +89,19 @@ void TMainForm::Create32x32ChipTab() {
     editLayout->setColumnStretch(3, 1);
 
     // The selected 16x16 chip.
-    auto* selectGroup = new QGroupBox("選択チップ");
+    auto* selectGroup = Captions.Set(new QGroupBox, QT_TR_NOOP("選択チップ"));
     auto* selectLayout = new QGridLayout(selectGroup);
     selectLayout->addWidget(ImgSelect16x16Chip, 0, 0, 2, 1, Qt::AlignTop);
     selectLayout->addWidget(new QLabel("  No:"), 0, 1, Qt::AlignRight);
     selectLayout->addWidget(LblSelect16x16ChipIndex, 0, 2);
-    selectLayout->addWidget(new QLabel("属性:"), 1, 1, Qt::AlignRight);
+    selectLayout->addWidget(Captions.Set(new QLabel, QT_TR_NOOP("属性:")), 1, 1, Qt::AlignRight);
     selectLayout->addWidget(LblSelect16x16ChipProperty, 1, 2);
     selectLayout->setColumnStretch(3, 1);
     selectGroup->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Maximum);
 
     // Under the view: which half it shows, and the grid.
     auto* viewBar = new QHBoxLayout;
-    viewBar->addWidget(new QLabel("表示切替"));
+    viewBar->addWidget(Captions.Set(new QLabel, QT_TR_NOOP("表示切替")));
     viewBar->addWidget(UDChange32x32ChipView);
     viewBar->addWidget(LblEdit32x32ChipView);
     viewBar->addSpacing(24);

@@ -14,6 +14,7 @@
 
 #include <QAction>
 #include <QClipboard>
+#include <QCoreApplication>
 #include <QGuiApplication>
 #include <QMenu>
 #include <QMimeData>
@@ -24,7 +25,12 @@
 
 namespace {
 
-constexpr const char* PasteRefusedMessage = "クリップボードの内容を貼り付けられません";
+constexpr const char* PasteRefusedMessage =
+    QT_TRANSLATE_NOOP("TMainForm", "クリップボードの内容を貼り付けられません");
+
+QString Tr(const char* source) {
+    return QCoreApplication::translate("TMainForm", source);
+}
 
 template <std::size_t N>
 std::optional<std::array<std::uint8_t, N>> FixedValues(const ClipboardContent& content) {
@@ -39,9 +45,11 @@ std::optional<std::array<std::uint8_t, N>> FixedValues(const ClipboardContent& c
 
 void TMainForm::CreateClipboardMenuItems() {
     EditMenu->addSeparator();
-    Copy1 = EditMenu->addAction("コピー(&C)", this, &TMainForm::Copy1Click);
+    Copy1 = Captions.Set(EditMenu->addAction(QString(), this, &TMainForm::Copy1Click),
+                         QT_TR_NOOP("コピー(&C)"));
     Copy1->setShortcut(QKeySequence::Copy);
-    Paste1 = EditMenu->addAction("貼り付け(&P)", this, &TMainForm::Paste1Click);
+    Paste1 = Captions.Set(EditMenu->addAction(QString(), this, &TMainForm::Paste1Click),
+                          QT_TR_NOOP("貼り付け(&P)"));
     Paste1->setShortcut(QKeySequence::Paste);
     connect(QGuiApplication::clipboard(), &QClipboard::dataChanged, this,
             &TMainForm::ClipboardChanged);
@@ -134,7 +142,7 @@ void TMainForm::PasteObjectFromClipboard() {
     if (mime != nullptr && mime->hasFormat(ClipboardFormat::MimeType)) {
         const auto content = ClipboardFormat::ReadJson(mime->data(ClipboardFormat::MimeType));
         if (!content || content->What != ClipboardContent::Kind::ObjectType) {
-            Prompts().ShowMessage(this, PasteRefusedMessage);
+            Prompts().ShowMessage(this, Tr(PasteRefusedMessage));
             return;
         }
         ObjectEdit->TakeClipboardType(content->Values.front());
@@ -169,7 +177,7 @@ void TMainForm::Paste1Click() {
     else if (mime != nullptr && mime->hasText() && *kind == ClipboardContent::Kind::MapCells)
         content = ClipboardFormat::ReadCellRows(mime->text());
     if (!content || content->What != *kind) {
-        Prompts().ShowMessage(this, PasteRefusedMessage);
+        Prompts().ShowMessage(this, Tr(PasteRefusedMessage));
         return;
     }
     switch (*kind) {

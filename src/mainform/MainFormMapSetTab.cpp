@@ -74,12 +74,12 @@ void TMainForm::CreateMapSetTab() {
     ScrBarSelectPage1 = new QScrollBar(Qt::Horizontal);
     for (QScrollBar* bar : {ScrBarMapSet, ScrBarSelectPage0, ScrBarSelectPage1})
         bar->setPageStep(1);
-    ChkMapSetEditDrawGrid = new QCheckBox("グリッド線の描画");
-    ChkMapSetFill = new QCheckBox("塗りつぶし");
-    Button3 = new QPushButton("再読み込み");
+    ChkMapSetEditDrawGrid = Captions.Set(new QCheckBox, QT_TR_NOOP("グリッド線の描画"));
+    ChkMapSetFill = Captions.Set(new QCheckBox, QT_TR_NOOP("塗りつぶし"));
+    Button3 = Captions.Set(new QPushButton, QT_TR_NOOP("再読み込み"));
 
     // The right-hand column: the chip to place with its four 16x16 chips.
-    auto* selected = new QGroupBox("選択チップ");
+    auto* selected = Captions.Set(new QGroupBox, QT_TR_NOOP("選択チップ"));
     selected->setFixedWidth(MapSetEditClass::ChipTableSize);
     auto* panel = new QGridLayout(selected);
     panel->addWidget(ImgSelect32x32Chip, 0, 0, 3, 1, Qt::AlignTop);
@@ -88,7 +88,7 @@ void TMainForm::CreateMapSetTab() {
     panel->addWidget(LblMapSetSelect32x32ChipIndex, 0, 3, Qt::AlignLeft);
     // The stamp's size in cells beside its top-left chip.
     panel->addWidget(LblMapSetStampSize, 0, 4, Qt::AlignLeft);
-    panel->addWidget(new QLabel("構成チップNo:"), 1, 2, 1, 3);
+    panel->addWidget(Captions.Set(new QLabel, QT_TR_NOOP("構成チップNo:")), 1, 2, 1, 3);
     // The four 16x16 chips sit where they sit in the chip: 0 1 over 2 3.
     auto* indexSquare = new QGridLayout;
     indexSquare->setSpacing(2);
@@ -96,7 +96,7 @@ void TMainForm::CreateMapSetTab() {
         indexSquare->addWidget(LblMapSetStructChipIndex[static_cast<std::size_t>(q)], q / 2, q % 2);
     panel->addLayout(indexSquare, 2, 2, 1, 3, Qt::AlignLeft | Qt::AlignTop);
     panel->setColumnStretch(4, 1);
-    panel->addWidget(new QLabel("構成チップ属性:"), 3, 0, 1, 5);
+    panel->addWidget(Captions.Set(new QLabel, QT_TR_NOOP("構成チップ属性:")), 3, 0, 1, 5);
     auto* propertySquare = new QGridLayout;
     propertySquare->setSpacing(2);
     for (int q = 0; q < 4; ++q)
@@ -115,7 +115,7 @@ void TMainForm::CreateMapSetTab() {
     auto* grid = new QGridLayout(TabMapSetEdit);
     grid->setHorizontalSpacing(0);
     grid->setVerticalSpacing(4);
-    grid->addWidget(new QLabel("表示ページ"), 0, 0, 1, 2);
+    grid->addWidget(Captions.Set(new QLabel, QT_TR_NOOP("表示ページ")), 0, 0, 1, 2);
     grid->addWidget(PageSelector("Page0:", LblMapSetPage0, ScrBarSelectPage0), 1, 0);
     grid->addWidget(PageSelector("Page1:", LblMapSetPage1, ScrBarSelectPage1), 1, 1);
     grid->addWidget(ImgEditMapSetPage0, 2, 0);

@@ -62,19 +62,24 @@ void TMainForm::CreateObjectTab() {
     UDObjectX->setFixedSize(40, 22);
     UDObjectY = new TUpDown(Qt::Vertical);
     UDObjectY->setFixedSize(20, 30);
-    BtnObjectCreate = new QPushButton("新規作成");
-    BtnObjectRemove = new QPushButton("削除");
-    ChkSortObjectList = new QCheckBox("オブジェクトを自動で並び替える");
-    ChkPopupHint = new QCheckBox("ポップアップでオブジェクト情報を表示");
-    BtnObjectEditReload = new QPushButton("再読み込み");
+    BtnObjectCreate = Captions.Set(new QPushButton, QT_TR_NOOP("新規作成"));
+    BtnObjectRemove = Captions.Set(new QPushButton, QT_TR_NOOP("削除"));
+    ChkSortObjectList = Captions.Set(new QCheckBox, QT_TR_NOOP("オブジェクトを自動で並び替える"));
+    ChkPopupHint = Captions.Set(new QCheckBox, QT_TR_NOOP("ポップアップでオブジェクト情報を表示"));
+    BtnObjectEditReload = Captions.Set(new QPushButton, QT_TR_NOOP("再読み込み"));
 
     PopupMenuObjectEdit = new QMenu(this);
-    MenuCreateObject = PopupMenuObjectEdit->addAction("オブジェクトの新規作成");
-    MenuCopyObject = PopupMenuObjectEdit->addAction("このオブジェクトをコピー");
-    MenuCutObject = PopupMenuObjectEdit->addAction("このオブジェクトを切り取り");
-    MenuPasteObject = PopupMenuObjectEdit->addAction("オブジェクトを貼り付け");
-    MenuRemoveObject = PopupMenuObjectEdit->addAction("このオブジェクトを削除");
-    N9 = PopupMenuObjectEdit->addAction("キャンセル");
+    MenuCreateObject = Captions.Set(PopupMenuObjectEdit->addAction(QString()),
+                                    QT_TR_NOOP("オブジェクトの新規作成"));
+    MenuCopyObject = Captions.Set(PopupMenuObjectEdit->addAction(QString()),
+                                  QT_TR_NOOP("このオブジェクトをコピー"));
+    MenuCutObject = Captions.Set(PopupMenuObjectEdit->addAction(QString()),
+                                 QT_TR_NOOP("このオブジェクトを切り取り"));
+    MenuPasteObject = Captions.Set(PopupMenuObjectEdit->addAction(QString()),
+                                   QT_TR_NOOP("オブジェクトを貼り付け"));
+    MenuRemoveObject = Captions.Set(PopupMenuObjectEdit->addAction(QString()),
+                                    QT_TR_NOOP("このオブジェクトを削除"));
+    N9 = Captions.Set(PopupMenuObjectEdit->addAction(QString()), QT_TR_NOOP("キャンセル"));
 
     // Left: the two rooms side by side, their scroll bar and the counts.
     auto* rooms = new QHBoxLayout;
@@ -84,13 +89,13 @@ void TMainForm::CreateObjectTab() {
     rooms->addStretch();
 
     auto* counts = new QGridLayout;
-    counts->addWidget(new QLabel("表示中の部屋:"), 0, 0);
+    counts->addWidget(Captions.Set(new QLabel, QT_TR_NOOP("表示中の部屋:")), 0, 0);
     counts->addWidget(LblObjectRoom, 0, 1);
-    counts->addWidget(new QLabel("部屋のオブジェクト数:"), 0, 2);
+    counts->addWidget(Captions.Set(new QLabel, QT_TR_NOOP("部屋のオブジェクト数:")), 0, 2);
     counts->addWidget(LblObjectNum, 0, 3);
-    counts->addWidget(new QLabel("ステージのオブジェクト数:"), 1, 0);
+    counts->addWidget(Captions.Set(new QLabel, QT_TR_NOOP("ステージのオブジェクト数:")), 1, 0);
     counts->addWidget(LblObjectSum, 1, 1);
-    counts->addWidget(new QLabel("全ステージのオブジェクト数:"), 1, 2);
+    counts->addWidget(Captions.Set(new QLabel, QT_TR_NOOP("全ステージのオブジェクト数:")), 1, 2);
     counts->addWidget(LblAllObjectSum, 1, 3);
     counts->setColumnMinimumWidth(1, 80);
     counts->setColumnStretch(4, 1);
@@ -103,24 +108,24 @@ void TMainForm::CreateObjectTab() {
     left->addStretch();
 
     // Right: the selected object, the commands and the options.
-    auto* selected = new QGroupBox("選択中のオブジェクト");
+    auto* selected = Captions.Set(new QGroupBox, QT_TR_NOOP("選択中のオブジェクト"));
     auto* panel = new QGridLayout(selected);
-    const std::pair<const char*, QLabel*> rows[] = {{"設置番号:", LblObjectIndex},
-                                                    {"部屋:", LblObjectScreen},
-                                                    {"X座標:", LblObjectX},
-                                                    {"Y座標:", LblObjectY}};
+    const std::pair<const char*, QLabel*> rows[] = {{QT_TR_NOOP("設置番号:"), LblObjectIndex},
+                                                    {QT_TR_NOOP("部屋:"), LblObjectScreen},
+                                                    {QT_TR_NOOP("X座標:"), LblObjectX},
+                                                    {QT_TR_NOOP("Y座標:"), LblObjectY}};
     int row = 0;
     for (const auto& [caption, value] : rows) {
-        panel->addWidget(new QLabel(caption), row, 0);
+        panel->addWidget(Captions.Set(new QLabel, caption), row, 0);
         panel->addWidget(value, row, 1);
         ++row;
     }
     panel->addWidget(UDObjectX, 2, 2, Qt::AlignLeft);
     panel->addWidget(UDObjectY, 3, 2, Qt::AlignLeft);
-    panel->addWidget(new QLabel("種類:"), row, 0);
+    panel->addWidget(Captions.Set(new QLabel, QT_TR_NOOP("種類:")), row, 0);
     panel->addWidget(CBSelectObject, row, 1, 1, 3);
     ++row;
-    panel->addWidget(new QLabel("スクロール:"), row, 0);
+    panel->addWidget(Captions.Set(new QLabel, QT_TR_NOOP("スクロール:")), row, 0);
     panel->addWidget(CBSelectScroll, row, 1, 1, 3);
     ++row;
     auto* buttons = new QHBoxLayout;

@@ -49,10 +49,11 @@ QWidget* MakeCellColumn(TImageEx* view, const std::array<QLineEdit*, 4>& fields)
 }
 
 // The message after a save that left palette sets out of the file.
-constexpr const char* NotWrittenHeading =
-    "次のパレットの変更はファイルに保存できませんでした(ファイルでは変更前のままです)。";
-constexpr const char* AnimationNotSavedNote =
-    "アニメーションパレットはファイルに保存されません(編集中のみ有効)";
+constexpr const char* NotWrittenHeading = QT_TRANSLATE_NOOP(
+    "TMainForm",
+    "次のパレットの変更はファイルに保存できませんでした(ファイルでは変更前のままです)。");
+constexpr const char* AnimationNotSavedNote = QT_TRANSLATE_NOOP(
+    "TMainForm", "アニメーションパレットはファイルに保存されません(編集中のみ有効)");
 
 } // namespace
 
@@ -69,11 +70,15 @@ void TMainForm::CreatePaletteTab() {
 
     auto* setRow = new QHBoxLayout;
     CBSelectPaletteSet = new QComboBox;
-    CBSelectPaletteSet->addItems({"定義0", "定義1"});
-    BtnPaletteReload = new QPushButton("再読み込み");
+    CBSelectPaletteSet->addItems({QString(), QString()});
+    Captions.Add([this] {
+        CBSelectPaletteSet->setItemText(0, tr("定義0"));
+        CBSelectPaletteSet->setItemText(1, tr("定義1"));
+    });
+    BtnPaletteReload = Captions.Set(new QPushButton, QT_TR_NOOP("再読み込み"));
     setRow->addWidget(CBSelectPaletteSet);
     setRow->addWidget(BtnPaletteReload);
-    ChkPaletteSave = new QCheckBox("パレットの変更をファイルに保存する");
+    ChkPaletteSave = Captions.Set(new QCheckBox, QT_TR_NOOP("パレットの変更をファイルに保存する"));
     setRow->addSpacing(16);
     setRow->addWidget(ChkPaletteSave);
     setRow->addStretch(1);
@@ -100,10 +105,10 @@ void TMainForm::CreatePaletteTab() {
     auto* tableRow = new QGridLayout;
     tableRow->setHorizontalSpacing(16);
     tableRow->setVerticalSpacing(4);
-    tableRow->addWidget(new QLabel("カラーテーブル"), 0, 0);
+    tableRow->addWidget(Captions.Set(new QLabel, QT_TR_NOOP("カラーテーブル")), 0, 0);
     ImgColorTable = new TImageEx;
     tableRow->addWidget(ImgColorTable, 1, 0, Qt::AlignLeft | Qt::AlignTop);
-    tableRow->addWidget(new QLabel("選択カラー"), 0, 1);
+    tableRow->addWidget(Captions.Set(new QLabel, QT_TR_NOOP("選択カラー")), 0, 1);
     auto* selectColumn = new QVBoxLayout;
     selectColumn->setSpacing(4);
     ImgSelectColor = new TImageEx;
@@ -123,7 +128,7 @@ void TMainForm::CreatePaletteTab() {
     tabLayout->addWidget(paletteGroup, 0, Qt::AlignLeft | Qt::AlignTop);
 
     // The animation controls are bound and kept up to date but never shown.
-    GBAnimationPalette = new QGroupBox("パレットアニメーション選択");
+    GBAnimationPalette = Captions.Set(new QGroupBox, QT_TR_NOOP("パレットアニメーション選択"));
     auto* animeLayout = new QHBoxLayout(GBAnimationPalette);
     animeLayout->setSpacing(ViewGap);
     for (std::size_t j = 0; j < ImgAnimePal.size(); ++j) {
@@ -137,9 +142,9 @@ void TMainForm::CreatePaletteTab() {
         column->addWidget(UDAnimePal[j], 1, 1, Qt::AlignLeft);
         animeLayout->addLayout(column);
     }
-    BtnAnimationPaletteReload = new QPushButton("再読み込み");
+    BtnAnimationPaletteReload = Captions.Set(new QPushButton, QT_TR_NOOP("再読み込み"));
     animeLayout->addWidget(BtnAnimationPaletteReload, 0, Qt::AlignBottom);
-    animeLayout->addWidget(new QLabel(AnimationNotSavedNote), 0, Qt::AlignBottom);
+    animeLayout->addWidget(Captions.Set(new QLabel, AnimationNotSavedNote), 0, Qt::AlignBottom);
     tabLayout->addWidget(GBAnimationPalette);
     GBAnimationPalette->setVisible(false);
     tabLayout->addStretch(1);
@@ -222,7 +227,7 @@ void TMainForm::ShowPaletteSetsNotWritten() {
     if (notWritten.empty())
         return;
     const QStringList stages = BuiltInLists::StageCaptions();
-    QString text = NotWrittenHeading;
+    QString text = Captions.Translate(NotWrittenHeading);
     for (const PaletteSetNotWritten& set : notWritten)
         text += "\n" + stages.value(set.Stage) + " " + CBSelectPaletteSet->itemText(set.Set) +
                 ": " + PaletteEncoder::RefusalText(set.Reason);

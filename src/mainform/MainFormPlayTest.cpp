@@ -6,12 +6,18 @@
 #include "mainform/PlayTestLauncher.h"
 #include "prompts/UserPrompts.h"
 
+#include <QCoreApplication>
 #include <QTemporaryDir>
 
 namespace {
 
-const char* const ProgramFilter = "プログラム (*)";
-const char* const NoTemporaryFolderMessage = "一時フォルダを作成できませんでした";
+const char* const ProgramFilter = QT_TRANSLATE_NOOP("TMainForm", "プログラム (*)");
+const char* const NoTemporaryFolderMessage =
+    QT_TRANSLATE_NOOP("TMainForm", "一時フォルダを作成できませんでした");
+
+QString Tr(const char* source) {
+    return QCoreApplication::translate("TMainForm", source);
+}
 
 } // namespace
 
@@ -25,7 +31,7 @@ void TMainForm::PlayTest1Click() {
         if (const std::optional<QString> found = PlayTestLauncher::FindEmulatorCommand())
             command = *found;
         else {
-            const QString program = Prompts().ChooseOpenFile(this, ProgramFilter);
+            const QString program = Prompts().ChooseOpenFile(this, Tr(ProgramFilter));
             if (program.isEmpty())
                 return;
             command = PlayTestLauncher::CommandFor(program);
@@ -36,7 +42,7 @@ void TMainForm::PlayTest1Click() {
         PlayTestFolder = std::make_unique<QTemporaryDir>();
     if (!PlayTestFolder->isValid()) {
         PlayTestFolder.reset();
-        ShowMessage(NoTemporaryFolderMessage);
+        ShowMessage(Tr(NoTemporaryFolderMessage));
         return;
     }
     const Outcome launched =

@@ -18,6 +18,7 @@
 #include "prompts/UserPrompts.h"
 
 #include <QComboBox>
+#include <QCoreApplication>
 #include <QFileInfo>
 #include <QMenu>
 #include <QScrollBar>
@@ -26,13 +27,19 @@
 
 namespace {
 
-const char* const PatchSaveFilters = "IPSパッチ (*.ips);;BPSパッチ (*.bps)";
-const char* const PatchOpenFilters =
-    "パッチ (*.ips *.bps);;IPSパッチ (*.ips);;BPSパッチ (*.bps);;すべてのファイル (*)";
-const char* const PictureFilter = "PNG画像 (*.png)";
+const char* const PatchSaveFilters =
+    QT_TRANSLATE_NOOP("TMainForm", "IPSパッチ (*.ips);;BPSパッチ (*.bps)");
+const char* const PatchOpenFilters = QT_TRANSLATE_NOOP(
+    "TMainForm",
+    "パッチ (*.ips *.bps);;IPSパッチ (*.ips);;BPSパッチ (*.bps);;すべてのファイル (*)");
+const char* const PictureFilter = QT_TRANSLATE_NOOP("TMainForm", "PNG画像 (*.png)");
 const char* const PictureDefaultExtension = "png";
-const char* const TmxFilter = "Tiledマップ (*.tmx)";
+const char* const TmxFilter = QT_TRANSLATE_NOOP("TMainForm", "Tiledマップ (*.tmx)");
 const char* const TmxDefaultExtension = "tmx";
+
+QString Tr(const char* source) {
+    return QCoreApplication::translate("TMainForm", source);
+}
 
 QString FromStd(const std::string& text) {
     return QString::fromStdString(text);
@@ -50,13 +57,13 @@ void TMainForm::CreateSharingMenuItems(QAction* after) {
     const QList<QAction*> items = N1->actions();
     const qsizetype next = items.indexOf(after) + 1;
     QAction* before = next > 0 && next < items.size() ? items[next] : nullptr;
-    MakePatch1 = new QAction("パッチを作成(&P)...", this);
-    ApplyPatch1 = new QAction("パッチを当てて開く(&T)...", this);
-    ExportPicture1 = new QAction("画像として書き出す(&E)...", this);
-    PlayTest1 = new QAction("テストプレイ(&T)", this);
+    MakePatch1 = Captions.Set(new QAction(this), QT_TR_NOOP("パッチを作成(&P)..."));
+    ApplyPatch1 = Captions.Set(new QAction(this), QT_TR_NOOP("パッチを当てて開く(&T)..."));
+    ExportPicture1 = Captions.Set(new QAction(this), QT_TR_NOOP("画像として書き出す(&E)..."));
+    PlayTest1 = Captions.Set(new QAction(this), QT_TR_NOOP("テストプレイ(&T)"));
     PlayTest1->setShortcut(QKeySequence(Qt::Key_F5));
-    ExportTmx1 = new QAction("TMX形式で書き出す(&M)...", this);
-    ImportTmx1 = new QAction("TMX形式から読み込む(&L)...", this);
+    ExportTmx1 = Captions.Set(new QAction(this), QT_TR_NOOP("TMX形式で書き出す(&M)..."));
+    ImportTmx1 = Captions.Set(new QAction(this), QT_TR_NOOP("TMX形式から読み込む(&L)..."));
     N1->insertActions(before,
                       {MakePatch1, ApplyPatch1, ExportPicture1, PlayTest1, ExportTmx1, ImportTmx1});
     connect(MakePatch1, &QAction::triggered, this, &TMainForm::MakePatch1Click);
@@ -80,7 +87,7 @@ void TMainForm::MakePatch1Click() {
     const QString originalPath = Prompts().ChooseOpenFile(this, OpenDialogFilter());
     if (originalPath.isEmpty())
         return;
-    const QString patchPath = Prompts().ChooseSaveFileWithFilters(this, PatchSaveFilters);
+    const QString patchPath = Prompts().ChooseSaveFileWithFilters(this, Tr(PatchSaveFilters));
     if (patchPath.isEmpty())
         return;
     std::vector<std::uint8_t> original;
@@ -108,7 +115,7 @@ void TMainForm::ApplyPatch1Click() {
     const QString originalPath = Prompts().ChooseOpenFile(this, OpenDialogFilter());
     if (originalPath.isEmpty())
         return;
-    const QString patchPath = Prompts().ChooseOpenFile(this, PatchOpenFilters);
+    const QString patchPath = Prompts().ChooseOpenFile(this, Tr(PatchOpenFilters));
     if (patchPath.isEmpty())
         return;
     const QString imagePath =
@@ -157,7 +164,7 @@ void TMainForm::ExportPicture1Click() {
     Prompts().ShowModal(&dialog);
     if (dialog.result() != QDialog::Accepted)
         return;
-    const QString path = Prompts().ChooseSaveFile(this, PictureFilter, PictureDefaultExtension);
+    const QString path = Prompts().ChooseSaveFile(this, Tr(PictureFilter), PictureDefaultExtension);
     if (path.isEmpty())
         return;
     StagePicture::Options options;
@@ -179,7 +186,7 @@ void TMainForm::ExportPicture1Click() {
 }
 
 void TMainForm::ExportTmx1Click() {
-    const QString path = Prompts().ChooseSaveFile(this, TmxFilter, TmxDefaultExtension);
+    const QString path = Prompts().ChooseSaveFile(this, Tr(TmxFilter), TmxDefaultExtension);
     if (path.isEmpty())
         return;
     // The tileset's picture first: a map whose picture is missing would show nothing in Tiled.
@@ -208,7 +215,7 @@ void TMainForm::ExportTmx1Click() {
 }
 
 void TMainForm::ImportTmx1Click() {
-    const QString path = Prompts().ChooseOpenFile(this, TmxFilter);
+    const QString path = Prompts().ChooseOpenFile(this, Tr(TmxFilter));
     if (path.isEmpty())
         return;
     TmxMap::MapSet mapSet{};

@@ -12,6 +12,11 @@
 
 namespace {
 
+// A phrase of the launcher's messages, in the language shown.
+std::string Tr(const char* source) {
+    return QCoreApplication::translate("PlayTestLauncher", source).toStdString();
+}
+
 // The offset as the level-data offsets are written: hexadecimal, "$" allowed in front.
 std::optional<qulonglong> ParseOffset(QString text) {
     text = text.trimmed();
@@ -59,7 +64,7 @@ Outcome PlayTestLauncher::Launch(const RomImageData& rom, const IniFile& setting
     if (!offsetText.empty()) {
         const std::optional<qulonglong> offset = ParseOffset(QString::fromStdString(offsetText));
         if (!offset || *offset >= image.size())
-            return Outcome::Failure(std::string(StartStageOffsetKey) + BadOffsetPhrase);
+            return Outcome::Failure(std::string(StartStageOffsetKey) + Tr(BadOffsetPhrase));
         image[*offset] = static_cast<std::uint8_t>(rom.CurrentStage());
     }
     // Replaced by a rename, so an emulator still running never reads half an image; not waited
@@ -72,7 +77,7 @@ Outcome PlayTestLauncher::Launch(const RomImageData& rom, const IniFile& setting
 
     QStringList arguments = Arguments(command, imagePath, rom.CurrentStage());
     QProcess process;
-    QString reason = "コマンドが空です";
+    QString reason = QCoreApplication::translate("PlayTestLauncher", "コマンドが空です");
     if (!arguments.isEmpty()) {
         process.setProgram(arguments.takeFirst());
         process.setArguments(arguments);
@@ -80,6 +85,6 @@ Outcome PlayTestLauncher::Launch(const RomImageData& rom, const IniFile& setting
             return Outcome::Success();
         reason = process.errorString();
     }
-    return Outcome::Failure(command.toStdString() + CannotStartPhrase + "\n" +
+    return Outcome::Failure(command.toStdString() + Tr(CannotStartPhrase) + "\n" +
                             reason.toStdString());
 }

@@ -2,6 +2,7 @@
 
 #include "base/Outcome.h"
 
+#include <QCoreApplication>
 #include <QString>
 #include <QStringList>
 
@@ -21,8 +22,11 @@ public:
     // Looked for in this order on the PATH, then in DebianGamesFolder.
     static constexpr const char* KnownEmulators[] = {"fceux", "nestopia", "mednafen"};
     static constexpr const char* DebianGamesFolder = "/usr/games";
-    static constexpr const char* BadOffsetPhrase = "の値がイメージの範囲外です";
-    static constexpr const char* CannotStartPhrase = "を起動できませんでした";
+    // After the key's name and after the command; translated where they are shown.
+    static constexpr const char* BadOffsetPhrase =
+        QT_TRANSLATE_NOOP("PlayTestLauncher", "の値がイメージの範囲外です");
+    static constexpr const char* CannotStartPhrase =
+        QT_TRANSLATE_NOOP("PlayTestLauncher", "を起動できませんでした");
 
     // The command kept for a program: its path and the image, each quoted.
     static QString CommandFor(const QString& program);

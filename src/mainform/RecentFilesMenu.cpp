@@ -1,6 +1,7 @@
 #include "mainform/RecentFilesMenu.h"
 
 #include <QAction>
+#include <QEvent>
 #include <QFileInfo>
 #include <QStyleOptionMenuItem>
 
@@ -16,7 +17,7 @@ QString ItemText(int index, const QString& path) {
 
 } // namespace
 
-RecentFilesMenu::RecentFilesMenu(QWidget* parent) : QMenu(Caption, parent) {
+RecentFilesMenu::RecentFilesMenu(QWidget* parent) : QMenu(tr(Caption), parent) {
     connect(this, &QMenu::aboutToShow, this, &RecentFilesMenu::MarkMissingFiles);
 }
 
@@ -30,6 +31,16 @@ void RecentFilesMenu::SetPaths(const QStringList& paths) {
     }
     setEnabled(!paths.isEmpty());
     MarkMissingFiles();
+}
+
+void RecentFilesMenu::changeEvent(QEvent* event) {
+    QMenu::changeEvent(event);
+    if (event->type() == QEvent::LanguageChange)
+        RetranslateUi();
+}
+
+void RecentFilesMenu::RetranslateUi() {
+    setTitle(tr(Caption));
 }
 
 bool RecentFilesMenu::IsMissing(const QAction* item) {

@@ -10,11 +10,14 @@ class RecentFilesMenu : public QMenu {
     Q_OBJECT
 
 public:
-    static constexpr const char* Caption = "最近使ったファイル(&R)";
+    static constexpr const char* Caption =
+        QT_TRANSLATE_NOOP("RecentFilesMenu", "最近使ったファイル(&R)");
 
     explicit RecentFilesMenu(QWidget* parent);
 
     void SetPaths(const QStringList& paths);
+    // The caption in the language installed now.
+    void RetranslateUi();
     // Whether the item stands for a file that was missing when the menu last opened.
     static bool IsMissing(const QAction* item);
 
@@ -22,6 +25,7 @@ signals:
     void FileChosen(const QString& path);
 
 protected:
+    void changeEvent(QEvent* event) override;
     void initStyleOption(QStyleOptionMenuItem* option, const QAction* action) const override;
 
 private:

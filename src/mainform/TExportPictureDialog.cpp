@@ -2,16 +2,16 @@
 
 #include <QCheckBox>
 #include <QDialogButtonBox>
+#include <QEvent>
 #include <QRadioButton>
 #include <QVBoxLayout>
 
 TExportPictureDialog::TExportPictureDialog(QWidget* parent) : QDialog(parent) {
-    setWindowTitle(Caption);
     auto* layout = new QVBoxLayout(this);
-    RBMap = new QRadioButton("マップ全体 (2048x1024)");
-    ChkObjects = new QCheckBox("オブジェクトを描く");
-    RBChip16x16Sheet = new QRadioButton("16x16チップ一覧 (256x256)");
-    RBChip32x32Sheet = new QRadioButton("32x32チップ一覧 (512x512)");
+    RBMap = new QRadioButton;
+    ChkObjects = new QCheckBox;
+    RBChip16x16Sheet = new QRadioButton;
+    RBChip32x32Sheet = new QRadioButton;
     RBMap->setChecked(true);
     layout->addWidget(RBMap);
     layout->addWidget(ChkObjects);
@@ -22,6 +22,21 @@ TExportPictureDialog::TExportPictureDialog(QWidget* parent) : QDialog(parent) {
     connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
     connect(RBMap, &QRadioButton::toggled, this, &TExportPictureDialog::RBMapToggled);
+    RetranslateUi();
+}
+
+void TExportPictureDialog::RetranslateUi() {
+    setWindowTitle(tr(Caption));
+    RBMap->setText(tr("マップ全体 (2048x1024)"));
+    ChkObjects->setText(tr("オブジェクトを描く"));
+    RBChip16x16Sheet->setText(tr("16x16チップ一覧 (256x256)"));
+    RBChip32x32Sheet->setText(tr("32x32チップ一覧 (512x512)"));
+}
+
+void TExportPictureDialog::changeEvent(QEvent* event) {
+    QDialog::changeEvent(event);
+    if (event->type() == QEvent::LanguageChange)
+        RetranslateUi();
 }
 
 // The marks belong to the map only.

@@ -13,7 +13,8 @@ class TExportPictureDialog : public QDialog {
     Q_OBJECT
 
 public:
-    static constexpr const char* Caption = "画像として書き出す";
+    static constexpr const char* Caption =
+        QT_TRANSLATE_NOOP("TExportPictureDialog", "画像として書き出す");
 
     explicit TExportPictureDialog(QWidget* parent);
 
@@ -25,6 +26,11 @@ public:
     QRadioButton* RBChip32x32Sheet = nullptr;
     QCheckBox* ChkObjects = nullptr;
 
+protected:
+    void changeEvent(QEvent* event) override;
+
 private:
     void RBMapToggled(bool checked);
+    // Every caption in the language installed now.
+    void RetranslateUi();
 };

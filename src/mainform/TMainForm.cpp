@@ -23,8 +23,10 @@
 #include "paletteedit/PaletteEditClass.h"
 #include "prompts/UserPrompts.h"
 #include "showUnusedChipNumForm/TShowUnusedChipNumForm.h"
+#include "translation/Translations.h"
 
 #include <QAction>
+#include <QActionGroup>
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QComboBox>
@@ -52,33 +54,49 @@
 #include <algorithm>
 #include <limits>
 #include <stdexcept>
+#include <tuple>
 
 namespace {
 
 // The file dialogs' filters, written as "description|pattern|description|pattern".
 // "*" and not "*.*": on Linux many files have no dot in their names.
-const char* const OpenFilter = "ケストリン6 ROMイメージ (*.nes)|*.nes|すべてのファイル (*)|*";
-const char* const SaveFilter = "ケストリン6 ROMイメージ (*.nes)|*.nes";
+const char* const OpenFilter =
+    QT_TRANSLATE_NOOP("TMainForm", "ケストリン6 ROMイメージ (*.nes)|*.nes|すべてのファイル (*)|*");
+const char* const SaveFilter =
+    QT_TRANSLATE_NOOP("TMainForm", "ケストリン6 ROMイメージ (*.nes)|*.nes");
 const char* const SaveDefaultExtension = "nes";
-const char* const SaveChangesQuestion = "への変更を保存しますか？";
-// After the bare name of a list file or recent image that cannot be read.
-const char* const CannotReadMessage = "を読み込めませんでした。";
-// After the bare name of an image whose last save was cut short while it was rewritten.
-const char* const InterruptedSaveQuestion =
-    "の前回の保存は中断されました。保存を完了しますか？（「いいえ」で中断した保存を破棄します）";
-// After the bare name of the image, then the journal's full path, then the question.
-const char* const DamagedJournalMessage = "の中断した保存の記録が壊れているため、使えません：";
-const char* const DamagedJournalQuestion = "この記録を削除しますか？";
+// %1: the image's path.
+const char* const SaveChangesQuestion =
+    QT_TRANSLATE_NOOP("TMainForm", "%1への変更を保存しますか？");
+// %1: the bare name of a list file or recent image that cannot be read.
+const char* const CannotReadMessage = QT_TRANSLATE_NOOP("TMainForm", "%1を読み込めませんでした。");
+// %1: the bare name of an image whose last save was cut short while it was rewritten.
+const char* const InterruptedSaveQuestion = QT_TRANSLATE_NOOP(
+    "TMainForm",
+    "%1の前回の保存は中断されました。保存を完了しますか？（「いいえ」で中断した保存を破棄します）");
+// %1: the bare name of the image, %2: the journal's full path.
+const char* const DamagedJournalQuestion = QT_TRANSLATE_NOOP(
+    "TMainForm", "%1の中断した保存の記録が壊れているため、使えません：%2この記録を削除しますか？");
 
-const char* const UndoCaption = "元に戻す";
-const char* const RedoCaption = "やり直し";
-const char* const HistoryTitle = "履歴";
-const char* const HistoryEmptyLabel = "<開いたときの状態>";
+// The edit menu's undo and redo, bare or with the step's name (%1): "元に戻す(&U)",
+// "元に戻す マップチップの配置(&U)".
+struct EditCaptions {
+    const char* Bare;
+    const char* WithStep;
+};
+const EditCaptions UndoCaptions{QT_TRANSLATE_NOOP("TMainForm", "元に戻す(&U)"),
+                                QT_TRANSLATE_NOOP("TMainForm", "元に戻す %1(&U)")};
+const EditCaptions RedoCaptions{QT_TRANSLATE_NOOP("TMainForm", "やり直し(&R)"),
+                                QT_TRANSLATE_NOOP("TMainForm", "やり直し %1(&R)")};
+const char* const HistoryTitle = QT_TRANSLATE_NOOP("TMainForm", "履歴");
+const char* const HistoryEmptyLabel = QT_TRANSLATE_NOOP("TMainForm", "<開いたときの状態>");
 
-// "元に戻す(&U)", or with the step's name: "元に戻す マップチップの配置(&U)".
-QString EditCaption(const char* caption, const QString& step, char mnemonic) {
-    const QString key = QString("(&") + mnemonic + ")";
-    return step.isEmpty() ? caption + key : caption + QString(" ") + step + key;
+QString Tr(const char* source) {
+    return QCoreApplication::translate("TMainForm", source);
+}
+
+QString EditCaption(const EditCaptions& captions, const QString& step) {
+    return step.isEmpty() ? Tr(captions.Bare) : Tr(captions.WithStep).arg(step);
 }
 
 // Qt takes the patterns from the descriptions: keep every other field.
@@ -149,6 +167,8 @@ TMainForm::TMainForm(const StartupOptions& options) : Options(options) {
         restoreFallback.toStdString());
     Recent.Load(*Settings);
     RecentFiles1->SetPaths(Recent.Paths());
+    ChooseLanguage(
+        FromStd(Settings->ReadString(LanguageSection, LanguageKey, Translations::Japanese)));
     // Read now, so that their messages come before the window shows.
     ObjectListLines = LoadListFile(ObjectListFileName);
     ScrollListLines = LoadListFile(ScrollListFileName);
@@ -199,18 +219,22 @@ TMainForm::~TMainForm() {
 }
 
 void TMainForm::CreateMenu() {
-    N1 = menuBar()->addMenu("ファイル(&F)");
-    Open1 = N1->addAction("開く(&O)", this, &TMainForm::Open1Click);
+    N1 = Captions.Set(menuBar()->addMenu(QString()), QT_TR_NOOP("ファイル(&F)"));
+    Open1 = Captions.Set(N1->addAction(QString(), this, &TMainForm::Open1Click),
+                         QT_TR_NOOP("開く(&O)"));
     RecentFiles1 = new RecentFilesMenu(this);
     N1->addMenu(RecentFiles1);
     connect(RecentFiles1, &RecentFilesMenu::FileChosen, this, &TMainForm::OpenRecentFile);
     N1->addSeparator();
-    Save1 = N1->addAction("上書き保存(&S)", this, &TMainForm::Save1Click);
-    SaveAs1 = N1->addAction("名前を付けて保存(&A)", this, &TMainForm::SaveAs1Click);
+    Save1 = Captions.Set(N1->addAction(QString(), this, &TMainForm::Save1Click),
+                         QT_TR_NOOP("上書き保存(&S)"));
+    SaveAs1 = Captions.Set(N1->addAction(QString(), this, &TMainForm::SaveAs1Click),
+                           QT_TR_NOOP("名前を付けて保存(&A)"));
     N1->addSeparator();
-    Close1 = N1->addAction("閉じる(&C)", this, &TMainForm::Close1Click);
+    Close1 = Captions.Set(N1->addAction(QString(), this, &TMainForm::Close1Click),
+                          QT_TR_NOOP("閉じる(&C)"));
     N1->addSeparator();
-    Exit1 = N1->addAction("終了(&X)", this, &QWidget::close);
+    Exit1 = Captions.Set(N1->addAction(QString(), this, &QWidget::close), QT_TR_NOOP("終了(&X)"));
     Open1->setShortcuts(StandardShortcuts(QKeySequence::Open, "Ctrl+O"));
     Save1->setShortcuts(StandardShortcuts(QKeySequence::Save, "Ctrl+S"));
     SaveAs1->setShortcuts(StandardShortcuts(QKeySequence::SaveAs, "Ctrl+Shift+S"));
@@ -226,18 +250,84 @@ void TMainForm::CreateMenu() {
 
 // The view menu: how the views are shown, never what the image holds.
 void TMainForm::CreateViewMenu() {
-    ViewMenu = menuBar()->addMenu("表示(&V)");
+    ViewMenu = Captions.Set(menuBar()->addMenu(QString()), QT_TR_NOOP("表示(&V)"));
+    CreateLanguageMenu();
+}
+
+// Each language's item is captioned in its own language, whichever is shown.
+void TMainForm::CreateLanguageMenu() {
+    ViewMenu->addSeparator();
+    LanguageMenu = Captions.Set(ViewMenu->addMenu(QString()), QT_TR_NOOP("言語(&L)"));
+    auto* group = new QActionGroup(LanguageMenu);
+    LanguageJapanese = LanguageMenu->addAction(QStringLiteral("日本語"));
+    LanguageEnglish = LanguageMenu->addAction(QStringLiteral("English"));
+    const std::pair<QAction*, const char*> items[] = {{LanguageJapanese, Translations::Japanese},
+                                                      {LanguageEnglish, Translations::English}};
+    for (const auto& [item, language] : items) {
+        item->setCheckable(true);
+        group->addAction(item);
+        connect(item, &QAction::triggered, this,
+                [this, language = QString(language)] { ChooseLanguage(language); });
+    }
+    LanguageJapanese->setChecked(true);
+}
+
+void TMainForm::ChooseLanguage(const QString& language) {
+    Translations::Install(language);
+    const bool english = Translations::Current() == Translations::English;
+    LanguageEnglish->setChecked(english);
+    LanguageJapanese->setChecked(!english);
+    RetranslateUi();
+}
+
+void TMainForm::changeEvent(QEvent* event) {
+    QMainWindow::changeEvent(event);
+    if (event->type() == QEvent::LanguageChange && Translations::Current() != ShownLanguage)
+        RetranslateUi();
+}
+
+void TMainForm::RetranslateUi() {
+    ShownLanguage = Translations::Current();
+    Captions.Reapply();
+    RetranslateComposedCaptions();
+}
+
+void TMainForm::RetranslateComposedCaptions() {
+    RecentFiles1->RetranslateUi();
+    if (Document) {
+        Undo1->setText(EditCaption(UndoCaptions, Document->Stack().undoText()));
+        Redo1->setText(EditCaption(RedoCaptions, Document->Stack().redoText()));
+    }
+    if (HistoryView != nullptr) {
+        HistoryView->setWindowTitle(Tr(HistoryTitle));
+        HistoryView->setEmptyLabel(Tr(HistoryEmptyLabel));
+    }
+    if (!PagesBuiltFlag)
+        return;
+    // The built-in lists only: the lines of the user's list files are shown as they are.
+    const std::tuple<QComboBox*, QStringList, bool> boxes[] = {
+        {CBStage, BuiltInLists::StageCaptions(), true},
+        {CBSelectObject, BuiltInLists::ObjectCaptions(), !ObjectListLines.has_value()},
+        {CBSelectScroll, BuiltInLists::ScrollCaptions(), !ScrollListLines.has_value()}};
+    for (const auto& [box, captions, builtIn] : boxes) {
+        if (!builtIn)
+            continue;
+        const QSignalBlocker blocker(box);
+        for (int i = 0; i < std::min<int>(box->count(), captions.size()); ++i)
+            box->setItemText(i, captions[i]);
+    }
 }
 
 void TMainForm::CreateEditMenu() {
-    EditMenu = menuBar()->addMenu("編集(&E)");
-    Undo1 = EditMenu->addAction(EditCaption(UndoCaption, {}, 'U'), this, &TMainForm::Undo1Click);
+    EditMenu = Captions.Set(menuBar()->addMenu(QString()), QT_TR_NOOP("編集(&E)"));
+    Undo1 = EditMenu->addAction(EditCaption(UndoCaptions, {}), this, &TMainForm::Undo1Click);
     Undo1->setShortcut(QKeySequence::Undo);
-    Redo1 = EditMenu->addAction(EditCaption(RedoCaption, {}, 'R'), this, &TMainForm::Redo1Click);
+    Redo1 = EditMenu->addAction(EditCaption(RedoCaptions, {}), this, &TMainForm::Redo1Click);
     Redo1->setShortcuts(
         {QKeySequence(Qt::CTRL | Qt::Key_Y), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z)});
     EditMenu->addSeparator();
-    History1 = EditMenu->addAction("履歴(&H)...", this, &TMainForm::History1Click);
+    History1 = Captions.Set(EditMenu->addAction(QString(), this, &TMainForm::History1Click),
+                            QT_TR_NOOP("履歴(&H)..."));
     Undo1->setEnabled(false);
     Redo1->setEnabled(false);
     CreateClipboardMenuItems();
@@ -250,9 +340,9 @@ void TMainForm::ConnectHistory() {
     connect(&stack, &QUndoStack::canUndoChanged, Undo1, &QAction::setEnabled);
     connect(&stack, &QUndoStack::canRedoChanged, Redo1, &QAction::setEnabled);
     connect(&stack, &QUndoStack::undoTextChanged, this,
-            [this](const QString& step) { Undo1->setText(EditCaption(UndoCaption, step, 'U')); });
+            [this](const QString& step) { Undo1->setText(EditCaption(UndoCaptions, step)); });
     connect(&stack, &QUndoStack::redoTextChanged, this,
-            [this](const QString& step) { Redo1->setText(EditCaption(RedoCaption, step, 'R')); });
+            [this](const QString& step) { Redo1->setText(EditCaption(RedoCaptions, step)); });
     connect(Document.get(), &LevelDocument::PlaceRequested, this, &TMainForm::ShowStepPlace);
     // A palette edit may start or stop an animation.
     connect(Document.get(), &LevelDocument::BytesWritten, this, [this](const ByteNotice& notice) {
@@ -293,11 +383,18 @@ void TMainForm::CreatePages() {
     Tab16x16ChipEdit = new QWidget;
     TabPaletteEdit = new QWidget;
     TabObjectEdit = new QWidget;
-    EditPageControl->addTab(TabMapSetEdit, "マップセット");
-    EditPageControl->addTab(Tab32x32ChipEdit, "32x32チップ");
-    EditPageControl->addTab(Tab16x16ChipEdit, "16x16チップ");
-    EditPageControl->addTab(TabPaletteEdit, "パレット");
-    EditPageControl->addTab(TabObjectEdit, "オブジェクト");
+    const std::pair<QWidget*, const char*> tabs[] = {{TabMapSetEdit, QT_TR_NOOP("マップセット")},
+                                                     {Tab32x32ChipEdit, QT_TR_NOOP("32x32チップ")},
+                                                     {Tab16x16ChipEdit, QT_TR_NOOP("16x16チップ")},
+                                                     {TabPaletteEdit, QT_TR_NOOP("パレット")},
+                                                     {TabObjectEdit, QT_TR_NOOP("オブジェクト")}};
+    for (const auto& [page, caption] : tabs) {
+        EditPageControl->addTab(page, QString());
+        Captions.Add([this, page, caption] {
+            EditPageControl->setTabText(EditPageControl->indexOf(page),
+                                        Captions.Translate(caption));
+        });
+    }
     EditPageControl->setCurrentWidget(Tab16x16ChipEdit);
     layout->addWidget(EditPageControl, 1);
     setCentralWidget(central);
@@ -353,7 +450,7 @@ std::optional<QStringList> TMainForm::LoadListFile(const QString& name) {
     const ListFileReader::Result list = ListFileReader::Read(FromStd(SupportFiles::Find(
         name.toStdString(), {Options.ExecutableDir.toStdString(), Options.DataDir.toStdString()})));
     if (!list.Ok) {
-        ShowMessage(name + CannotReadMessage);
+        ShowMessage(Tr(CannotReadMessage).arg(name));
         return std::nullopt;
     }
     return list.Lines;
@@ -378,6 +475,7 @@ void TMainForm::SaveSettings() {
     Settings->WriteBool("MapSetEdit", "Grid", ChkMapSetEditDrawGrid->isChecked());
     Settings->WriteBool("PaletteEdit", "Save", ChkPaletteSave->isChecked());
     Settings->WriteInteger("Timer", "Interval", StoredTimerInterval);
+    Settings->WriteString(LanguageSection, LanguageKey, Translations::Current().toStdString());
     Settings->WriteBool(RestorePoint::SettingsSection, RestorePoint::SettingsKey,
                         RestorePoints->IsEnabled());
     Recent.Save(*Settings);
@@ -389,15 +487,15 @@ void TMainForm::SaveSettings() {
 // --- File commands ---
 
 QString TMainForm::OpenDialogFilter() {
-    return QtFilterOf(OpenFilter);
+    return QtFilterOf(Tr(OpenFilter));
 }
 
 QString TMainForm::SaveDialogFilter() {
-    return QtFilterOf(SaveFilter);
+    return QtFilterOf(Tr(SaveFilter));
 }
 
 void TMainForm::Open1Click() {
-    const QString path = Prompts().ChooseOpenFile(this, QtFilterOf(OpenFilter));
+    const QString path = Prompts().ChooseOpenFile(this, OpenDialogFilter());
     if (path.isEmpty())
         return;
     OpenChosenFile(path);
@@ -429,7 +527,8 @@ bool TMainForm::FinishInterruptedSave(const QString& path) {
     const QString name = QFileInfo(path).fileName();
     SaveJournal::Questions questions;
     questions.FinishInterruptedSave = [&](const std::string&) {
-        switch (Prompts().AskYesNoCancel(this, ApplicationTitle, name + InterruptedSaveQuestion)) {
+        switch (Prompts().AskYesNoCancel(this, ApplicationTitle,
+                                         Tr(InterruptedSaveQuestion).arg(name))) {
         case UserPrompts::Answer::Yes:
             return SaveJournal::Answer::Finish;
         case UserPrompts::Answer::No:
@@ -440,8 +539,7 @@ bool TMainForm::FinishInterruptedSave(const QString& path) {
         return SaveJournal::Answer::Cancel;
     };
     questions.DeleteDamagedJournal = [&](const std::string& journal) {
-        return Prompts().AskYesNo(this, name + DamagedJournalMessage + FromStd(journal) +
-                                            DamagedJournalQuestion);
+        return Prompts().AskYesNo(this, Tr(DamagedJournalQuestion).arg(name, FromStd(journal)));
     };
     const SaveJournal::RecoveryResult recovered =
         SaveJournal::Recover(Document->Image().JournalFolder(), path.toStdString(), questions);
@@ -452,7 +550,7 @@ bool TMainForm::FinishInterruptedSave(const QString& path) {
 
 void TMainForm::OpenRecentFile(const QString& path) {
     if (!QFileInfo::exists(path)) {
-        ShowMessage(QFileInfo(path).fileName() + CannotReadMessage);
+        ShowMessage(Tr(CannotReadMessage).arg(QFileInfo(path).fileName()));
         Recent.Remove(path);
         RecentFiles1->SetPaths(Recent.Paths());
         return;
@@ -470,8 +568,7 @@ void TMainForm::Save1Click() {
 }
 
 void TMainForm::SaveAs1Click() {
-    const QString path =
-        Prompts().ChooseSaveFile(this, QtFilterOf(SaveFilter), SaveDefaultExtension);
+    const QString path = Prompts().ChooseSaveFile(this, SaveDialogFilter(), SaveDefaultExtension);
     if (path.isEmpty())
         return;
     if (SaveImageAs(path))
@@ -503,11 +600,11 @@ bool TMainForm::SaveImageAs(const QString& path) {
 
 // True when the command that asked may go on.
 bool TMainForm::AskSaveChanges() {
-    const QString question = FromStd(Document->Image().FileName()) + SaveChangesQuestion;
+    const QString question = Tr(SaveChangesQuestion).arg(FromStd(Document->Image().FileName()));
     switch (Prompts().AskYesNoCancel(this, ApplicationTitle, question)) {
     case UserPrompts::Answer::Yes: {
         const QString path =
-            Prompts().ChooseSaveFile(this, QtFilterOf(SaveFilter), SaveDefaultExtension);
+            Prompts().ChooseSaveFile(this, SaveDialogFilter(), SaveDefaultExtension);
         // A save that had to leave some palette sets out keeps the image modified: the command
         // stops so that those edits are not lost with it.
         return !path.isEmpty() && SaveImageAs(path) && !Document->IsModified();
@@ -605,8 +702,8 @@ void TMainForm::History1Click() {
     if (HistoryView == nullptr) {
         HistoryView = new QUndoView(&Document->Stack(), this);
         HistoryView->setWindowFlag(Qt::Tool);
-        HistoryView->setWindowTitle(HistoryTitle);
-        HistoryView->setEmptyLabel(HistoryEmptyLabel);
+        HistoryView->setWindowTitle(Tr(HistoryTitle));
+        HistoryView->setEmptyLabel(Tr(HistoryEmptyLabel));
         HistoryView->resize(280, 360);
     }
     HistoryView->show();

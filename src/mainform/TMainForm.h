@@ -3,6 +3,7 @@
 #include "document/ClipboardContent.h"
 #include "fileio/SupportFiles.h"
 #include "history/StepPlace.h"
+#include "mainform/LiveCaptions.h"
 #include "mainform/RecentFiles.h"
 
 #include <QEvent>
@@ -90,6 +91,9 @@ public:
     static constexpr const char* RestoreFolderName = "restore";
     static constexpr const char* TitleSeparator = " - ";
     static constexpr int DefaultTimerInterval = 16;
+    // Where the settings file keeps the language: "ja" (the default) or "en".
+    static constexpr const char* LanguageSection = "View";
+    static constexpr const char* LanguageKey = "Language";
 
     explicit TMainForm(const StartupOptions& options);
     ~TMainForm() override;
@@ -160,6 +164,10 @@ public:
     QAction* Copy1 = nullptr;
     QAction* Paste1 = nullptr;
     QMenu* ViewMenu = nullptr;
+    // Its language submenu: two radio items, their captions never translated.
+    QMenu* LanguageMenu = nullptr;
+    QAction* LanguageJapanese = nullptr;
+    QAction* LanguageEnglish = nullptr;
     // The history as a list, made at its first showing.
     QUndoView* HistoryView = nullptr;
     std::array<QLabel*, 3> StatusPanels{};
@@ -289,6 +297,8 @@ protected:
     void showEvent(QShowEvent* event) override;
     bool event(QEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
+    // A change of language shows every caption again in the new one.
+    void changeEvent(QEvent* event) override;
     // A ".nes" file dropped on the window is opened as if chosen in the open dialog.
     void dragEnterEvent(QDragEnterEvent* event) override;
     void dropEvent(QDropEvent* event) override;
@@ -301,6 +311,14 @@ private:
     void ShowSharingState(bool imageOpen);
     void CreateEditMenu();
     void CreateViewMenu();
+    void CreateLanguageMenu();
+    // Installs the language (an unknown one counts as Japanese) and shows it at once.
+    void ChooseLanguage(const QString& language);
+    // Sets every caption of the window again in the installed language.
+    void RetranslateUi();
+    // The captions that depend on more than their source: the edit menu's step names, the
+    // built-in object and scroll lists, the history window.
+    void RetranslateComposedCaptions();
     void ConnectHistory();
     void CreateClipboardMenuItems();
     // Copy when the tab in front has something to copy; paste when the clipboard holds
@@ -388,6 +406,9 @@ private:
     void ShowMessage(const QString& text);
 
     StartupOptions Options;
+    LiveCaptions Captions{"TMainForm"};
+    // The language the captions were last shown in: a change event for it again does nothing.
+    QString ShownLanguage;
     std::unique_ptr<UserPrompts> OwnPrompts;
     UserPrompts* PromptsInUse = nullptr;
     bool StartupFailedFlag = false;

@@ -3,6 +3,8 @@
 #include "graphics/EditorGraphics.h"
 #include "prompts/UserPrompts.h"
 
+#include <QCoreApplication>
+#include <QEvent>
 #include <QFont>
 #include <QLabel>
 #include <QPlainTextEdit>
@@ -28,13 +30,12 @@ QFont MemoFont() {
 } // namespace
 
 TShowUnusedChipNumForm::TShowUnusedChipNumForm(QWidget* parent) : QDialog(parent) {
-    setWindowTitle(Caption);
     setFixedSize(ClientWidth, ClientHeight);
     setModal(true);
     // Closed with the window's own close box only.
     setWindowFlags(windowFlags() & ~Qt::WindowContextHelpButtonHint);
 
-    LblMessage = new QLabel(DesignMessage, this);
+    LblMessage = new QLabel(this);
     LblMessage->move(Margin, Margin);
     LblMessage->setFixedWidth(ClientWidth - 2 * Margin);
 
@@ -43,11 +44,26 @@ TShowUnusedChipNumForm::TShowUnusedChipNumForm(QWidget* parent) : QDialog(parent
     MemoUnusedChipNum->setFont(MemoFont());
     MemoUnusedChipNum->setReadOnly(true);
     MemoUnusedChipNum->setLineWrapMode(QPlainTextEdit::NoWrap);
+    RetranslateUi();
+}
+
+// A message that is not one of the sources (already translated by its sender) shows as given.
+void TShowUnusedChipNumForm::RetranslateUi() {
+    setWindowTitle(tr(Caption));
+    LblMessage->setText(
+        QCoreApplication::translate("TShowUnusedChipNumForm", SourceMessage.toUtf8().constData()));
+}
+
+void TShowUnusedChipNumForm::changeEvent(QEvent* event) {
+    QDialog::changeEvent(event);
+    if (event->type() == QEvent::LanguageChange)
+        RetranslateUi();
 }
 
 void TShowUnusedChipNumForm::ShowReport(UserPrompts& prompts, const QString& message,
                                         const std::function<QString()>& computeList) {
-    LblMessage->setText(message);
+    SourceMessage = message;
+    RetranslateUi();
     const QString list = computeList();
     MemoUnusedChipNum->setPlainText(list);
     prompts.ShowModal(this);
