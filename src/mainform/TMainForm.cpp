@@ -8,6 +8,7 @@
 #include "fileio/FcPaletteData.h"
 #include "fileio/RestorePoint.h"
 #include "fileio/RomImageData.h"
+#include "fileio/SettingsFileLocation.h"
 #include "fileio/SupportFiles.h"
 #include "graphics/EditorGraphics.h"
 #include "history/EditHistory.h"
@@ -52,6 +53,7 @@
 #include <algorithm>
 #include <limits>
 #include <stdexcept>
+#include <string_view>
 
 namespace {
 
@@ -60,6 +62,7 @@ namespace {
 const char* const OpenFilter = "ケストリン6 ROMイメージ (*.nes)|*.nes|すべてのファイル (*)|*";
 const char* const SaveFilter = "ケストリン6 ROMイメージ (*.nes)|*.nes";
 const char* const SaveDefaultExtension = "nes";
+const char* const PaletteFilter = "パレットファイル (*.pal)|*.pal|すべてのファイル (*)|*";
 const char* const SaveChangesQuestion = "への変更を保存しますか？";
 // After the bare name of a list file or recent image that cannot be read.
 const char* const CannotReadMessage = "を読み込めませんでした。";
@@ -105,6 +108,10 @@ QList<QKeySequence> StandardShortcuts(QKeySequence::StandardKey key, const char*
 
 } // namespace
 
+// The command line finds the window's settings through this name.
+static_assert(std::string_view(TMainForm::ApplicationTitle) ==
+              SettingsFileLocation::ApplicationName);
+
 TMainForm::TMainForm(const StartupOptions& options) : Options(options) {
     if (Options.Prompts) {
         PromptsInUse = Options.Prompts;
@@ -114,6 +121,8 @@ TMainForm::TMainForm(const StartupOptions& options) : Options(options) {
     }
     if (Options.ExecutableDir.isEmpty())
         Options.ExecutableDir = QCoreApplication::applicationDirPath();
+    if (Options.ConfigDir.isEmpty())
+        Options.ConfigDir = QStandardPaths::writableLocation(QStandardPaths::AppConfigLocation);
     if (Options.AppDataDir.isEmpty())
         Options.AppDataDir = QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);
     if (Options.DataDir.isEmpty())
@@ -124,14 +133,12 @@ TMainForm::TMainForm(const StartupOptions& options) : Options(options) {
     CreateMenu();
     CreateStatusBar();
 
-    const Outcome palette = FcPaletteData::Create(MasterPalettePath().toStdString(), MasterPalette);
-    if (!palette.Ok) {
+    Settings = std::make_unique<IniFile>(SettingsFileLocation::Choose(
+        Options.ExecutableDir.toStdString(), Options.ConfigDir.toStdString()));
+    if (!LoadMasterPalette()) {
         StartupFailedFlag = true;
-        ShowMessage(FromStd(palette.Message));
         return;
     }
-    Settings = std::make_unique<IniFile>(
-        QDir(Options.ExecutableDir).filePath(SettingsFileName).toStdString());
     if (!Settings->LoadResult().Ok)
         ShowMessage(FromStd(Settings->LoadResult().Message));
     Document = std::make_unique<LevelDocument>(
@@ -207,6 +214,9 @@ void TMainForm::CreateMenu() {
     N1->addSeparator();
     Save1 = N1->addAction("上書き保存(&S)", this, &TMainForm::Save1Click);
     SaveAs1 = N1->addAction("名前を付けて保存(&A)", this, &TMainForm::SaveAs1Click);
+    N1->addSeparator();
+    OpenMasterPalette1 =
+        N1->addAction("マスターパレットを開く(&M)...", this, &TMainForm::OpenMasterPalette1Click);
     N1->addSeparator();
     Close1 = N1->addAction("閉じる(&C)", this, &TMainForm::Close1Click);
     N1->addSeparator();
@@ -343,10 +353,16 @@ void TMainForm::SetScrollBarMaxima() {
     }
 }
 
-QString TMainForm::MasterPalettePath() const {
-    return FromStd(SupportFiles::MasterPalettePath(Options.MasterPaletteName.toStdString(),
-                                                   Options.ExecutableDir.toStdString(),
-                                                   Options.DataDir.toStdString()));
+bool TMainForm::LoadMasterPalette() {
+    const SupportFiles::PaletteLookup lookup = SupportFiles::LoadMasterPalette(
+        Options.MasterPaletteName.toStdString(),
+        Settings->ReadString(SupportFiles::PaletteSection, SupportFiles::PaletteKey, ""),
+        Options.ExecutableDir.toStdString(), Options.DataDir.toStdString(), MasterPalette);
+    if (!lookup.ChosenProblem.empty())
+        ShowMessage(FromStd(lookup.ChosenProblem));
+    if (!lookup.Loaded.Ok)
+        ShowMessage(FromStd(lookup.Loaded.Message));
+    return lookup.Loaded.Ok;
 }
 
 std::optional<QStringList> TMainForm::LoadListFile(const QString& name) {
@@ -371,6 +387,41 @@ void TMainForm::FillListBoxes() {
     }
 }
 
+void TMainForm::OpenMasterPalette1Click() {
+    const QString path = Prompts().ChooseOpenFile(this, QtFilterOf(PaletteFilter));
+    if (path.isEmpty())
+        return;
+    // Kept absolute: the next start may be from another folder.
+    const QString absolute = QFileInfo(path).absoluteFilePath();
+    std::unique_ptr<FcPaletteData> chosen;
+    const Outcome loaded = FcPaletteData::Create(absolute.toStdString(), chosen);
+    if (!loaded.Ok) {
+        ShowMessage(FromStd(loaded.Message));
+        return;
+    }
+    // The graphics engine refers to this palette: its colours change in place.
+    *MasterPalette = *chosen;
+    Settings->WriteString(SupportFiles::PaletteSection, SupportFiles::PaletteKey,
+                          absolute.toStdString());
+    RecolourViews();
+}
+
+// Only what is shown changes: the image, its history and its changed marks stay as they are.
+void TMainForm::RecolourViews() {
+    GraphicsEngine->LoadMasterColors();
+    if (!PagesBuiltFlag)
+        return;
+    PaletteEdit->ShowMasterColors();
+    if (!Document->Image().HasStages())
+        return;
+    RefreshChipSheets();
+    // A tab still waiting for the stage draws it with the new colours when it comes to the front.
+    for (const EditorTab& tab : EditorTabs) {
+        if (!tab.StagePending)
+            tab.Redraw();
+    }
+}
+
 void TMainForm::SaveSettings() {
     Settings->WriteBool("ObjectEdit", "Sort", ChkSortObjectList->isChecked());
     Settings->WriteBool("ObjectEdit", "Popup", ChkPopupHint->isChecked());
@@ -381,6 +432,8 @@ void TMainForm::SaveSettings() {
     Settings->WriteBool(RestorePoint::SettingsSection, RestorePoint::SettingsKey,
                         RestorePoints->IsEnabled());
     Recent.Save(*Settings);
+    // The configuration folder of an installed program is made by its first exit.
+    QDir().mkpath(QFileInfo(FromStd(Settings->Path())).absolutePath());
     const Outcome flushed = Settings->Flush();
     if (!flushed.Ok)
         ShowMessage(FromStd(flushed.Message));
