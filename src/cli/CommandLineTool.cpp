@@ -338,10 +338,16 @@ int CommandLineTool::WriteOrRefuse(const QString& path, std::span<const std::uin
 }
 
 void CommandLineTool::KeepBeforeReplacing(const IniFile& settings, const QString& path) {
+    // Where the folder takes no new files, it goes where the window would put it.
+    const QString dataFolder = WindowFolder(QStandardPaths::AppDataLocation);
     RestorePoint restorePoint(
-        settings.ReadBool(RestorePoint::SettingsSection, RestorePoint::SettingsKey, true));
+        settings.ReadBool(RestorePoint::SettingsSection, RestorePoint::SettingsKey, true),
+        dataFolder.isEmpty()
+            ? std::string()
+            : QDir(dataFolder).filePath(RestorePoint::FallbackFolderName).toStdString());
     const Outcome kept = restorePoint.KeepBeforeSave(path.toStdString());
-    if (!kept.Ok) {
+    // A restore point kept elsewhere is a success whose message says where.
+    if (!kept.Message.empty()) {
         Err << FromStd(kept.Message) << "\n";
         Err.flush();
     }

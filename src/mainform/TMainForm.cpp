@@ -108,9 +108,10 @@ QList<QKeySequence> StandardShortcuts(QKeySequence::StandardKey key, const char*
 
 } // namespace
 
-// The command line finds the window's settings through this name.
+// The command line finds the window's settings and restore points through these names.
 static_assert(std::string_view(TMainForm::ApplicationTitle) ==
               SettingsFileLocation::ApplicationName);
+static_assert(std::string_view(TMainForm::RestoreFolderName) == RestorePoint::FallbackFolderName);
 
 TMainForm::TMainForm(const StartupOptions& options) : Options(options) {
     if (Options.Prompts) {

@@ -315,6 +315,33 @@ TEST_F(CommandLine, MasterPaletteIsLookedForWhereTheWindowLooks) {
     }
 }
 
+// Where nothing can be made beside the replaced file, its restore point goes to the window's
+// restore folder, and the command says where.
+TEST_F(CommandLine, ARestorePointThatCannotGoBesideGoesToTheWindowsRestoreFolder) {
+    const QString patch = PatchTo(Edited, "hack.ips");
+    const std::filesystem::path out = Dir.Path() / "out";
+    const std::string target = (out / "patched.nes").string();
+    std::filesystem::create_directories(out);
+    WriteTextFile(target, "before");
+    const std::filesystem::path data = Dir.Path() / "data";
+    const UnwritableFolder readOnly(out);
+
+    const Result applied = RunIn(
+        Dir.Path(), K6_EDITOR_EXE,
+        {"--apply-patch", QString::fromStdString(Image), patch, QString::fromStdString(target)},
+        {"XDG_DATA_HOME=" + QString::fromStdString(data.string())}, true);
+    ASSERT_EQ(applied.Exit, 0) << applied.Err;
+    EXPECT_TRUE(ReadWholeFile(target) == Edited);
+    std::vector<std::filesystem::path> kept;
+    for (const auto& entry :
+         std::filesystem::directory_iterator(data / "KESTRIN 6 EDITOR" / "restore"))
+        kept.push_back(entry.path());
+    ASSERT_EQ(kept.size(), 1u);
+    EXPECT_EQ(ReadTextFile(kept[0].string()), "before");
+    EXPECT_EQ(applied.Err,
+              target + ".bak を作成できなかったため、" + kept[0].string() + " に作成しました。\n");
+}
+
 // The palette chosen in the window, as the settings the window would read name it: after the
 // current directory, before the program's own folders. The settings are found as the window
 // finds them: beside the program when they are there or its folder takes new files, else in
