@@ -12,8 +12,9 @@ public:
     // data folders; the command line looks there too.
     static constexpr const char* ApplicationName = "KESTRIN 6 EDITOR";
 
-    // Beside the executable when the file is there already or the folder takes new files;
-    // otherwise in configDir (which need not exist yet). An empty configDir (the platform
-    // names none) leaves it beside the executable.
+    // Beside the executable when the file is there already or the folder takes new files as
+    // AtomicFileWriter judges it (the file is written there at exit); otherwise in configDir,
+    // which need not exist yet. An empty configDir (the platform names none) leaves it beside
+    // the executable.
     static std::string Choose(const std::string& executableDir, const std::string& configDir);
 };
