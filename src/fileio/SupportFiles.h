@@ -23,7 +23,7 @@ public:
     // The installed data folder of a program whose executable lies in executableDir.
     static std::string DataFolder(const std::string& executableDir);
 
-    // The master palette's file settings key: the one the user chose in the window.
+    // Where the settings keep the master palette file the user chose in the window.
     static constexpr const char* PaletteSection = "Palette";
     static constexpr const char* PaletteKey = "File";
 
