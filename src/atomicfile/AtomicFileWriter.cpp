@@ -291,6 +291,10 @@ std::string WriteOrExplain(const std::string& path, const std::uint8_t* data, st
 
 } // namespace
 
+bool AtomicFileWriter::FolderTakesNewFiles(const std::string& folder) {
+    return FolderAllowsNewFiles(folder);
+}
+
 Outcome AtomicFileWriter::Write(const std::string& path, const std::uint8_t* data, std::size_t size,
                                 const std::string& journalFolder) {
     const std::string error = WriteOrExplain(path, data, size, journalFolder);

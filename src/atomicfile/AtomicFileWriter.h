@@ -23,6 +23,10 @@ public:
     static Outcome Write(const std::string& path, const std::uint8_t* data, std::size_t size,
                          const std::string& journalFolder = {});
 
+    // Whether Write may add a new file to folder: the platform allows it and the folder has a
+    // write bit (a folder without any is left alone even by a user who could override that).
+    static bool FolderTakesNewFiles(const std::string& folder);
+
     // A file of the editor's own that nobody needs after a power cut (the play-test image):
     // replaced whole by a rename as Write does, so a reader sees the old or the new content,
     // but not waited for on disk.

@@ -9,6 +9,7 @@
 #include "fileio/FcPaletteData.h"
 #include "fileio/RestorePoint.h"
 #include "fileio/RomImageData.h"
+#include "fileio/SettingsFileLocation.h"
 #include "fileio/SupportFiles.h"
 #include "graphics/StagePicture.h"
 #include "inifile/IniFile.h"
@@ -19,6 +20,7 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QGuiApplication>
+#include <QStandardPaths>
 #include <QTextStream>
 
 #include <algorithm>
@@ -29,8 +31,6 @@
 
 namespace {
 
-// The settings file beside the executable, as the window finds it.
-const char* const SettingsFileName = "kestrin6editor.ini";
 const char* const TooManyObjectsMessage = "オブジェクトの数が多すぎます";
 
 const QCommandLineOption ExportMapOption("export-map", "STAGE の全ページを PNG に書き出す",
@@ -73,10 +73,22 @@ QString FromStd(const std::string& text) {
     return QString::fromStdString(text);
 }
 
-// The settings file the window reads (level-data offsets); never written here.
+// The window's folder of the given kind: named after the window's application name, not the
+// command's own.
+QString WindowFolder(QStandardPaths::StandardLocation location) {
+    const QString own = QCoreApplication::applicationName();
+    QCoreApplication::setApplicationName(SettingsFileLocation::ApplicationName);
+    const QString folder = QStandardPaths::writableLocation(location);
+    QCoreApplication::setApplicationName(own);
+    return folder;
+}
+
+// The settings file the window reads (level-data offsets, the chosen master palette), found
+// the way the window finds it; never written here.
 std::unique_ptr<IniFile> ReadSettings() {
-    return std::make_unique<IniFile>(
-        QDir(QCoreApplication::applicationDirPath()).filePath(SettingsFileName).toStdString());
+    return std::make_unique<IniFile>(SettingsFileLocation::Choose(
+        QCoreApplication::applicationDirPath().toStdString(),
+        WindowFolder(QStandardPaths::AppConfigLocation).toStdString()));
 }
 
 struct OpenedImage {
@@ -295,10 +307,21 @@ int CommandLineTool::ExportPicture(const StagePicture::Options& options, const Q
 
 int CommandLineTool::LoadPalette(std::unique_ptr<FcPaletteData>& palette) {
     const std::string executableDir = QCoreApplication::applicationDirPath().toStdString();
-    const std::string palettePath = SupportFiles::MasterPalettePath(
-        SupportFiles::MasterPaletteName, executableDir, SupportFiles::DataFolder(executableDir));
-    const Outcome loaded = FcPaletteData::Create(palettePath, palette);
-    return loaded.Ok ? Success : Refuse(FromStd(loaded.Message), FromStd(palettePath));
+    const SupportFiles::PaletteLookup lookup = SupportFiles::LoadMasterPalette(
+        SupportFiles::MasterPaletteName,
+        ReadSettings()->ReadString(SupportFiles::PaletteSection, SupportFiles::PaletteKey, ""),
+        executableDir, SupportFiles::DataFolder(executableDir), palette);
+    // A chosen file that was passed over is worth a line, though the command goes on.
+    if (!lookup.ChosenProblem.empty()) {
+        Err << FromStd(lookup.ChosenProblem) << "\n";
+        Err.flush();
+    }
+    if (!lookup.Loaded.Ok) {
+        Err << FromStd(lookup.Loaded.Message) << "\n";
+        Err.flush();
+        return Refused;
+    }
+    return Success;
 }
 
 int CommandLineTool::WritePicture(const FcPaletteData& palette, const RomImageData& rom,
@@ -315,10 +338,16 @@ int CommandLineTool::WriteOrRefuse(const QString& path, std::span<const std::uin
 }
 
 void CommandLineTool::KeepBeforeReplacing(const IniFile& settings, const QString& path) {
+    // Where the folder takes no new files, it goes where the window would put it.
+    const QString dataFolder = WindowFolder(QStandardPaths::AppDataLocation);
     RestorePoint restorePoint(
-        settings.ReadBool(RestorePoint::SettingsSection, RestorePoint::SettingsKey, true));
+        settings.ReadBool(RestorePoint::SettingsSection, RestorePoint::SettingsKey, true),
+        dataFolder.isEmpty()
+            ? std::string()
+            : QDir(dataFolder).filePath(RestorePoint::FallbackFolderName).toStdString());
     const Outcome kept = restorePoint.KeepBeforeSave(path.toStdString());
-    if (!kept.Ok) {
+    // A restore point kept elsewhere is a success whose message says where.
+    if (!kept.Message.empty()) {
         Err << FromStd(kept.Message) << "\n";
         Err.flush();
     }

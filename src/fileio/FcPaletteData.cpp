@@ -14,7 +14,8 @@ Outcome FcPaletteData::Create(const std::string& name, std::unique_ptr<FcPalette
     const std::uintmax_t size = std::filesystem::file_size(name, error);
     if (error)
         return Outcome::Failure(cannotRead);
-    if (size != FileSize)
+    // Only the first table is read: the size decides before anything is read.
+    if (size != FileSize && size != EmphasisFileSize)
         return Outcome::Failure(name + "のサイズが不正です");
     std::array<std::uint8_t, FileSize> triples{};
     in.read(reinterpret_cast<char*>(triples.data()), static_cast<std::streamsize>(FileSize));

@@ -9,15 +9,19 @@
 #include <string>
 
 // The console's 64 display colours, read from the master palette file: 64 RGB triples, no
-// header. Immutable once loaded.
+// header, or 8 such tables (the colours under each emphasis setting), of which only the first
+// is used. Immutable once loaded.
 class FcPaletteData {
 public:
     static constexpr int ColorCount = LevelFormat::ColorNumberCount;
     static constexpr std::size_t FileSize = ColorCount * 3;
+    // The same colours under the 8 combinations of the emphasis bits, one table after another.
+    static constexpr std::size_t EmphasisFileSize = FileSize * 8;
     static constexpr const char* DefaultFileName = "fcpalette.pal";
 
-    // Loads the file into palette. On failure palette stays as it was and the message is the
-    // name followed by "が読み込めませんでした" or "のサイズが不正です".
+    // Loads the file (FileSize or EmphasisFileSize bytes) into palette. On failure palette
+    // stays as it was and the message is the name followed by "が読み込めませんでした" or
+    // "のサイズが不正です".
     static Outcome Create(const std::string& name, std::unique_ptr<FcPaletteData>& palette);
 
     // The display colour of colour number i (0..63), packed with red in the lowest byte, then

@@ -16,6 +16,8 @@
 class RestorePoint {
 public:
     static constexpr const char* Suffix = ".bak";
+    // The fallback folder's name inside the program's data folder.
+    static constexpr const char* FallbackFolderName = "restore";
     // The switch in the settings file: "[Backup] Keep=0" turns restore points off.
     static constexpr const char* SettingsSection = "Backup";
     static constexpr const char* SettingsKey = "Keep";

@@ -1,5 +1,7 @@
 #include "fileio/SupportFiles.h"
 
+#include "fileio/FcPaletteData.h"
+
 #include <filesystem>
 #include <system_error>
 
@@ -27,10 +29,22 @@ std::string SupportFiles::DataFolder(const std::string& executableDir) {
         .string();
 }
 
-std::string SupportFiles::MasterPalettePath(const std::string& name,
-                                            const std::string& executableDir,
-                                            const std::string& dataDir) {
-    if (name.find('/') != std::string::npos)
-        return name;
-    return Find(name, {std::string(), executableDir, dataDir});
+SupportFiles::PaletteLookup
+SupportFiles::LoadMasterPalette(const std::string& name, const std::string& chosen,
+                                const std::string& executableDir, const std::string& dataDir,
+                                std::unique_ptr<FcPaletteData>& palette) {
+    std::error_code error;
+    if (name.find('/') != std::string::npos || std::filesystem::is_regular_file(name, error))
+        return {FcPaletteData::Create(name, palette), {}};
+    PaletteLookup lookup;
+    if (!chosen.empty()) {
+        const Outcome loaded = FcPaletteData::Create(chosen, palette);
+        if (loaded.Ok)
+            return {loaded, {}};
+        lookup.ChosenProblem = loaded.Message;
+    }
+    // With no file anywhere, the failure names the bare name, the first place looked in.
+    lookup.Loaded =
+        FcPaletteData::Create(Find(name, {std::string(), executableDir, dataDir}), palette);
+    return lookup;
 }

@@ -8,6 +8,7 @@
 #include "fileio/FcPaletteData.h"
 #include "fileio/RestorePoint.h"
 #include "fileio/RomImageData.h"
+#include "fileio/SettingsFileLocation.h"
 #include "fileio/SupportFiles.h"
 #include "graphics/EditorGraphics.h"
 #include "history/EditHistory.h"
@@ -54,6 +55,7 @@
 #include <algorithm>
 #include <limits>
 #include <stdexcept>
+#include <string_view>
 #include <tuple>
 
 namespace {
@@ -77,6 +79,8 @@ const char* const InterruptedSaveQuestion = QT_TRANSLATE_NOOP(
 // %1: the bare name of the image, %2: the journal's full path.
 const char* const DamagedJournalQuestion = QT_TRANSLATE_NOOP(
     "TMainForm", "%1の中断した保存の記録が壊れているため、使えません：%2この記録を削除しますか？");
+const char* const PaletteFilter =
+    QT_TRANSLATE_NOOP("TMainForm", "パレットファイル (*.pal)|*.pal|すべてのファイル (*)|*");
 
 // The edit menu's undo and redo, bare or with the step's name (%1): "元に戻す(&U)",
 // "元に戻す マップチップの配置(&U)".
@@ -123,6 +127,11 @@ QList<QKeySequence> StandardShortcuts(QKeySequence::StandardKey key, const char*
 
 } // namespace
 
+// The command line finds the window's settings and restore points through these names.
+static_assert(std::string_view(TMainForm::ApplicationTitle) ==
+              SettingsFileLocation::ApplicationName);
+static_assert(std::string_view(TMainForm::RestoreFolderName) == RestorePoint::FallbackFolderName);
+
 TMainForm::TMainForm(const StartupOptions& options) : Options(options) {
     if (Options.Prompts) {
         PromptsInUse = Options.Prompts;
@@ -132,6 +141,8 @@ TMainForm::TMainForm(const StartupOptions& options) : Options(options) {
     }
     if (Options.ExecutableDir.isEmpty())
         Options.ExecutableDir = QCoreApplication::applicationDirPath();
+    if (Options.ConfigDir.isEmpty())
+        Options.ConfigDir = QStandardPaths::writableLocation(QStandardPaths::AppConfigLocation);
     if (Options.AppDataDir.isEmpty())
         Options.AppDataDir = QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);
     if (Options.DataDir.isEmpty())
@@ -142,14 +153,12 @@ TMainForm::TMainForm(const StartupOptions& options) : Options(options) {
     CreateMenu();
     CreateStatusBar();
 
-    const Outcome palette = FcPaletteData::Create(MasterPalettePath().toStdString(), MasterPalette);
-    if (!palette.Ok) {
+    Settings = std::make_unique<IniFile>(SettingsFileLocation::Choose(
+        Options.ExecutableDir.toStdString(), Options.ConfigDir.toStdString()));
+    if (!LoadMasterPalette()) {
         StartupFailedFlag = true;
-        ShowMessage(FromStd(palette.Message));
         return;
     }
-    Settings = std::make_unique<IniFile>(
-        QDir(Options.ExecutableDir).filePath(SettingsFileName).toStdString());
     if (!Settings->LoadResult().Ok)
         ShowMessage(FromStd(Settings->LoadResult().Message));
     Document = std::make_unique<LevelDocument>(
@@ -230,6 +239,10 @@ void TMainForm::CreateMenu() {
                          QT_TR_NOOP("上書き保存(&S)"));
     SaveAs1 = Captions.Set(N1->addAction(QString(), this, &TMainForm::SaveAs1Click),
                            QT_TR_NOOP("名前を付けて保存(&A)"));
+    N1->addSeparator();
+    OpenMasterPalette1 =
+        Captions.Set(N1->addAction(QString(), this, &TMainForm::OpenMasterPalette1Click),
+                     QT_TR_NOOP("マスターパレットを開く(&M)..."));
     N1->addSeparator();
     Close1 = Captions.Set(N1->addAction(QString(), this, &TMainForm::Close1Click),
                           QT_TR_NOOP("閉じる(&C)"));
@@ -440,10 +453,16 @@ void TMainForm::SetScrollBarMaxima() {
     }
 }
 
-QString TMainForm::MasterPalettePath() const {
-    return FromStd(SupportFiles::MasterPalettePath(Options.MasterPaletteName.toStdString(),
-                                                   Options.ExecutableDir.toStdString(),
-                                                   Options.DataDir.toStdString()));
+bool TMainForm::LoadMasterPalette() {
+    const SupportFiles::PaletteLookup lookup = SupportFiles::LoadMasterPalette(
+        Options.MasterPaletteName.toStdString(),
+        Settings->ReadString(SupportFiles::PaletteSection, SupportFiles::PaletteKey, ""),
+        Options.ExecutableDir.toStdString(), Options.DataDir.toStdString(), MasterPalette);
+    if (!lookup.ChosenProblem.empty())
+        ShowMessage(FromStd(lookup.ChosenProblem));
+    if (!lookup.Loaded.Ok)
+        ShowMessage(FromStd(lookup.Loaded.Message));
+    return lookup.Loaded.Ok;
 }
 
 std::optional<QStringList> TMainForm::LoadListFile(const QString& name) {
@@ -468,6 +487,41 @@ void TMainForm::FillListBoxes() {
     }
 }
 
+void TMainForm::OpenMasterPalette1Click() {
+    const QString path = Prompts().ChooseOpenFile(this, QtFilterOf(Tr(PaletteFilter)));
+    if (path.isEmpty())
+        return;
+    // Kept absolute: the next start may be from another folder.
+    const QString absolute = QFileInfo(path).absoluteFilePath();
+    std::unique_ptr<FcPaletteData> chosen;
+    const Outcome loaded = FcPaletteData::Create(absolute.toStdString(), chosen);
+    if (!loaded.Ok) {
+        ShowMessage(FromStd(loaded.Message));
+        return;
+    }
+    // The graphics engine refers to this palette: its colours change in place.
+    *MasterPalette = *chosen;
+    Settings->WriteString(SupportFiles::PaletteSection, SupportFiles::PaletteKey,
+                          absolute.toStdString());
+    RecolourViews();
+}
+
+// Only what is shown changes: the image, its history and its changed marks stay as they are.
+void TMainForm::RecolourViews() {
+    GraphicsEngine->LoadMasterColors();
+    if (!PagesBuiltFlag)
+        return;
+    PaletteEdit->ShowMasterColors();
+    if (!Document->Image().HasStages())
+        return;
+    RefreshChipSheets();
+    // A tab still waiting for the stage draws it with the new colours when it comes to the front.
+    for (const EditorTab& tab : EditorTabs) {
+        if (!tab.StagePending)
+            tab.Redraw();
+    }
+}
+
 void TMainForm::SaveSettings() {
     Settings->WriteBool("ObjectEdit", "Sort", ChkSortObjectList->isChecked());
     Settings->WriteBool("ObjectEdit", "Popup", ChkPopupHint->isChecked());
@@ -479,6 +533,8 @@ void TMainForm::SaveSettings() {
     Settings->WriteBool(RestorePoint::SettingsSection, RestorePoint::SettingsKey,
                         RestorePoints->IsEnabled());
     Recent.Save(*Settings);
+    // The configuration folder of an installed program is made by its first exit.
+    QDir().mkpath(QFileInfo(FromStd(Settings->Path())).absolutePath());
     const Outcome flushed = Settings->Flush();
     if (!flushed.Ok)
         ShowMessage(FromStd(flushed.Message));

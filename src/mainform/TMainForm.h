@@ -57,13 +57,18 @@ class UserPrompts;
 
 // Where the shell finds its files, and who answers its questions.
 struct StartupOptions {
-    // Folder of the settings file and the list files: the executable's folder by default.
+    // Folder of the list files, and of the settings file when it is there or the folder takes
+    // it: the executable's folder by default.
     QString ExecutableDir;
+    // Where the settings file goes otherwise: by default the platform's configuration folder
+    // of the application.
+    QString ConfigDir;
     // The installed data folder, where the palette and the list files are looked for last; by
     // default found from the executable's folder.
     QString DataDir;
-    // The master palette; a bare name is looked up in the current directory, then beside the
-    // executable, then in the data folder.
+    // The master palette; a bare name is looked up in the current directory, then the file
+    // chosen in the menu (kept in the settings), then beside the executable, then in the data
+    // folder.
     QString MasterPaletteName = SupportFiles::MasterPaletteName;
     // The program's own folder (journals of saves in place, restore points that cannot go
     // beside their files): by default the platform's application data folder.
@@ -84,7 +89,6 @@ class TMainForm : public QMainWindow {
 
 public:
     static constexpr const char* ApplicationTitle = "KESTRIN 6 EDITOR";
-    static constexpr const char* SettingsFileName = "kestrin6editor.ini";
     static constexpr const char* ObjectListFileName = "ObjectList.txt";
     static constexpr const char* ScrollListFileName = "ScrollList.txt";
     // Inside the application data folder: restore points that cannot go beside their files.
@@ -110,6 +114,9 @@ public:
     void Save1Click();
     void SaveAs1Click();
     void Close1Click();
+    // A master palette file chosen in a dialog: shown at once in every view and kept in the
+    // settings for the next start; a file that cannot be used leaves the colours as they are.
+    void OpenMasterPalette1Click();
     // Opens path as if it had been chosen in the open dialog (the optional program argument).
     void OpenChosenFile(const QString& path);
     // Sharing: a patch, an image made from a patch, a picture (MainFormSharing.cpp).
@@ -155,6 +162,7 @@ public:
     QAction* PlayTest1 = nullptr;
     QAction* ExportTmx1 = nullptr;
     QAction* ImportTmx1 = nullptr;
+    QAction* OpenMasterPalette1 = nullptr;
     QAction* Close1 = nullptr;
     QAction* Exit1 = nullptr;
     QMenu* EditMenu = nullptr;
@@ -345,7 +353,11 @@ private:
     // The lines of a list file, or nothing (after its message) when it cannot be read.
     std::optional<QStringList> LoadListFile(const QString& name);
     void SaveSettings();
-    QString MasterPalettePath() const;
+    // Loads the master palette from the places it is looked for; false (after the message)
+    // when none holds a usable one.
+    bool LoadMasterPalette();
+    // Every view shows the master palette's colours as they are now.
+    void RecolourViews();
     void OpenRecentFile(const QString& path);
     void RememberRecentFile(const QString& path);
 

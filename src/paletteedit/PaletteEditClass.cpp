@@ -306,6 +306,12 @@ void PaletteEditClass::LoadStage() {
     ShowWriteMarks();
 }
 
+void PaletteEditClass::ShowMasterColors() {
+    PaletteStrip->CopyColorTable(Graphics.MasterColorImage());
+    ColorTableImage->CopyColorTable(Graphics.MasterColorImage());
+    LoadStage();
+}
+
 void PaletteEditClass::ReloadStage() {
     if (!Holder.HasStages() || !Prompts.AskYesNo(PromptParent(), ReloadQuestion)) {
         return;

@@ -97,6 +97,9 @@ public:
     // Stage and reloads. The shell restarts the frame timer after each command that changes
     // what animates (reloads, the set selector, an animation entry).
     void LoadStage();
+    // The engine's master colours changed: the views of colour numbers take them, and the
+    // stage's colours are looked up again.
+    void ShowMasterColors();
     void ReloadStage();
     void ReloadAnimePalette();
     // The palette set selector changed.

@@ -13,6 +13,7 @@
 #include "romgen/CartridgeGenerator.h"
 #include "support/GeneratedCartridge.h"
 #include "support/TempDir.h"
+#include "support/UnwritableFolder.h"
 
 #include <QImage>
 #include <QProcess>
@@ -21,6 +22,8 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <map>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -48,13 +51,20 @@ protected:
 
     Result Run(const QStringList& arguments) { return RunIn(Dir.Path(), K6_EDITOR_EXE, arguments); }
 
+    // The child's environment may add variables (name=value); withoutOverride takes from a
+    // child of root the right to write where the permission bits forbid it.
     static Result RunIn(const std::filesystem::path& folder, const QString& program,
-                        const QStringList& arguments) {
+                        const QStringList& arguments, const QStringList& variables = {},
+                        bool withoutOverride = false) {
         QProcess process;
         QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
         for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"})
             environment.remove(name);
+        for (const QString& variable : variables)
+            environment.insert(variable.section('=', 0, 0), variable.section('=', 1));
         process.setProcessEnvironment(environment);
+        if (withoutOverride)
+            process.setChildProcessModifier(DropPermissionOverrideInChild);
         process.setWorkingDirectory(QString::fromStdString(folder.string()));
         process.start(program, arguments);
         EXPECT_TRUE(process.waitForFinished(60000));
@@ -303,6 +313,127 @@ TEST_F(CommandLine, MasterPaletteIsLookedForWhereTheWindowLooks) {
         EXPECT_TRUE(Exists("map.png"));
         std::filesystem::remove(Dir.File("map.png"));
     }
+}
+
+// Where nothing can be made beside the replaced file, its restore point goes to the window's
+// restore folder, and the command says where.
+TEST_F(CommandLine, ARestorePointThatCannotGoBesideGoesToTheWindowsRestoreFolder) {
+    const QString patch = PatchTo(Edited, "hack.ips");
+    const std::filesystem::path out = Dir.Path() / "out";
+    const std::string target = (out / "patched.nes").string();
+    std::filesystem::create_directories(out);
+    WriteTextFile(target, "before");
+    const std::filesystem::path data = Dir.Path() / "data";
+    const UnwritableFolder readOnly(out);
+
+    const Result applied = RunIn(
+        Dir.Path(), K6_EDITOR_EXE,
+        {"--apply-patch", QString::fromStdString(Image), patch, QString::fromStdString(target)},
+        {"XDG_DATA_HOME=" + QString::fromStdString(data.string())}, true);
+    ASSERT_EQ(applied.Exit, 0) << applied.Err;
+    EXPECT_TRUE(ReadWholeFile(target) == Edited);
+    std::vector<std::filesystem::path> kept;
+    for (const auto& entry :
+         std::filesystem::directory_iterator(data / "KESTRIN 6 EDITOR" / "restore"))
+        kept.push_back(entry.path());
+    ASSERT_EQ(kept.size(), 1u);
+    EXPECT_EQ(ReadTextFile(kept[0].string()), "before");
+    EXPECT_EQ(applied.Err,
+              target + ".bak を作成できなかったため、" + kept[0].string() + " に作成しました。\n");
+}
+
+// The palette chosen in the window, as the settings the window would read name it: after the
+// current directory, before the program's own folders. The settings are found as the window
+// finds them: beside the program when they are there or its folder takes new files, else in
+// the user's configuration folder.
+struct ChosenCase {
+    const char* Name;
+    bool SettingsBeside;     // naming palette A; the configuration folder's name palette B
+    bool FolderWritable;     // the program's folder takes new files
+    const char* PaletteUsed; // "A", "B", or nullptr: none found
+};
+
+class ChosenPalette : public CommandLine, public testing::WithParamInterface<ChosenCase> {
+protected:
+    // A palette unlike the generated one and unlike any other colour given.
+    void WritePalette(const std::string& name, std::uint8_t colour) {
+        auto palette = CartridgeGenerator::MakeMasterPalette();
+        for (std::uint8_t& byte : palette)
+            byte = static_cast<std::uint8_t>(byte ^ colour);
+        WriteWholeFile(Dir.File(name), {palette.begin(), palette.end()});
+    }
+    // The picture exported with palette in the current directory.
+    Bytes ExportedWith(const std::string& palette, const QStringList& arguments) {
+        const std::filesystem::path folder = Dir.Path() / ("with_" + palette);
+        std::filesystem::create_directories(folder);
+        std::filesystem::copy_file(Dir.File(palette), folder / "fcpalette.pal");
+        const Result result = RunIn(folder, K6_EDITOR_EXE, arguments);
+        EXPECT_EQ(result.Exit, 0) << result.Err;
+        return ReadWholeFile(Dir.File("map.png"));
+    }
+};
+
+TEST_P(ChosenPalette, ComesFromTheSettingsTheWindowWouldRead) {
+    const ChosenCase& test = GetParam();
+    const QStringList arguments = {"--export-map", "2", File("map.png"),
+                                   QString::fromStdString(Image)};
+    WritePalette("a.pal", 0x55);
+    WritePalette("b.pal", 0xAA);
+    const std::map<std::string, Bytes> pictures = {{"A", ExportedWith("a.pal", arguments)},
+                                                   {"B", ExportedWith("b.pal", arguments)}};
+    ASSERT_NE(pictures.at("A"), pictures.at("B"));
+    std::filesystem::remove(Dir.File("map.png"));
+
+    const QString program = PrivateProgram();
+    const std::filesystem::path config = Dir.Path() / "config";
+    std::filesystem::create_directories(config / "KESTRIN 6 EDITOR");
+    WriteTextFile((config / "KESTRIN 6 EDITOR" / "kestrin6editor.ini").string(),
+                  "[Palette]\nFile=" + Dir.File("b.pal") + "\n");
+    if (test.SettingsBeside)
+        WriteTextFile(Dir.File("bin/kestrin6editor.ini"),
+                      "[Palette]\nFile=" + Dir.File("a.pal") + "\n");
+    std::optional<UnwritableFolder> readOnly;
+    if (!test.FolderWritable)
+        readOnly.emplace(Dir.Path() / "bin");
+    const std::filesystem::path elsewhere = Dir.Path() / "elsewhere";
+    std::filesystem::create_directories(elsewhere);
+
+    const Result result =
+        RunIn(elsewhere, program, arguments,
+              {"XDG_CONFIG_HOME=" + QString::fromStdString(config.string())}, !test.FolderWritable);
+    if (test.PaletteUsed == nullptr) {
+        EXPECT_EQ(result.Exit, 1);
+        EXPECT_EQ(result.Err, "fcpalette.palが読み込めませんでした\n");
+    } else {
+        EXPECT_EQ(result.Exit, 0) << result.Err;
+        EXPECT_EQ(result.Err, "");
+        EXPECT_TRUE(ReadWholeFile(Dir.File("map.png")) == pictures.at(test.PaletteUsed));
+    }
+    EXPECT_EQ(std::filesystem::exists(Dir.File("bin/kestrin6editor.ini")), test.SettingsBeside)
+        << "the command never writes the settings";
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Settings, ChosenPalette,
+    testing::Values(ChosenCase{"beside_a_read_only_program", true, false, "A"},
+                    ChosenCase{"beside_a_writable_program", true, true, "A"},
+                    ChosenCase{"in_the_configuration_folder", false, false, "B"},
+                    ChosenCase{"none_beside_a_writable_program", false, true, nullptr}),
+    [](const testing::TestParamInfo<ChosenCase>& tested) { return tested.param.Name; });
+
+// A chosen file that is gone is named, and the places after it are still looked in.
+TEST_F(CommandLine, AChosenPaletteThatIsGoneGivesWayToTheNextPlace) {
+    const QString program = PrivateProgram();
+    std::filesystem::copy_file(Dir.File("fcpalette.pal"), Dir.File("bin/fcpalette.pal"));
+    WriteTextFile(Dir.File("bin/kestrin6editor.ini"),
+                  "[Palette]\nFile=" + Dir.File("gone.pal") + "\n");
+    const std::filesystem::path elsewhere = Dir.Path() / "elsewhere";
+    std::filesystem::create_directories(elsewhere);
+    const Result result = RunIn(
+        elsewhere, program, {"--export-map", "2", File("map.png"), QString::fromStdString(Image)});
+    EXPECT_EQ(result.Exit, 0);
+    EXPECT_EQ(result.Err, Dir.File("gone.pal") + "が読み込めませんでした\n");
+    EXPECT_TRUE(Exists("map.png"));
 }
 
 // Only the tool's own options make a command; Qt's options and files start the window.

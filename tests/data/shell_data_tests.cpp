@@ -10,6 +10,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <fstream>
 #include <optional>
 
 #include <sys/stat.h>
@@ -246,26 +247,55 @@ TEST(FcPaletteData, PacksRedInTheLowestByte) {
 }
 
 struct PaletteFileCase {
-    int Size; // -1: no file at all
-    const char* Suffix;
+    std::uintmax_t Size; // NoFile: no file at all
+    const char* Suffix;  // nullptr: loaded
 };
 
-class FcPaletteFailure : public testing::TestWithParam<PaletteFileCase> {};
+constexpr std::uintmax_t NoFile = ~std::uintmax_t{0};
 
-TEST_P(FcPaletteFailure, NamesTheFileInItsMessage) {
+class FcPaletteFileSize : public testing::TestWithParam<PaletteFileCase> {};
+
+// A file of 8 tables is taken for its first: every byte of the file differs from the one 192
+// bytes before it, so a colour from any other table shows.
+TEST_P(FcPaletteFileSize, LoadsOneOrEightTablesAndRefusesAnyOtherSize) {
     TempDir dir;
     const std::string path = dir.File("fcpalette.pal");
-    if (GetParam().Size >= 0)
-        WriteWholeFile(path, std::vector<std::uint8_t>(static_cast<std::size_t>(GetParam().Size)));
+    if (GetParam().Size != NoFile && GetParam().Size <= FcPaletteData::EmphasisFileSize + 1) {
+        std::vector<std::uint8_t> bytes(static_cast<std::size_t>(GetParam().Size));
+        for (std::size_t i = 0; i < bytes.size(); ++i)
+            bytes[i] = static_cast<std::uint8_t>(i % 192 + i / 192 * 7);
+        WriteWholeFile(path, bytes);
+    } else if (GetParam().Size != NoFile) {
+        // Sparse: costs no disk, but reading it whole would take gigabytes.
+        { std::ofstream create(path, std::ios::binary); }
+        std::filesystem::resize_file(path, GetParam().Size);
+    }
     std::unique_ptr<FcPaletteData> palette;
-    EXPECT_EQ(FcPaletteData::Create(path, palette), Outcome::Failure(path + GetParam().Suffix));
-    EXPECT_EQ(palette, nullptr);
+    const Outcome loaded = FcPaletteData::Create(path, palette);
+    if (GetParam().Suffix != nullptr) {
+        EXPECT_EQ(loaded, Outcome::Failure(path + GetParam().Suffix));
+        EXPECT_EQ(palette, nullptr);
+        return;
+    }
+    ASSERT_TRUE(loaded.Ok) << loaded.Message;
+    ASSERT_NE(palette, nullptr);
+    for (std::size_t i = 0; i < FcPaletteData::FileSize; ++i)
+        EXPECT_EQ(palette->RawTriples()[i], i % 192) << i;
+    EXPECT_EQ(palette->ColorOf(63), 0x00BFBEBDu);
 }
 
-INSTANTIATE_TEST_SUITE_P(Files, FcPaletteFailure,
-                         testing::Values(PaletteFileCase{191, "のサイズが不正です"},
-                                         PaletteFileCase{193, "のサイズが不正です"},
-                                         PaletteFileCase{0, "のサイズが不正です"},
-                                         PaletteFileCase{-1, "が読み込めませんでした"}));
+INSTANTIATE_TEST_SUITE_P(
+    Sizes, FcPaletteFileSize,
+    testing::Values(PaletteFileCase{0, "のサイズが不正です"},
+                    PaletteFileCase{191, "のサイズが不正です"}, PaletteFileCase{192, nullptr},
+                    PaletteFileCase{193, "のサイズが不正です"},
+                    PaletteFileCase{1535, "のサイズが不正です"}, PaletteFileCase{1536, nullptr},
+                    PaletteFileCase{1537, "のサイズが不正です"},
+                    PaletteFileCase{std::uintmax_t{8} << 30, "のサイズが不正です"},
+                    PaletteFileCase{NoFile, "が読み込めませんでした"}),
+    [](const testing::TestParamInfo<PaletteFileCase>& info) {
+        return info.param.Size == NoFile ? std::string("NoFile")
+                                         : "Size" + std::to_string(info.param.Size);
+    });
 
 } // namespace

@@ -43,6 +43,7 @@ StartupOptions MainFormFixture::FormOptions() {
     options.ExecutableDir = QString::fromStdString(Dir.Path().string());
     options.DataDir = QString::fromStdString(Dir.File("share"));
     options.AppDataDir = QString::fromStdString(AppData.Path().string());
+    options.ConfigDir = QString::fromStdString(Config.Path().string());
     options.Prompts = &Prompts;
     return options;
 }

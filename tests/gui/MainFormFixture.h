@@ -70,6 +70,9 @@ protected:
     TempDir Dir;
     // The application data folder: journals of saves in place, restore points kept elsewhere.
     TempDir AppData;
+    // The user's configuration folder, where the settings go when the executable's folder
+    // takes no new files.
+    TempDir Config;
     FakePrompts Prompts;
     std::unique_ptr<TMainForm> Form;
 

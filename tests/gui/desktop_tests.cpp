@@ -219,44 +219,64 @@ TEST_F(DropOnWindow, OnlyLocalImagesAreTaken) {
 
 // ---- Supporting files ----
 
+// The file chosen in the menu, as the settings name it.
+enum class Chosen { None, Good, Gone, WrongSize };
+
 struct PaletteCase {
     const char* Name;
-    bool InCurrentDir, BesideExecutable, InDataDir;
+    bool InCurrentDir;
+    Chosen ChosenFile;
+    bool BesideExecutable, InDataDir;
     std::uint32_t ColourZero; // 0x00BBGGRR, 0: start-up fails
 };
 
 class PaletteLookup : public Desktop, public testing::WithParamInterface<PaletteCase> {};
 
-TEST_P(PaletteLookup, CurrentDirectoryThenExecutableFolderThenDataFolder) {
+TEST_P(PaletteLookup, CurrentDirectoryThenChosenFileThenExecutableFolderThenDataFolder) {
     const PaletteCase& test = GetParam();
     WriteStartupFiles();
     std::filesystem::remove(Dir.File("fcpalette.pal"));
     const std::filesystem::path current = Dir.Path() / "current";
     const std::filesystem::path data = Dir.Path() / "share";
+    const std::filesystem::path chosen = Dir.Path() / "palettes" / "mine.pal";
     std::filesystem::create_directories(current);
     std::filesystem::create_directories(data);
-    const auto writePalette = [](const std::filesystem::path& folder, std::uint32_t colour) {
+    std::filesystem::create_directories(chosen.parent_path());
+    const auto writePalette = [](const std::filesystem::path& file, std::uint32_t colour) {
         auto palette = CartridgeGenerator::MakeMasterPalette();
         for (int k = 0; k < 3; ++k)
             palette[static_cast<std::size_t>(k)] = static_cast<std::uint8_t>(colour >> (8 * k));
-        WriteWholeFile((folder / "fcpalette.pal").string(), {palette.begin(), palette.end()});
+        WriteWholeFile(file.string(), {palette.begin(), palette.end()});
     };
     if (test.InCurrentDir)
-        writePalette(current, 0x0000FF);
+        writePalette(current / "fcpalette.pal", 0x0000FF);
+    if (test.ChosenFile == Chosen::Good)
+        writePalette(chosen, 0x00FFFF);
+    if (test.ChosenFile == Chosen::WrongSize)
+        WriteWholeFile(chosen.string(), std::vector<std::uint8_t>(1535));
+    if (test.ChosenFile != Chosen::None)
+        WriteTextFile(SettingsPath(), "[Palette]\nFile=" + chosen.string() + "\n");
     if (test.BesideExecutable)
-        writePalette(Dir.Path(), 0x00FF00);
+        writePalette(Dir.Path() / "fcpalette.pal", 0x00FF00);
     if (test.InDataDir)
-        writePalette(data, 0xFF0000);
+        writePalette(data / "fcpalette.pal", 0xFF0000);
     QDir::setCurrent(QString::fromStdString(current.string()));
 
     StartForm();
+    // A chosen file that cannot be used is named once, and the next place is tried.
+    std::vector<std::string> messages;
+    if (test.ChosenFile == Chosen::Gone)
+        messages.push_back(chosen.string() + "が読み込めませんでした");
+    if (test.ChosenFile == Chosen::WrongSize)
+        messages.push_back(chosen.string() + "のサイズが不正です");
     if (test.ColourZero == 0) {
+        messages.push_back("fcpalette.palが読み込めませんでした");
         EXPECT_TRUE(Form->StartupFailed());
-        EXPECT_EQ(Prompts.Messages(),
-                  std::vector<std::string>{"fcpalette.palが読み込めませんでした"});
+        EXPECT_EQ(Prompts.Messages(), messages);
         return;
     }
     ASSERT_FALSE(Form->StartupFailed());
+    EXPECT_EQ(Prompts.Messages(), messages);
     OpenThroughMenu(WriteCartridge("game.nes"));
     Form->EditPageControl->setCurrentWidget(Form->TabPaletteEdit);
     EXPECT_EQ(ViewDriver::PixelOf(Form->ImgColorTable, 2, 2), test.ColourZero);
@@ -264,10 +284,15 @@ TEST_P(PaletteLookup, CurrentDirectoryThenExecutableFolderThenDataFolder) {
 
 INSTANTIATE_TEST_SUITE_P(
     Folders, PaletteLookup,
-    testing::Values(PaletteCase{"all", true, true, true, 0x0000FF},
-                    PaletteCase{"executable_and_data", false, true, true, 0x00FF00},
-                    PaletteCase{"data_only", false, false, true, 0xFF0000},
-                    PaletteCase{"none", false, false, false, 0}),
+    testing::Values(
+        PaletteCase{"all", true, Chosen::Good, true, true, 0x0000FF},
+        PaletteCase{"chosen_executable_and_data", false, Chosen::Good, true, true, 0x00FFFF},
+        PaletteCase{"chosen_gone", false, Chosen::Gone, true, true, 0x00FF00},
+        PaletteCase{"chosen_of_wrong_size", false, Chosen::WrongSize, false, true, 0xFF0000},
+        PaletteCase{"executable_and_data", false, Chosen::None, true, true, 0x00FF00},
+        PaletteCase{"data_only", false, Chosen::None, false, true, 0xFF0000},
+        PaletteCase{"chosen_gone_and_nothing_else", false, Chosen::Gone, false, false, 0},
+        PaletteCase{"none", false, Chosen::None, false, false, 0}),
     [](const testing::TestParamInfo<PaletteCase>& tested) { return tested.param.Name; });
 
 TEST_F(Desktop, ListFilesBesideTheExecutableComeBeforeTheDataFolder) {

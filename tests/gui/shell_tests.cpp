@@ -222,6 +222,7 @@ TEST_F(Shell, WindowBeforeAnyOpen) {
     EXPECT_FALSE(Form->Close1->isEnabled());
     EXPECT_TRUE(Form->Open1->isEnabled());
     EXPECT_TRUE(Form->Exit1->isEnabled());
+    EXPECT_TRUE(Form->OpenMasterPalette1->isEnabled());
     EXPECT_EQ(Form->N1->title(), "ファイル(&F)");
     QStringList captions;
     for (QAction* action : Form->N1->actions())
@@ -231,7 +232,8 @@ TEST_F(Shell, WindowBeforeAnyOpen) {
         (QStringList{"開く(&O)", "最近使ったファイル(&R)", "-", "上書き保存(&S)",
                      "名前を付けて保存(&A)", "パッチを作成(&P)...", "パッチを当てて開く(&T)...",
                      "画像として書き出す(&E)...", "テストプレイ(&T)", "TMX形式で書き出す(&M)...",
-                     "TMX形式から読み込む(&L)...", "-", "閉じる(&C)", "-", "終了(&X)"}));
+                     "TMX形式から読み込む(&L)...", "-", "マスターパレットを開く(&M)...", "-",
+                     "閉じる(&C)", "-", "終了(&X)"}));
     ASSERT_EQ(Form->CBStage->count(), 16);
     EXPECT_TRUE(Form->CBStage->itemText(15).startsWith("0F "));
     QStringList tabs;
