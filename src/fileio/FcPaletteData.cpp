@@ -4,7 +4,7 @@
 #include <fstream>
 
 Outcome FcPaletteData::Create(const std::string& name, std::unique_ptr<FcPaletteData>& palette) {
-    const std::string cannotRead = name + "が読み込めませんでした";
+    const std::string cannotRead = name + CannotReadPhrase;
     std::error_code error;
     if (!std::filesystem::is_regular_file(name, error))
         return Outcome::Failure(cannotRead);
@@ -15,7 +15,7 @@ Outcome FcPaletteData::Create(const std::string& name, std::unique_ptr<FcPalette
     if (error)
         return Outcome::Failure(cannotRead);
     if (size != FileSize)
-        return Outcome::Failure(name + "のサイズが不正です");
+        return Outcome::Failure(name + BadSizePhrase);
     std::array<std::uint8_t, FileSize> triples{};
     in.read(reinterpret_cast<char*>(triples.data()), static_cast<std::streamsize>(FileSize));
     if (in.gcount() != static_cast<std::streamsize>(FileSize))
