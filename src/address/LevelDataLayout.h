@@ -15,7 +15,7 @@ class AddressData;
 class LevelDataLayout {
 public:
     static constexpr const char* BadLayoutMessage =
-        K6_TEXT("Messages", "ROMイメージのレベルデータの位置が不正です");
+        K6_TEXT("DataMessages", "ROMイメージのレベルデータの位置が不正です");
 
     // None when everything fits; otherwise a short description of the first block that does
     // not (for tests and diagnostics; the user sees BadLayoutMessage).

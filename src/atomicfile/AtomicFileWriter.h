@@ -38,10 +38,10 @@ public:
 
     // The fixed phrases of its messages, each after or before a path.
     static constexpr const char* CannotWritePhrase =
-        K6_TEXT("Messages", " に書き込めませんでした。");
+        K6_TEXT("DataMessages", " に書き込めませんでした。");
     static constexpr const char* MayBeDamagedPhrase = K6_TEXT(
-        "Messages", "元に戻すこともできなかったため、ファイルが壊れている可能性があります。");
-    static constexpr const char* JournalBeforePhrase = K6_TEXT("Messages", "次に開くときに ");
+        "DataMessages", "元に戻すこともできなかったため、ファイルが壊れている可能性があります。");
+    static constexpr const char* JournalBeforePhrase = K6_TEXT("DataMessages", "次に開くときに ");
     static constexpr const char* JournalAfterPhrase =
-        K6_TEXT("Messages", " から保存を完了できます。");
+        K6_TEXT("DataMessages", " から保存を完了できます。");
 };

@@ -23,9 +23,9 @@ public:
     static constexpr std::size_t MaxPathSize = 4096;
     // The fixed phrases of its messages, each after the journal's path.
     static constexpr const char* CannotCreatePhrase =
-        K6_TEXT("Messages", " を作成できませんでした。");
+        K6_TEXT("DataMessages", " を作成できませんでした。");
     static constexpr const char* CannotRemovePhrase =
-        K6_TEXT("Messages", " を削除できませんでした。");
+        K6_TEXT("DataMessages", " を削除できませんでした。");
 
     enum class State {
         None,    // no journal for the file

@@ -18,5 +18,6 @@ public:
     // A file that cannot be opened or read, named with the platform's reason.
     static std::string CannotOpen(const std::string& path, const std::string& reason);
 
-    static constexpr const char* CannotOpenPhrase = K6_TEXT("Messages", " を開けませんでした。");
+    static constexpr const char* CannotOpenPhrase =
+        K6_TEXT("DataMessages", " を開けませんでした。");
 };

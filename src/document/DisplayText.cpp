@@ -22,7 +22,7 @@
 
 namespace {
 
-constexpr const char* MessageContext = "Messages";
+constexpr const char* MessageContext = "DataMessages";
 
 std::vector<DisplayText::Phrase> CollectPhrases() {
     std::vector<DisplayText::Phrase> phrases;
@@ -71,9 +71,12 @@ std::vector<DisplayText::Phrase> CollectPhrases() {
          reason <= static_cast<int>(PaletteRefusal::SharersDisagree); ++reason)
         phrases.push_back(
             {MessageContext, PaletteEncoder::RefusalText(static_cast<PaletteRefusal>(reason))});
-    for (int code = 0; code <= ChipTypeCaptions::KnownCodes; ++code)
-        phrases.push_back(
-            {"ChipTypeCaptions", ChipTypeCaptions::Of(static_cast<std::uint8_t>(code)).c_str()});
+    // A caption that is only its code ("12") has no words to translate.
+    for (int code = 0; code <= ChipTypeCaptions::KnownCodes; ++code) {
+        const std::string& caption = ChipTypeCaptions::Of(static_cast<std::uint8_t>(code));
+        if (caption.find(' ') != std::string::npos)
+            phrases.push_back({"ChipTypeCaptions", caption.c_str()});
+    }
     // An empty phrase would match everywhere without moving on.
     std::erase_if(phrases, [](const DisplayText::Phrase& phrase) { return *phrase.Source == 0; });
     std::stable_sort(phrases.begin(), phrases.end(),

@@ -178,19 +178,19 @@ const char* PaletteEncoder::RefusalText(PaletteRefusal reason) {
     case PaletteRefusal::None:
         return "";
     case PaletteRefusal::EntryOutsideBlock:
-        return K6_TEXT("Messages", "ROMのパレットデータが書き込まない色が変更されています");
+        return K6_TEXT("DataMessages", "ROMのパレットデータが書き込まない色が変更されています");
     case PaletteRefusal::DoesNotFit:
-        return K6_TEXT("Messages", "変更後の色が元のパレットデータの長さに収まりません");
+        return K6_TEXT("DataMessages", "変更後の色が元のパレットデータの長さに収まりません");
     case PaletteRefusal::NotAColourNumber:
-        return K6_TEXT("Messages", "色番号が範囲外です");
+        return K6_TEXT("DataMessages", "色番号が範囲外です");
     case PaletteRefusal::BlockNotTerminated:
-        return K6_TEXT("Messages", "パレットデータの終わりが定義の中にありません");
+        return K6_TEXT("DataMessages", "パレットデータの終わりが定義の中にありません");
     case PaletteRefusal::BlockOverlaps:
-        return K6_TEXT("Messages", "パレットデータが他のデータと重なっています");
+        return K6_TEXT("DataMessages", "パレットデータが他のデータと重なっています");
     case PaletteRefusal::SharedSetsDisagree:
-        return K6_TEXT("Messages", "同じパレットデータを使う定義0と定義1の色が異なります");
+        return K6_TEXT("DataMessages", "同じパレットデータを使う定義0と定義1の色が異なります");
     case PaletteRefusal::SharersDisagree:
-        return K6_TEXT("Messages", "同じパレットデータを使う他のステージと色が異なります");
+        return K6_TEXT("DataMessages", "同じパレットデータを使う他のステージと色が異なります");
     }
     return "";
 }

@@ -19,10 +19,10 @@ public:
     static constexpr const char* Suffix = ".bak";
     // The fixed phrases of its messages, each after a path.
     static constexpr const char* CannotCreatePhrase =
-        K6_TEXT("Messages", " を作成できませんでした。");
+        K6_TEXT("DataMessages", " を作成できませんでした。");
     static constexpr const char* FallbackBeforePhrase =
-        K6_TEXT("Messages", " を作成できなかったため、");
-    static constexpr const char* FallbackAfterPhrase = K6_TEXT("Messages", " に作成しました。");
+        K6_TEXT("DataMessages", " を作成できなかったため、");
+    static constexpr const char* FallbackAfterPhrase = K6_TEXT("DataMessages", " に作成しました。");
     // The switch in the settings file: "[Backup] Keep=0" turns restore points off.
     static constexpr const char* SettingsSection = "Backup";
     static constexpr const char* SettingsKey = "Keep";

@@ -30,8 +30,10 @@ struct PaletteSetNotWritten {
 // it, and the stage being edited.
 class RomImageData {
 public:
-    static constexpr const char* BadSizeMessage = K6_TEXT("Messages", "ファイルを開けませんでした");
-    static constexpr const char* BadHeaderMessage = K6_TEXT("Messages", "ROMイメージが異常です");
+    static constexpr const char* BadSizeMessage =
+        K6_TEXT("DataMessages", "ファイルを開けませんでした");
+    static constexpr const char* BadHeaderMessage =
+        K6_TEXT("DataMessages", "ROMイメージが異常です");
 
     // flags tell a save which categories of which stages to write; the holder never changes
     // them.

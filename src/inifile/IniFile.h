@@ -20,13 +20,13 @@ public:
     static constexpr std::uintmax_t MaxFileSize = 4 * 1024 * 1024;
     // The fixed phrases of its messages; the first two follow the file's path.
     static constexpr const char* CannotReadPhrase =
-        K6_TEXT("Messages", " を読み込めませんでした。");
+        K6_TEXT("DataMessages", " を読み込めませんでした。");
     static constexpr const char* TooLargePhrase =
-        K6_TEXT("Messages", " は設定ファイルとして大きすぎるため読み込みませんでした。");
+        K6_TEXT("DataMessages", " は設定ファイルとして大きすぎるため読み込みませんでした。");
     static constexpr const char* NotRegularPhrase =
-        K6_TEXT("Messages", "(通常のファイルではありません)");
+        K6_TEXT("DataMessages", "(通常のファイルではありません)");
     static constexpr const char* NotWrittenPhrase =
-        K6_TEXT("Messages", "\n設定ファイルを書き込みませんでした。");
+        K6_TEXT("DataMessages", "\n設定ファイルを書き込みませんでした。");
 
     // A missing file is an empty file. A file that exists but cannot be read (or is far too
     // large) leaves the object empty and remembers the error: a flush then refuses to replace
