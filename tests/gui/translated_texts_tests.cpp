@@ -2,9 +2,11 @@
 // the compiled English catalogue, installed and removed while the window runs, as the language
 // menu does.
 #include "MainFormFixture.h"
+#include "support/TempDir.h"
 
 #include "ImageEx/TRadioGroup.h"
 #include "atomicfile/AtomicFileWriter.h"
+#include "cli/CommandLineTool.h"
 #include "document/DisplayText.h"
 #include "document/LevelDocument.h"
 #include "document/TmxMap.h"
@@ -19,6 +21,7 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QTabWidget>
+#include <QTextStream>
 #include <QTranslator>
 #include <QUndoStack>
 
@@ -119,6 +122,46 @@ TEST(DisplayTextTest, EveryPhraseHasAnEnglishText) {
         EXPECT_NE(QCoreApplication::translate(phrase.Context, phrase.Source).toStdString(),
                   phrase.Source)
             << phrase.Context << ": " << phrase.Source;
+}
+
+// The command line's help, usage errors and the data layer's refusals it passes on.
+TEST(CommandLineTextsTest, ShowInEnglishWithCatalogue) {
+    const TempDir dir;
+    const QString missing = QString::fromStdString(dir.File("missing.nes"));
+    struct Case {
+        const char* Name;
+        QStringList Arguments;
+        bool ToOut;
+        QString Expected;
+    };
+    const std::vector<Case> cases = {
+        {"option description", {"--help"}, true, "Write all pages of STAGE to a PNG"},
+        {"description's stage line",
+         {"--help"},
+         true,
+         "STAGE: 0-15 (decimal, or hexadecimal with 0x)"},
+        {"positional argument", {"--help"}, true, "The files of the command"},
+        {"usage error",
+         {"--export-map", "99", "o.png", "i.nes"},
+         false,
+         "kestrin6editor: STAGE is 0 to 15: 99\nkestrin6editor --help shows the usage\n"},
+        {"refusal of the file layer",
+         {"--check", missing},
+         false,
+         missing + " could not be opened. (No such file or directory)\n"},
+    };
+    const EnglishCatalogue english;
+    ASSERT_TRUE(english.Loaded);
+    for (const Case& c : cases) {
+        QString out;
+        QString err;
+        QTextStream outStream(&out);
+        QTextStream errStream(&err);
+        CommandLineTool tool(outStream, errStream);
+        tool.Execute(QStringList{"kestrin6editor"} + c.Arguments);
+        const QString& written = c.ToOut ? out : err;
+        EXPECT_TRUE(written.contains(c.Expected)) << c.Name << ": " << written.toStdString();
+    }
 }
 
 class TranslatedTextsTest : public MainFormFixture {};
