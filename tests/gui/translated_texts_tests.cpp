@@ -192,6 +192,9 @@ TEST_F(TranslatedTextsTest, EditorsShowTheirTextsAgainWhenTheLanguageChanges) {
          "00 Background"},
         {"palette group while saved", &TMainForm::TabPaletteEdit,
          [](TMainForm& f) { return f.GBPaletteEdit->title(); }, "パレット編集", "Palette editing"},
+        {"object menu's paste item", &TMainForm::TabObjectEdit,
+         [](TMainForm& f) { return f.MenuPasteObject->text(); }, "オブジェクトを貼り付け",
+         "Paste object"},
     };
     for (const EditorText& text : texts) {
         Form->EditPageControl->setCurrentWidget(Form.get()->*text.Tab);
