@@ -7,6 +7,7 @@
 #include "address/AddressData.h"
 #include "dib/ImageRect.h"
 #include "dib/PalettedImage.h"
+#include "document/DisplayText.h"
 #include "document/LevelDocument.h"
 #include "editdata/ChipTypeCaptions.h"
 #include "editdata/PatternLoadEntry.h"
@@ -17,6 +18,7 @@
 #include "graphics/GridGeometry.h"
 #include "graphics/HexText.h"
 #include "graphics/ViewSurface.h"
+#include "history/LanguageChangeWatch.h"
 #include "history/StageArrays.h"
 #include "prompts/UserPrompts.h"
 
@@ -27,6 +29,8 @@
 #include <QPushButton>
 #include <QScrollBar>
 #include <QSignalBlocker>
+
+#include <QCoreApplication>
 
 #include <algorithm>
 
@@ -107,11 +111,7 @@ void Chip16x16EditClass::BindRadioGroups(TRadioGroup* chipPropertySelect,
                                          TRadioGroup* paletteSelect) {
     RGChipPropertySelect = chipPropertySelect;
     RGPaletteSelect = paletteSelect;
-    const auto& captions = Holder.PropertyCaptions();
-    for (int i = 0; i < RGChipPropertySelect->Count() && i < LevelFormat::AttributeTypeCount; ++i)
-        RGChipPropertySelect->SetItemText(
-            i, QString::number(i, 16).toUpper() + "x " +
-                   QString::fromStdString(captions[static_cast<std::size_t>(i)]));
+    ShowPropertyCaptions();
 }
 
 void Chip16x16EditClass::BindScrollBar(QScrollBar* selectScrollIndex) {
@@ -122,6 +122,11 @@ void Chip16x16EditClass::BindScrollBar(QScrollBar* selectScrollIndex) {
 
 void Chip16x16EditClass::BindSwitchButton(QPushButton* switchChipSet) {
     BtnSwitch16X16ChipSet = switchChipSet;
+    LanguageWatch = std::make_unique<LanguageChangeWatch>(switchChipSet, [this] {
+        if (HasStage())
+            ShowSwitchCaption();
+        ShowPropertyCaptions();
+    });
 }
 
 // ---- Helpers ----
@@ -280,7 +285,8 @@ void Chip16x16EditClass::LoadStage() {
 void Chip16x16EditClass::ReloadStage() {
     if (!HasStage())
         return;
-    if (!Prompts.AskYesNo(ImgBGBankTable->window(), ReloadQuestion))
+    if (!Prompts.AskYesNo(ImgBGBankTable->window(),
+                          QCoreApplication::translate("Chip16x16EditClass", ReloadQuestion)))
         return;
     const int stage = Holder.CurrentStage();
     Document.Apply(
@@ -323,7 +329,8 @@ void Chip16x16EditClass::SwitchChipSet() {
 // Every stage shows the same set, so the last one tells which the button switches to.
 void Chip16x16EditClass::ShowSwitchCaption() {
     const bool normal = Holder.Stage(LevelFormat::StageCount - 1).Chip16x16SetIndexValue() == 0;
-    BtnSwitch16X16ChipSet->setText(normal ? SwitchToDestroyedCaption : SwitchToNormalCaption);
+    BtnSwitch16X16ChipSet->setText(QCoreApplication::translate(
+        "Chip16x16EditClass", normal ? SwitchToDestroyedCaption : SwitchToNormalCaption));
 }
 
 void Chip16x16EditClass::SelectScrollIndexChanged(int /*position*/) {
@@ -506,12 +513,19 @@ void Chip16x16EditClass::LoadPropertyCaptions() {
     const auto codes =
         ChipTypeCaptions::CodesOfStage(Holder.Buffer(), *Holder.Address(), Holder.CurrentStage());
     auto& captions = Document.PropertyCaptions();
-    for (int i = 0; i < LevelFormat::AttributeTypeCount; ++i) {
-        const std::string& caption = ChipTypeCaptions::Of(codes[static_cast<std::size_t>(i)]);
-        captions[static_cast<std::size_t>(i)] = caption;
-        RGChipPropertySelect->SetItemText(i, QString::number(i, 16).toUpper() + "x " +
-                                                 QString::fromStdString(caption));
-    }
+    for (std::size_t i = 0; i < captions.size(); ++i)
+        captions[i] = ChipTypeCaptions::Of(codes[i]);
+    ShowPropertyCaptions();
+}
+
+void Chip16x16EditClass::ShowPropertyCaptions() {
+    if (RGChipPropertySelect == nullptr)
+        return;
+    const auto& captions = Holder.PropertyCaptions();
+    for (int i = 0; i < RGChipPropertySelect->Count() && i < LevelFormat::AttributeTypeCount; ++i)
+        RGChipPropertySelect->SetItemText(
+            i, QString::number(i, 16).toUpper() + "x " +
+                   DisplayText::Of(captions[static_cast<std::size_t>(i)]));
 }
 
 // ---- Drawing ----

@@ -15,6 +15,7 @@
 #include <vector>
 
 class EditorGraphics;
+class LanguageChangeWatch;
 class LevelDocument;
 struct ByteNotice;
 class PalettedImage;
@@ -48,15 +49,21 @@ public:
     static constexpr int SelectTileViewSize = 32;
     static constexpr int ScrollIndexMaximum = 255;
 
-    static constexpr const char* ReloadQuestion =
-        "このステージのチップ・BGバンクを読み込み直します。よろしいですか？";
-    static constexpr const char* SwitchToDestroyedCaption = "破壊後に切替";
-    static constexpr const char* SwitchToNormalCaption = "破壊前に切替";
+    static constexpr const char* ReloadQuestion = QT_TRANSLATE_NOOP(
+        "Chip16x16EditClass", "このステージのチップ・BGバンクを読み込み直します。よろしいですか？");
+    static constexpr const char* SwitchToDestroyedCaption =
+        QT_TRANSLATE_NOOP("Chip16x16EditClass", "破壊後に切替");
+    static constexpr const char* SwitchToNormalCaption =
+        QT_TRANSLATE_NOOP("Chip16x16EditClass", "破壊前に切替");
 
-    static constexpr const char* SetTileCaption = "16x16チップのタイルの変更";
-    static constexpr const char* SetTypeCaption = "属性タイプの変更";
-    static constexpr const char* SetSubPaletteCaption = "サブパレットの変更";
-    static constexpr const char* ReloadCaption = "16x16チップの読み込み直し";
+    static constexpr const char* SetTileCaption =
+        QT_TRANSLATE_NOOP("EditHistory", "16x16チップのタイルの変更");
+    static constexpr const char* SetTypeCaption =
+        QT_TRANSLATE_NOOP("EditHistory", "属性タイプの変更");
+    static constexpr const char* SetSubPaletteCaption =
+        QT_TRANSLATE_NOOP("EditHistory", "サブパレットの変更");
+    static constexpr const char* ReloadCaption =
+        QT_TRANSLATE_NOOP("EditHistory", "16x16チップの読み込み直し");
 
     Chip16x16EditClass(LevelDocument& document, EditorGraphics& graphics, UserPrompts& prompts);
     ~Chip16x16EditClass();
@@ -103,7 +110,8 @@ public:
     void SetChipPalette();
     // The edited chip of the set shown: its four tiles in quarter order and its attribute byte,
     // for the clipboard, and written back from it as one step.
-    static constexpr const char* PasteCaption = "16x16チップの貼り付け";
+    static constexpr const char* PasteCaption =
+        QT_TRANSLATE_NOOP("EditHistory", "16x16チップの貼り付け");
     static constexpr int ChipByteCount = LevelFormat::QuartersPerChip + 1;
     std::array<std::uint8_t, ChipByteCount> EditChipBytes() const;
     void PasteChipBytes(const std::array<std::uint8_t, ChipByteCount>& bytes);
@@ -123,6 +131,7 @@ public:
     void LoadPatternTables();
     void ApplyPatternEntry(int entry);
     void LoadPropertyCaptions();
+    void ShowPropertyCaptions();
 
     // Drawing.
     void RenderBankTable();
@@ -208,4 +217,6 @@ private:
     HoverFrame* FrameUnderPointer = nullptr;
     // The document's notices reach this editor while it lives.
     QObject Listener;
+    // Shows the editor's texts again when the language changes.
+    std::unique_ptr<LanguageChangeWatch> LanguageWatch;
 };

@@ -2,6 +2,7 @@
 
 #include "ImageEx/TImageEx.h"
 #include "ImageEx/TUpDown.h"
+#include "document/DisplayText.h"
 #include "document/LevelDocument.h"
 #include "editdata/StageData.h"
 #include "editdata/UnusedNumbers.h"
@@ -10,9 +11,11 @@
 #include "graphics/GridGeometry.h"
 #include "graphics/HexText.h"
 #include "graphics/ViewSurface.h"
+#include "history/LanguageChangeWatch.h"
 #include "prompts/UserPrompts.h"
 
 #include <QCheckBox>
+#include <QCoreApplication>
 #include <QLabel>
 
 namespace {
@@ -91,6 +94,10 @@ void Chip32x32EditClass::BindLabels(const Labels& labels) {
     LblStructChipIndex = labels.StructIndex;
     LblStructChipProperty = labels.StructProperty;
     LblSelect32x32ChipIndex = labels.Select32x32Index;
+    LanguageWatch = std::make_unique<LanguageChangeWatch>(LblSelect16x16ChipProperty, [this] {
+        if (HasStage())
+            ShowPropertyCaptions();
+    });
 }
 
 void Chip32x32EditClass::BindGridCheckBox(QCheckBox* drawGrid) {
@@ -169,7 +176,7 @@ void Chip32x32EditClass::CopySelectChip() {
 QString Chip32x32EditClass::CaptionOf16x16Chip(int chip) {
     const int type =
         LevelFormat::AttributeTypeOf(Stage().ChipPropertyTable()[static_cast<std::size_t>(chip)]);
-    return QString::fromStdString(Holder.PropertyCaptions()[static_cast<std::size_t>(type)]);
+    return DisplayText::Of(Holder.PropertyCaptions()[static_cast<std::size_t>(type)]);
 }
 
 // ---- Stage, sheets and tab ----
@@ -200,7 +207,8 @@ void Chip32x32EditClass::RenderChipSheet() {
 }
 
 void Chip32x32EditClass::ReloadStage() {
-    if (!Prompts.AskYesNo(DialogParent(), ReloadQuestion))
+    if (!Prompts.AskYesNo(DialogParent(),
+                          QCoreApplication::translate("Chip32x32EditClass", ReloadQuestion)))
         return;
     // Only this tab's table comes back.
     Document.Apply(Document.ReloadChanges(Holder.CurrentStage(), ReloadScope::Chip32x32,
@@ -258,15 +266,24 @@ void Chip32x32EditClass::ShowEditChip(int chip) {
     for (int q = 0; q < QuarterCount; ++q) {
         const int part = Stage().Chip32x32Table[EntryOf(chip, q)];
         LblStructChipIndex[static_cast<std::size_t>(q)]->setText(HexText::Two(part));
-        LblStructChipProperty[static_cast<std::size_t>(q)]->setText(CaptionOf16x16Chip(part));
     }
+    ShowPropertyCaptions();
 }
 
 void Chip32x32EditClass::ShowSelectChip(int chip) {
     SelectChipIndex = chip;
     CopySelectChip();
     LblSelect16x16ChipIndex->setText(HexText::Two(chip));
-    LblSelect16x16ChipProperty->setText(CaptionOf16x16Chip(chip));
+    ShowPropertyCaptions();
+}
+
+// The attribute captions of the edited chip's quarters and of the chosen 16x16 chip.
+void Chip32x32EditClass::ShowPropertyCaptions() {
+    for (int q = 0; q < QuarterCount; ++q) {
+        const int part = Stage().Chip32x32Table[EntryOf(EditChipIndex, q)];
+        LblStructChipProperty[static_cast<std::size_t>(q)]->setText(CaptionOf16x16Chip(part));
+    }
+    LblSelect16x16ChipProperty->setText(CaptionOf16x16Chip(SelectChipIndex));
 }
 
 void Chip32x32EditClass::RedrawChip32x32(int chip) {

@@ -15,6 +15,7 @@
 #include <vector>
 
 class EditorGraphics;
+class LanguageChangeWatch;
 class LevelDocument;
 struct ByteNotice;
 class QCheckBox;
@@ -49,11 +50,15 @@ public:
     static constexpr const char* FirstHalfCaption = "00-7F";
     static constexpr const char* SecondHalfCaption = "80-FF";
     static constexpr const char* ReloadQuestion =
-        "このステージの32x32チップデータを読み込み直します。よろしいですか？";
+        QT_TRANSLATE_NOOP("Chip32x32EditClass",
+                          "このステージの32x32チップデータを読み込み直します。よろしいですか？");
 
-    static constexpr const char* SetQuarterCaption = "32x32チップの変更";
-    static constexpr const char* PasteStructCaption = "構造の貼り付け";
-    static constexpr const char* ReloadCaption = "32x32チップの読み込み直し";
+    static constexpr const char* SetQuarterCaption =
+        QT_TRANSLATE_NOOP("EditHistory", "32x32チップの変更");
+    static constexpr const char* PasteStructCaption =
+        QT_TRANSLATE_NOOP("EditHistory", "構造の貼り付け");
+    static constexpr const char* ReloadCaption =
+        QT_TRANSLATE_NOOP("EditHistory", "32x32チップの読み込み直し");
 
     Chip32x32EditClass(LevelDocument& document, EditorGraphics& graphics, UserPrompts& prompts);
     ~Chip32x32EditClass();
@@ -141,6 +146,7 @@ private:
     void CopyEditPanel();
     void CopySelectChip();
     QString CaptionOf16x16Chip(int chip);
+    void ShowPropertyCaptions();
 
     // Position arithmetic; only computes.
     int ViewChipAt(int x, int y) const;
@@ -185,4 +191,6 @@ private:
     HoverFrame* FrameUnderPointer = nullptr;
     // The document's notices reach this editor while it lives.
     QObject Listener;
+    // Shows the editor's texts again when the language changes.
+    std::unique_ptr<LanguageChangeWatch> LanguageWatch;
 };

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "base/TextMark.h"
 #include <cstdint>
 #include <optional>
 #include <span>
@@ -13,7 +14,8 @@ class AddressData;
 // once, before the image is taken over.
 class LevelDataLayout {
 public:
-    static constexpr const char* BadLayoutMessage = "ROMイメージのレベルデータの位置が不正です";
+    static constexpr const char* BadLayoutMessage =
+        K6_TEXT("DataMessages", "ROMイメージのレベルデータの位置が不正です");
 
     // None when everything fits; otherwise a short description of the first block that does
     // not (for tests and diagnostics; the user sees BadLayoutMessage).

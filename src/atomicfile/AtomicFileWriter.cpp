@@ -17,7 +17,7 @@
 namespace {
 
 std::string CannotWrite(const std::string& path, int error) {
-    return path + " に書き込めませんでした。(" + std::strerror(error) + ")";
+    return path + AtomicFileWriter::CannotWritePhrase + "(" + std::strerror(error) + ")";
 }
 
 // A link is followed, so the file it names is replaced and the link stays.
@@ -137,10 +137,10 @@ int PutBack(int fd, const std::vector<std::uint8_t>& old, const Rewrite& progres
 }
 
 std::string MayBeDamaged(const std::string& path, int error, const std::string& journal) {
-    std::string message = CannotWrite(path, error) +
-                          "元に戻すこともできなかったため、ファイルが壊れている可能性があります。";
+    std::string message = CannotWrite(path, error) + AtomicFileWriter::MayBeDamagedPhrase;
     if (!journal.empty())
-        message += "次に開くときに " + journal + " から保存を完了できます。";
+        message +=
+            AtomicFileWriter::JournalBeforePhrase + journal + AtomicFileWriter::JournalAfterPhrase;
     return message;
 }
 
@@ -178,7 +178,7 @@ std::string WriteInPlace(const std::string& path, const std::string& target,
             // The reservation may have lengthened the file.
             ::ftruncate(fd, static_cast<off_t>(old.size()));
             ::close(fd);
-            return path + " に書き込めませんでした。" + recorded.Message;
+            return path + AtomicFileWriter::CannotWritePhrase + recorded.Message;
         }
         journalPath = SaveJournal::PathFor(journal.Folder, target);
     }

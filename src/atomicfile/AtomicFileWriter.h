@@ -1,6 +1,7 @@
 #pragma once
 
 #include "base/Outcome.h"
+#include "base/TextMark.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -38,4 +39,13 @@ public:
     static Outcome FinishFromJournal(const std::string& path,
                                      const std::vector<std::uint8_t>& content,
                                      const std::string& journalPath);
+
+    // The fixed phrases of its messages, each after or before a path.
+    static constexpr const char* CannotWritePhrase =
+        K6_TEXT("DataMessages", " に書き込めませんでした。");
+    static constexpr const char* MayBeDamagedPhrase = K6_TEXT(
+        "DataMessages", "元に戻すこともできなかったため、ファイルが壊れている可能性があります。");
+    static constexpr const char* JournalBeforePhrase = K6_TEXT("DataMessages", "次に開くときに ");
+    static constexpr const char* JournalAfterPhrase =
+        K6_TEXT("DataMessages", " から保存を完了できます。");
 };

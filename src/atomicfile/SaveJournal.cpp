@@ -61,11 +61,11 @@ Outcome SaveJournal::Record(const std::string& folder, const std::string& target
     const std::string journal = PathFor(folder, target);
     const std::string path = CanonicalPath(target);
     if (path.size() > MaxPathSize || size > MaxContentSize)
-        return Outcome::Failure(journal + " を作成できませんでした。(File too large)");
+        return Outcome::Failure(journal + CannotCreatePhrase + "(File too large)");
     std::error_code error;
     std::filesystem::create_directories(folder, error);
     if (error)
-        return Outcome::Failure(journal + " を作成できませんでした。(" + error.message() + ")");
+        return Outcome::Failure(journal + CannotCreatePhrase + "(" + error.message() + ")");
 
     std::vector<std::uint8_t> bytes(Magic, Magic + sizeof Magic);
     bytes.reserve(HeaderSize + path.size() + size);
@@ -114,7 +114,7 @@ Outcome SaveJournal::Remove(const std::string& journalPath) {
     std::error_code error;
     std::filesystem::remove(journalPath, error);
     if (error)
-        return Outcome::Failure(journalPath + " を削除できませんでした。(" + error.message() + ")");
+        return Outcome::Failure(journalPath + CannotRemovePhrase + "(" + error.message() + ")");
     return Outcome::Success();
 }
 

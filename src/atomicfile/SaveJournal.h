@@ -1,6 +1,7 @@
 #pragma once
 
 #include "base/Outcome.h"
+#include "base/TextMark.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -20,6 +21,11 @@ public:
     // Neither a journal nor the file it is for may be larger than this.
     static constexpr std::size_t MaxContentSize = 64 * 1024 * 1024;
     static constexpr std::size_t MaxPathSize = 4096;
+    // The fixed phrases of its messages, each after the journal's path.
+    static constexpr const char* CannotCreatePhrase =
+        K6_TEXT("DataMessages", " を作成できませんでした。");
+    static constexpr const char* CannotRemovePhrase =
+        K6_TEXT("DataMessages", " を削除できませんでした。");
 
     enum class State {
         None,    // no journal for the file

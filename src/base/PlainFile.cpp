@@ -6,7 +6,7 @@
 #include <fstream>
 
 std::string PlainFile::CannotOpen(const std::string& path, const std::string& reason) {
-    return path + " を開けませんでした。(" + reason + ")";
+    return path + CannotOpenPhrase + "(" + reason + ")";
 }
 
 Outcome PlainFile::Read(const std::string& path, std::size_t maxSize,

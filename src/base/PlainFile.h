@@ -1,6 +1,7 @@
 #pragma once
 
 #include "base/Outcome.h"
+#include "base/TextMark.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -16,4 +17,7 @@ public:
                         const std::string& tooLargeMessage, std::vector<std::uint8_t>& bytes);
     // A file that cannot be opened or read, named with the platform's reason.
     static std::string CannotOpen(const std::string& path, const std::string& reason);
+
+    static constexpr const char* CannotOpenPhrase =
+        K6_TEXT("DataMessages", " を開けませんでした。");
 };

@@ -2,6 +2,7 @@
 #include "base/LevelFormat.h"
 
 #include "atomicfile/AtomicFileWriter.h"
+#include "document/DisplayText.h"
 #include "document/LevelDocument.h"
 #include "document/TmxMap.h"
 #include "edit_flag/EditFlagManagement.h"
@@ -31,21 +32,35 @@
 
 namespace {
 
-const char* const TooManyObjectsMessage = "オブジェクトの数が多すぎます";
+const char* const TooManyObjectsMessage =
+    QT_TRANSLATE_NOOP("CommandLineTool", "オブジェクトの数が多すぎます");
 
-const QCommandLineOption ExportMapOption("export-map", "STAGE の全ページを PNG に書き出す",
+const QCommandLineOption ExportMapOption("export-map",
+                                         QT_TRANSLATE_NOOP("CommandLineTool",
+                                                           "STAGE の全ページを PNG に書き出す"),
                                          "STAGE");
-const QCommandLineOption ExportSheetOption("export-sheet",
-                                           "STAGE の 16x16 / 32x32 チップ一覧を PNG に書き出す",
-                                           "16|32");
-const QCommandLineOption ObjectsOption("objects", "オブジェクトも描く");
-const QCommandLineOption PaletteSetOption("palette-set", "パレットセット (0 か 1)", "0|1", "0");
-const QCommandLineOption MakePatchOption("make-patch", "ORIGINAL から EDITED へのパッチを作る");
-const QCommandLineOption ApplyPatchOption("apply-patch", "ORIGINAL に PATCH を当てて書き出す");
-const QCommandLineOption CheckOption("check", "IMAGE を検査する");
-const QCommandLineOption ExportTmxOption("export-tmx", "STAGE のマップを TMX に書き出す", "STAGE");
-const QCommandLineOption ImportTmxOption("import-tmx", "TMX を STAGE のマップに読み込んで書き出す",
-                                         "STAGE");
+const QCommandLineOption ExportSheetOption(
+    "export-sheet",
+    QT_TRANSLATE_NOOP("CommandLineTool", "STAGE の 16x16 / 32x32 チップ一覧を PNG に書き出す"),
+    "16|32");
+const QCommandLineOption ObjectsOption("objects",
+                                       QT_TRANSLATE_NOOP("CommandLineTool", "オブジェクトも描く"));
+const QCommandLineOption
+    PaletteSetOption("palette-set", QT_TRANSLATE_NOOP("CommandLineTool", "パレットセット (0 か 1)"),
+                     "0|1", "0");
+const QCommandLineOption
+    MakePatchOption("make-patch",
+                    QT_TRANSLATE_NOOP("CommandLineTool", "ORIGINAL から EDITED へのパッチを作る"));
+const QCommandLineOption ApplyPatchOption("apply-patch",
+                                          QT_TRANSLATE_NOOP("CommandLineTool",
+                                                            "ORIGINAL に PATCH を当てて書き出す"));
+const QCommandLineOption CheckOption("check",
+                                     QT_TRANSLATE_NOOP("CommandLineTool", "IMAGE を検査する"));
+const QCommandLineOption ExportTmxOption(
+    "export-tmx", QT_TRANSLATE_NOOP("CommandLineTool", "STAGE のマップを TMX に書き出す"), "STAGE");
+const QCommandLineOption ImportTmxOption(
+    "import-tmx", QT_TRANSLATE_NOOP("CommandLineTool", "TMX を STAGE のマップに読み込んで書き出す"),
+    "STAGE");
 
 // The tool's own options; anything else (Qt's -style, -platform, -reverse, ..., or a file) is
 // left to the window.
@@ -69,10 +84,6 @@ bool IsCommandOption(const QString& argument) {
     return false;
 }
 
-QString FromStd(const std::string& text) {
-    return QString::fromStdString(text);
-}
-
 // The window's folder of the given kind: named after the window's application name, not the
 // command's own.
 QString WindowFolder(QStandardPaths::StandardLocation location) {
@@ -81,6 +92,14 @@ QString WindowFolder(QStandardPaths::StandardLocation location) {
     const QString folder = QStandardPaths::writableLocation(location);
     QCoreApplication::setApplicationName(own);
     return folder;
+}
+
+// The option with its description in the language of the day: the options are made before any
+// catalogue is loaded.
+QCommandLineOption Translated(QCommandLineOption option) {
+    option.setDescription(
+        QCoreApplication::translate("CommandLineTool", option.description().toUtf8().constData()));
+    return option;
 }
 
 // The settings file the window reads (level-data offsets, the chosen master palette), found
@@ -177,14 +196,13 @@ int CommandLineTool::Execute(const QStringList& arguments) {
         "  kestrin6editor --apply-patch ORIGINAL PATCH OUT.nes\n"
         "  kestrin6editor --check IMAGE\n"
         "  kestrin6editor --export-tmx STAGE OUT.tmx IMAGE\n"
-        "  kestrin6editor --import-tmx STAGE IN.tmx IMAGE OUT.nes\n"
-        "STAGE: 0-15 (10進数か 0x付き16進数)");
+        "  kestrin6editor --import-tmx STAGE IN.tmx IMAGE OUT.nes\n" +
+        tr("STAGE: 0-15 (10進数か 0x付き16進数)"));
     const QCommandLineOption help = parser.addHelpOption();
     const QCommandLineOption version = parser.addVersionOption();
-    parser.addOptions({ExportMapOption, ExportSheetOption, ObjectsOption, PaletteSetOption,
-                       MakePatchOption, ApplyPatchOption, CheckOption, ExportTmxOption,
-                       ImportTmxOption});
-    parser.addPositionalArgument("FILES", "コマンドごとのファイル");
+    for (const QCommandLineOption* option : OwnOptions)
+        parser.addOption(Translated(*option));
+    parser.addPositionalArgument("FILES", tr("コマンドごとのファイル"));
     if (!parser.parse(arguments))
         return Usage(parser.errorText());
     if (parser.isSet(help) || parser.isSet("help-all")) {
@@ -206,16 +224,16 @@ int CommandLineTool::Execute(const QStringList& arguments) {
         if (!parser.isSet(*command))
             continue;
         if (chosen != nullptr)
-            return Usage("コマンドは1つだけ指定してください");
+            return Usage(tr("コマンドは1つだけ指定してください"));
         chosen = command;
     }
     if (chosen == nullptr)
-        return Usage("コマンドが指定されていません");
+        return Usage(tr("コマンドが指定されていません"));
     if (chosen != &ExportMapOption &&
         (parser.isSet(ObjectsOption) || parser.isSet(PaletteSetOption)))
-        return Usage("--objects と --palette-set は --export-map にだけ使えます");
+        return Usage(tr("--objects と --palette-set は --export-map にだけ使えます"));
     if (parser.values(*chosen).size() > 1)
-        return Usage("コマンドは1つだけ指定してください");
+        return Usage(tr("コマンドは1つだけ指定してください"));
 
     const QStringList files = parser.positionalArguments();
     if (chosen == &ExportMapOption)
@@ -245,7 +263,7 @@ std::optional<int> CommandLineTool::ParseStage(const QString& text) {
 
 int CommandLineTool::Usage(const QString& problem) {
     Err << "kestrin6editor: " << problem << "\n"
-        << "kestrin6editor --help で使い方を表示します\n";
+        << tr("kestrin6editor --help で使い方を表示します") << "\n";
     Err.flush();
     return UsageError;
 }
@@ -263,10 +281,10 @@ int CommandLineTool::Refuse(const QString& message, const QString& file) {
 int CommandLineTool::ExportMap(const QCommandLineParser& parser, const QStringList& files) {
     const std::optional<int> stage = ParseStage(parser.value(ExportMapOption));
     if (!stage)
-        return Usage("STAGE は 0 から 15 です: " + parser.value(ExportMapOption));
+        return Usage(tr("STAGE は 0 から 15 です: ") + parser.value(ExportMapOption));
     const QString set = parser.value(PaletteSetOption);
     if (set != "0" && set != "1")
-        return Usage("--palette-set は 0 か 1 です: " + set);
+        return Usage(tr("--palette-set は 0 か 1 です: ") + set);
     if (files.size() != 2)
         return Usage("--export-map STAGE OUT.png [--objects] [--palette-set 0|1] IMAGE");
     StagePicture::Options options;
@@ -280,12 +298,12 @@ int CommandLineTool::ExportMap(const QCommandLineParser& parser, const QStringLi
 int CommandLineTool::ExportSheet(const QCommandLineParser& parser, const QStringList& files) {
     const QString size = parser.value(ExportSheetOption);
     if (size != "16" && size != "32")
-        return Usage("--export-sheet は 16 か 32 です: " + size);
+        return Usage(tr("--export-sheet は 16 か 32 です: ") + size);
     if (files.size() != 3)
         return Usage("--export-sheet 16|32 STAGE OUT.png IMAGE");
     const std::optional<int> stage = ParseStage(files[0]);
     if (!stage)
-        return Usage("STAGE は 0 から 15 です: " + files[0]);
+        return Usage(tr("STAGE は 0 から 15 です: ") + files[0]);
     StagePicture::Options options;
     options.What =
         size == "16" ? StagePicture::Kind::Chip16x16Sheet : StagePicture::Kind::Chip32x32Sheet;
@@ -301,7 +319,7 @@ int CommandLineTool::ExportPicture(const StagePicture::Options& options, const Q
     OpenedImage opened;
     const Outcome outcome = opened.Rom.LoadFromFile(image.toStdString());
     if (!outcome.Ok)
-        return Refuse(FromStd(outcome.Message), image);
+        return Refuse(DisplayText::Of(outcome.Message), image);
     return WritePicture(*palette, opened.Rom, options, out);
 }
 
@@ -313,11 +331,11 @@ int CommandLineTool::LoadPalette(std::unique_ptr<FcPaletteData>& palette) {
         executableDir, SupportFiles::DataFolder(executableDir), palette);
     // A chosen file that was passed over is worth a line, though the command goes on.
     if (!lookup.ChosenProblem.empty()) {
-        Err << FromStd(lookup.ChosenProblem) << "\n";
+        Err << DisplayText::Of(lookup.ChosenProblem) << "\n";
         Err.flush();
     }
     if (!lookup.Loaded.Ok) {
-        Err << FromStd(lookup.Loaded.Message) << "\n";
+        Err << DisplayText::Of(lookup.Loaded.Message) << "\n";
         Err.flush();
         return Refused;
     }
@@ -328,13 +346,14 @@ int CommandLineTool::WritePicture(const FcPaletteData& palette, const RomImageDa
                                   const StagePicture::Options& options, const QString& out) {
     const QByteArray png = StagePicture::EncodePng(StagePicture::Render(palette, rom, options));
     if (png.isEmpty())
-        return Refuse(StagePicture::WriteFailedMessage, out);
+        return Refuse(QCoreApplication::translate("StagePicture", StagePicture::WriteFailedMessage),
+                      out);
     return WriteOrRefuse(out, BytesOf(png));
 }
 
 int CommandLineTool::WriteOrRefuse(const QString& path, std::span<const std::uint8_t> bytes) {
     const Outcome written = AtomicFileWriter::Write(path.toStdString(), bytes.data(), bytes.size());
-    return written.Ok ? Success : Refuse(FromStd(written.Message), path);
+    return written.Ok ? Success : Refuse(DisplayText::Of(written.Message), path);
 }
 
 void CommandLineTool::KeepBeforeReplacing(const IniFile& settings, const QString& path) {
@@ -348,7 +367,7 @@ void CommandLineTool::KeepBeforeReplacing(const IniFile& settings, const QString
     const Outcome kept = restorePoint.KeepBeforeSave(path.toStdString());
     // A restore point kept elsewhere is a success whose message says where.
     if (!kept.Message.empty()) {
-        Err << FromStd(kept.Message) << "\n";
+        Err << DisplayText::Of(kept.Message) << "\n";
         Err.flush();
     }
 }
@@ -356,7 +375,7 @@ void CommandLineTool::KeepBeforeReplacing(const IniFile& settings, const QString
 int CommandLineTool::ExportTmx(const QCommandLineParser& parser, const QStringList& files) {
     const std::optional<int> stage = ParseStage(parser.value(ExportTmxOption));
     if (!stage)
-        return Usage("STAGE は 0 から 15 です: " + parser.value(ExportTmxOption));
+        return Usage(tr("STAGE は 0 から 15 です: ") + parser.value(ExportTmxOption));
     if (files.size() != 2)
         return Usage("--export-tmx STAGE OUT.tmx IMAGE");
     const QString& out = files[0];
@@ -366,7 +385,7 @@ int CommandLineTool::ExportTmx(const QCommandLineParser& parser, const QStringLi
     OpenedImage opened;
     const Outcome outcome = opened.Rom.LoadFromFile(files[1].toStdString());
     if (!outcome.Ok)
-        return Refuse(FromStd(outcome.Message), files[1]);
+        return Refuse(DisplayText::Of(outcome.Message), files[1]);
     StagePicture::Options options;
     options.What = StagePicture::Kind::Chip32x32Sheet;
     options.Stage = *stage;
@@ -382,26 +401,26 @@ int CommandLineTool::ExportTmx(const QCommandLineParser& parser, const QStringLi
 int CommandLineTool::ImportTmx(const QCommandLineParser& parser, const QStringList& files) {
     const std::optional<int> stage = ParseStage(parser.value(ImportTmxOption));
     if (!stage)
-        return Usage("STAGE は 0 から 15 です: " + parser.value(ImportTmxOption));
+        return Usage(tr("STAGE は 0 から 15 です: ") + parser.value(ImportTmxOption));
     if (files.size() != 3)
         return Usage("--import-tmx STAGE IN.tmx IMAGE OUT.nes");
     TmxMap::MapSet mapSet{};
     const Outcome read = TmxMap::ReadFile(files[0], mapSet);
     if (!read.Ok)
-        return Refuse(FromStd(read.Message), files[0]);
+        return Refuse(DisplayText::Of(read.Message), files[0]);
     const std::unique_ptr<IniFile> settings = ReadSettings();
     // The same write path as the window: the import is an edit of the document, then a save.
     LevelDocument document(*settings, {});
     const Outcome opened = document.Open(files[1].toStdString());
     if (!opened.Ok)
-        return Refuse(FromStd(opened.Message), files[1]);
+        return Refuse(DisplayText::Of(opened.Message), files[1]);
     document.SetCurrentStage(*stage);
     document.Apply(
         TmxMap::ImportChanges(*stage, document.Image().Stage(*stage).MapSetTable, mapSet),
         TmxMap::ImportCaption);
     KeepBeforeReplacing(*settings, files[2]);
     const Outcome saved = document.Save(files[2].toStdString());
-    return saved.Ok ? Success : Refuse(FromStd(saved.Message), files[2]);
+    return saved.Ok ? Success : Refuse(DisplayText::Of(saved.Message), files[2]);
 }
 
 int CommandLineTool::MakePatch(const QStringList& files) {
@@ -410,14 +429,14 @@ int CommandLineTool::MakePatch(const QStringList& files) {
     const std::optional<PatchFiles::Format> format =
         PatchFiles::FormatOfName(files[2].toStdString());
     if (!format)
-        return Usage("パッチの名前は .ips か .bps で終わります: " + files[2]);
+        return Usage(tr("パッチの名前は .ips か .bps で終わります: ") + files[2]);
     std::vector<std::uint8_t> original;
     std::vector<std::uint8_t> edited;
     for (const auto& [path, bytes] :
          {std::pair{files[0], &original}, std::pair{files[1], &edited}}) {
         const Outcome read = PatchFiles::ReadFile(path.toStdString(), *bytes);
         if (!read.Ok)
-            return Refuse(FromStd(read.Message), path);
+            return Refuse(DisplayText::Of(read.Message), path);
     }
     const std::vector<std::uint8_t> patch = PatchFiles::Create(*format, original, edited);
     return WriteOrRefuse(files[2], patch);
@@ -432,17 +451,17 @@ int CommandLineTool::ApplyPatch(const QStringList& files) {
          {std::pair{files[0], &original}, std::pair{files[1], &patch}}) {
         const Outcome read = PatchFiles::ReadFile(path.toStdString(), *bytes);
         if (!read.Ok)
-            return Refuse(FromStd(read.Message), path);
+            return Refuse(DisplayText::Of(read.Message), path);
     }
     std::vector<std::uint8_t> patched;
     const Outcome applied = PatchFiles::Apply(original, patch, patched);
     if (!applied.Ok)
-        return Refuse(FromStd(applied.Message), files[1]);
+        return Refuse(DisplayText::Of(applied.Message), files[1]);
     // What Open would refuse is not written: the patch made it.
     const std::unique_ptr<IniFile> settings = ReadSettings();
     const Outcome openable = RomImageData::CheckImage(patched, *settings);
     if (!openable.Ok)
-        return Refuse(FromStd(openable.Message), files[1]);
+        return Refuse(DisplayText::Of(openable.Message), files[1]);
     KeepBeforeReplacing(*settings, files[2]);
     return WriteOrRefuse(files[2], patched);
 }
@@ -453,22 +472,24 @@ int CommandLineTool::Check(const QStringList& files) {
     OpenedImage opened;
     const Outcome outcome = opened.Rom.LoadFromFile(files[0].toStdString());
     if (!outcome.Ok)
-        return Refuse(FromStd(outcome.Message), files[0]);
+        return Refuse(DisplayText::Of(outcome.Message), files[0]);
     int total = 0;
     bool tooMany = false;
     for (int s = 0; s < LevelFormat::StageCount; ++s) {
         const int count = opened.Rom.Stage(s).ObjectTotal();
         total += count;
         tooMany = tooMany || count > LevelFormat::MaxObjectsPerStage;
-        Out << QString("ステージ%1: オブジェクト %2 / %3\n")
+        Out << tr("ステージ%1: オブジェクト %2 / %3")
                    .arg(s, 2, 10, QChar('0'))
                    .arg(count)
-                   .arg(LevelFormat::MaxObjectsPerStage);
+                   .arg(LevelFormat::MaxObjectsPerStage)
+            << "\n";
     }
-    Out << QString("合計: オブジェクト %1 / %2\n").arg(total).arg(LevelFormat::MaxObjectsAllStages);
+    Out << tr("合計: オブジェクト %1 / %2").arg(total).arg(LevelFormat::MaxObjectsAllStages)
+        << "\n";
     Out.flush();
     if (tooMany || total > LevelFormat::MaxObjectsAllStages)
-        return Refuse(TooManyObjectsMessage, files[0]);
+        return Refuse(tr(TooManyObjectsMessage), files[0]);
     Out << files[0] << ": OK\n";
     Out.flush();
     return Success;

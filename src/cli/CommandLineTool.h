@@ -2,6 +2,7 @@
 
 #include "graphics/StagePicture.h"
 
+#include <QCoreApplication>
 #include <QString>
 #include <QStringList>
 
@@ -20,6 +21,8 @@ class QTextStream;
 // patches, checking an image, and Tiled maps of a stage. Usable in scripts: no display is needed,
 // refusals go to stderr as the window's message followed by the file name.
 class CommandLineTool {
+    Q_DECLARE_TR_FUNCTIONS(CommandLineTool)
+
 public:
     enum ExitCode { Success = 0, Refused = 1, UsageError = 2 };
 

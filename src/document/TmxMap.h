@@ -26,32 +26,43 @@ public:
     static constexpr int SheetPixels = TilePixels * LevelFormat::SheetChipsPerRow; // 512
     // A map file is at most a few hundred KiB, whatever Tiled's options.
     static constexpr std::size_t MaxFileSize = 16 * 1024 * 1024;
-    static constexpr const char* ImportCaption = "TMXの読み込み";
+    static constexpr const char* ImportCaption = QT_TRANSLATE_NOOP("EditHistory", "TMXの読み込み");
 
     using MapSet = std::array<std::uint8_t, CellCount>; // index page * 64 + row * 8 + column
 
     // The problems named when a map is refused.
-    static constexpr const char* MalformedXml = "XMLとして読めません";
-    static constexpr const char* NotAMap = "TMXのマップではありません";
-    static constexpr const char* NotOrthogonal = "マップが直交(orthogonal)ではありません";
-    static constexpr const char* WrongMapSize = "マップの大きさが64x32ではありません";
-    static constexpr const char* WrongTileSize = "タイルの大きさが32x32ではありません";
-    static constexpr const char* InfiniteMap = "無限マップは読み込めません";
-    static constexpr const char* NoMapLayer = "「map」という名前のタイルレイヤーがありません";
+    static constexpr const char* MalformedXml = QT_TRANSLATE_NOOP("TmxMap", "XMLとして読めません");
+    static constexpr const char* NotAMap = QT_TRANSLATE_NOOP("TmxMap", "TMXのマップではありません");
+    static constexpr const char* NotOrthogonal =
+        QT_TRANSLATE_NOOP("TmxMap", "マップが直交(orthogonal)ではありません");
+    static constexpr const char* WrongMapSize =
+        QT_TRANSLATE_NOOP("TmxMap", "マップの大きさが64x32ではありません");
+    static constexpr const char* WrongTileSize =
+        QT_TRANSLATE_NOOP("TmxMap", "タイルの大きさが32x32ではありません");
+    static constexpr const char* InfiniteMap =
+        QT_TRANSLATE_NOOP("TmxMap", "無限マップは読み込めません");
+    static constexpr const char* NoMapLayer =
+        QT_TRANSLATE_NOOP("TmxMap", "「map」という名前のタイルレイヤーがありません");
     static constexpr const char* SeveralMapLayers =
-        "「map」という名前のタイルレイヤーが複数あります";
+        QT_TRANSLATE_NOOP("TmxMap", "「map」という名前のタイルレイヤーが複数あります");
     static constexpr const char* WrongTileset =
-        "タイルセットがGID 1からの256タイルの1つだけではありません";
-    static constexpr const char* TilesetUnreadable = "外部タイルセットを読み込めませんでした";
-    static constexpr const char* UnsupportedEncoding =
-        "レイヤーのデータ形式に対応していません(CSVかBase64、圧縮なしかzlibのみ)";
-    static constexpr const char* BrokenData = "レイヤーのデータが壊れています";
-    static constexpr const char* WrongCellCount = "レイヤーのセルの数が2048ではありません";
-    static constexpr const char* FlippedCell = "反転・回転したセルがあります";
-    static constexpr const char* EmptyCell = "空のセルがあります";
-    static constexpr const char* GidOutOfRange = "GIDが1から256の範囲外のセルがあります";
+        QT_TRANSLATE_NOOP("TmxMap", "タイルセットがGID 1からの256タイルの1つだけではありません");
+    static constexpr const char* TilesetUnreadable =
+        QT_TRANSLATE_NOOP("TmxMap", "外部タイルセットを読み込めませんでした");
+    static constexpr const char* UnsupportedEncoding = QT_TRANSLATE_NOOP(
+        "TmxMap", "レイヤーのデータ形式に対応していません(CSVかBase64、圧縮なしかzlibのみ)");
+    static constexpr const char* BrokenData =
+        QT_TRANSLATE_NOOP("TmxMap", "レイヤーのデータが壊れています");
+    static constexpr const char* WrongCellCount =
+        QT_TRANSLATE_NOOP("TmxMap", "レイヤーのセルの数が2048ではありません");
+    static constexpr const char* FlippedCell =
+        QT_TRANSLATE_NOOP("TmxMap", "反転・回転したセルがあります");
+    static constexpr const char* EmptyCell = QT_TRANSLATE_NOOP("TmxMap", "空のセルがあります");
+    static constexpr const char* GidOutOfRange =
+        QT_TRANSLATE_NOOP("TmxMap", "GIDが1から256の範囲外のセルがあります");
     // Put after the file name.
-    static constexpr const char* CannotReadPhrase = "を読み込めませんでした: ";
+    static constexpr const char* CannotReadPhrase =
+        QT_TRANSLATE_NOOP("TmxMap", "を読み込めませんでした: ");
 
     // The map text, with the chip sheet named sheetFileName (relative to the map).
     static QByteArray Write(std::span<const std::uint8_t, CellCount> mapSet,

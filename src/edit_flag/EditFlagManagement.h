@@ -1,6 +1,7 @@
 #pragma once
 
 #include "base/LevelFormat.h"
+#include "base/TextMark.h"
 
 #include <array>
 #include <bitset>
@@ -13,7 +14,7 @@
 class EditFlagManagement {
 public:
     // Text of the first status panel while anything is unsaved.
-    static constexpr const char* ModifiedText = "変更あり";
+    static constexpr const char* ModifiedText = K6_TEXT("DataMessages", "変更あり");
 
     using StatusPanelWriter = std::function<void(const std::string&)>;
 

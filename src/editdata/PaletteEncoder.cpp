@@ -2,6 +2,7 @@
 #include "base/LevelFormat.h"
 
 #include "address/AddressData.h"
+#include "base/TextMark.h"
 #include "editdata/PaletteLayout.h"
 
 #include <algorithm>
@@ -177,19 +178,19 @@ const char* PaletteEncoder::RefusalText(PaletteRefusal reason) {
     case PaletteRefusal::None:
         return "";
     case PaletteRefusal::EntryOutsideBlock:
-        return "ROMのパレットデータが書き込まない色が変更されています";
+        return K6_TEXT("DataMessages", "ROMのパレットデータが書き込まない色が変更されています");
     case PaletteRefusal::DoesNotFit:
-        return "変更後の色が元のパレットデータの長さに収まりません";
+        return K6_TEXT("DataMessages", "変更後の色が元のパレットデータの長さに収まりません");
     case PaletteRefusal::NotAColourNumber:
-        return "色番号が範囲外です";
+        return K6_TEXT("DataMessages", "色番号が範囲外です");
     case PaletteRefusal::BlockNotTerminated:
-        return "パレットデータの終わりが定義の中にありません";
+        return K6_TEXT("DataMessages", "パレットデータの終わりが定義の中にありません");
     case PaletteRefusal::BlockOverlaps:
-        return "パレットデータが他のデータと重なっています";
+        return K6_TEXT("DataMessages", "パレットデータが他のデータと重なっています");
     case PaletteRefusal::SharedSetsDisagree:
-        return "同じパレットデータを使う定義0と定義1の色が異なります";
+        return K6_TEXT("DataMessages", "同じパレットデータを使う定義0と定義1の色が異なります");
     case PaletteRefusal::SharersDisagree:
-        return "同じパレットデータを使う他のステージと色が異なります";
+        return K6_TEXT("DataMessages", "同じパレットデータを使う他のステージと色が異なります");
     }
     return "";
 }

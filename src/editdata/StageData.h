@@ -2,6 +2,7 @@
 
 #include "base/LevelFormat.h"
 #include "base/Outcome.h"
+#include "base/TextMark.h"
 #include "editdata/PaletteEncoder.h"
 
 #include <array>
@@ -153,9 +154,9 @@ public:
     static Outcome PackObjects(std::span<const std::unique_ptr<StageData>> stages,
                                const AddressData& address, std::span<std::uint8_t> target);
     static constexpr const char* TooManyObjectsMessage =
-        "オブジェクトの数が多すぎるため、保存できませんでした";
+        K6_TEXT("DataMessages", "オブジェクトの数が多すぎるため、保存できませんでした");
     static constexpr const char* ObjectsDoNotFitMessage =
-        "オブジェクトデータがバンクに収まらないため、保存できませんでした";
+        K6_TEXT("DataMessages", "オブジェクトデータがバンクに収まらないため、保存できませんでした");
 
 private:
     int Stage;

@@ -4,7 +4,7 @@
 #include <fstream>
 
 Outcome FcPaletteData::Create(const std::string& name, std::unique_ptr<FcPaletteData>& palette) {
-    const std::string cannotRead = name + "が読み込めませんでした";
+    const std::string cannotRead = name + CannotReadPhrase;
     std::error_code error;
     if (!std::filesystem::is_regular_file(name, error))
         return Outcome::Failure(cannotRead);
@@ -16,7 +16,7 @@ Outcome FcPaletteData::Create(const std::string& name, std::unique_ptr<FcPalette
         return Outcome::Failure(cannotRead);
     // Only the first table is read: the size decides before anything is read.
     if (size != FileSize && size != EmphasisFileSize)
-        return Outcome::Failure(name + "のサイズが不正です");
+        return Outcome::Failure(name + BadSizePhrase);
     std::array<std::uint8_t, FileSize> triples{};
     in.read(reinterpret_cast<char*>(triples.data()), static_cast<std::streamsize>(FileSize));
     if (in.gcount() != static_cast<std::streamsize>(FileSize))

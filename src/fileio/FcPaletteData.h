@@ -2,6 +2,7 @@
 
 #include "base/LevelFormat.h"
 #include "base/Outcome.h"
+#include "base/TextMark.h"
 
 #include <array>
 #include <cstdint>
@@ -23,6 +24,9 @@ public:
     // stays as it was and the message is the name followed by "が読み込めませんでした" or
     // "のサイズが不正です".
     static Outcome Create(const std::string& name, std::unique_ptr<FcPaletteData>& palette);
+    static constexpr const char* CannotReadPhrase =
+        K6_TEXT("DataMessages", "が読み込めませんでした");
+    static constexpr const char* BadSizePhrase = K6_TEXT("DataMessages", "のサイズが不正です");
 
     // The display colour of colour number i (0..63), packed with red in the lowest byte, then
     // green, then blue; the top byte is 0.

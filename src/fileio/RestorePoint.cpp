@@ -13,7 +13,7 @@
 namespace {
 
 std::string CannotKeep(const std::string& path, const std::string& reason) {
-    return path + " を作成できませんでした。(" + reason + ")";
+    return path + RestorePoint::CannotCreatePhrase + "(" + reason + ")";
 }
 
 } // namespace
@@ -64,5 +64,6 @@ Outcome RestorePoint::KeepInFallback(const std::string& path, const std::string&
     const Outcome written = AtomicFileWriter::Write(kept, bytes.data(), bytes.size());
     if (!written.Ok)
         return Outcome::Failure(besideMessage + written.Message);
-    return Outcome{true, backup + " を作成できなかったため、" + kept + " に作成しました。"};
+    return Outcome{true, backup + RestorePoint::FallbackBeforePhrase + kept +
+                             RestorePoint::FallbackAfterPhrase};
 }

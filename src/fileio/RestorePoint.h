@@ -1,6 +1,7 @@
 #pragma once
 
 #include "base/Outcome.h"
+#include "base/TextMark.h"
 
 #include <cstdint>
 #include <set>
@@ -18,6 +19,12 @@ public:
     static constexpr const char* Suffix = ".bak";
     // The fallback folder's name inside the program's data folder.
     static constexpr const char* FallbackFolderName = "restore";
+    // The fixed phrases of its messages, each after a path.
+    static constexpr const char* CannotCreatePhrase =
+        K6_TEXT("DataMessages", " を作成できませんでした。");
+    static constexpr const char* FallbackBeforePhrase =
+        K6_TEXT("DataMessages", " を作成できなかったため、");
+    static constexpr const char* FallbackAfterPhrase = K6_TEXT("DataMessages", " に作成しました。");
     // The switch in the settings file: "[Backup] Keep=0" turns restore points off.
     static constexpr const char* SettingsSection = "Backup";
     static constexpr const char* SettingsKey = "Keep";

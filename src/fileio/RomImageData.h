@@ -2,6 +2,7 @@
 
 #include "base/LevelFormat.h"
 #include "base/Outcome.h"
+#include "base/TextMark.h"
 #include "base/ZeroedBytes.h"
 #include "editdata/PaletteEncoder.h"
 
@@ -29,8 +30,10 @@ struct PaletteSetNotWritten {
 // it, and the stage being edited.
 class RomImageData {
 public:
-    static constexpr const char* BadSizeMessage = "ファイルを開けませんでした";
-    static constexpr const char* BadHeaderMessage = "ROMイメージが異常です";
+    static constexpr const char* BadSizeMessage =
+        K6_TEXT("DataMessages", "ファイルを開けませんでした");
+    static constexpr const char* BadHeaderMessage =
+        K6_TEXT("DataMessages", "ROMイメージが異常です");
 
     // flags tell a save which categories of which stages to write; the holder never changes
     // them.

@@ -32,7 +32,8 @@ public:
     static constexpr int PageRows = 4;
     static constexpr int MapWidth = PageSize * PageColumns; // 2048
     static constexpr int MapHeight = PageSize * PageRows;   // 1024
-    static constexpr const char* WriteFailedMessage = "画像を書き込めませんでした";
+    static constexpr const char* WriteFailedMessage =
+        QT_TRANSLATE_NOOP("StagePicture", "画像を書き込めませんでした");
 
     // Needs a QGuiApplication for the marks' font. A null picture while the holder has no
     // decoded stages or the stage number is out of range.

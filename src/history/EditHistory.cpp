@@ -1,6 +1,9 @@
 #include "history/EditHistory.h"
 
 #include "history/HistoryCommand.h"
+#include "history/LanguageChangeWatch.h"
+
+#include <QCoreApplication>
 
 #include <algorithm>
 
@@ -9,6 +12,11 @@ EditHistory::EditHistory(EditFlagManagement& tracker) : Tracker(tracker) {
                      [this](int) { UpdateFlags(); });
     QObject::connect(&UndoStack, &QUndoStack::cleanChanged, &UndoStack,
                      [this](bool) { UpdateFlags(); });
+    // The application hears of a new language before any window, so the undo menu that a
+    // window re-captions then already reads the new step names.
+    if (QCoreApplication::instance() != nullptr)
+        LanguageWatch = std::make_unique<LanguageChangeWatch>(QCoreApplication::instance(),
+                                                              [this] { RetranslateSteps(); });
 }
 
 // The stack's destructor clears it, which would report an index change to a history whose
@@ -91,6 +99,14 @@ EditFlagManagement::FlagSet EditHistory::StepsFlags(int index) {
 }
 
 // Every command on the stack is a HistoryCommand, and the stack owns it as a mutable object.
+void EditHistory::RetranslateSteps() {
+    for (int i = 0; i < UndoStack.count(); ++i)
+        CommandAt(i)->Retranslate();
+    // The stack announces its texts only when its index moves.
+    emit UndoStack.undoTextChanged(UndoStack.undoText());
+    emit UndoStack.redoTextChanged(UndoStack.redoText());
+}
+
 HistoryCommand* EditHistory::CommandAt(int index) const {
     if (index < 0 || index >= UndoStack.count())
         return nullptr;

@@ -11,6 +11,7 @@
 #include <vector>
 
 class HistoryCommand;
+class LanguageChangeWatch;
 
 // The one edit history of the open image: every change of stage data on every tab is a step.
 // The per-stage modified flags follow the history: at any index they are those of every step
@@ -49,6 +50,7 @@ private:
         BelowBase.clear();
     }
     HistoryCommand* CommandAt(int index) const;
+    void RetranslateSteps();
 
     EditFlagManagement& Tracker;
     QUndoStack UndoStack;
@@ -59,6 +61,7 @@ private:
     std::vector<EditFlagManagement::FlagSet> AboveBase;
     std::vector<EditFlagManagement::FlagSet> BelowBase;
     int ApplyingDepth = 0;
+    std::unique_ptr<LanguageChangeWatch> LanguageWatch;
 };
 
 // Marks a step's undo or redo in progress, so that what the window does to show it is never

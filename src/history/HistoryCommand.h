@@ -3,14 +3,23 @@
 #include "edit_flag/EditFlagManagement.h"
 #include "history/EditHistory.h"
 
+#include <QCoreApplication>
 #include <QUndoCommand>
 
 // A step of the edit history. Its redo makes the change, the first time as every time after;
 // its undo takes it back through the same writer.
 class HistoryCommand : public QUndoCommand {
 public:
+    // caption: the Japanese source text, marked in the context "EditHistory"; the step shows
+    // its translation, and shows it anew when the language changes.
     HistoryCommand(EditHistory& history, const QString& caption)
-        : QUndoCommand(caption), History(history) {}
+        : History(history), SourceCaption(caption.toUtf8()) {
+        Retranslate();
+    }
+
+    void Retranslate() {
+        setText(QCoreApplication::translate("EditHistory", SourceCaption.constData()));
+    }
 
     // The (category, stage) flags this step changes.
     virtual EditFlagManagement::FlagSet Touched() const = 0;
@@ -39,6 +48,7 @@ protected:
     EditHistory& History;
 
 private:
+    QByteArray SourceCaption;
     bool FirstApplied = false;
     bool MergeAllowed = true;
 };

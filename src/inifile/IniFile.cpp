@@ -65,25 +65,22 @@ IniFile::IniFile(std::string path) : FilePath(std::move(path)) {
     if (!std::filesystem::exists(FilePath, error))
         return;
     if (!std::filesystem::is_regular_file(FilePath, error)) {
-        LoadOutcome =
-            Outcome::Failure(FilePath + " を読み込めませんでした。(通常のファイルではありません)");
+        LoadOutcome = Outcome::Failure(FilePath + CannotReadPhrase + NotRegularPhrase);
         return;
     }
     const std::uintmax_t size = std::filesystem::file_size(FilePath, error);
     if (error) {
-        LoadOutcome =
-            Outcome::Failure(FilePath + " を読み込めませんでした。(" + error.message() + ")");
+        LoadOutcome = Outcome::Failure(FilePath + CannotReadPhrase + "(" + error.message() + ")");
         return;
     }
     if (size > MaxFileSize) {
-        LoadOutcome = Outcome::Failure(FilePath +
-                                       " は設定ファイルとして大きすぎるため読み込みませんでした。");
+        LoadOutcome = Outcome::Failure(FilePath + TooLargePhrase);
         return;
     }
     std::ifstream in(FilePath, std::ios::binary);
     if (!in) {
         LoadOutcome =
-            Outcome::Failure(FilePath + " を読み込めませんでした。(" + std::strerror(errno) + ")");
+            Outcome::Failure(FilePath + CannotReadPhrase + "(" + std::strerror(errno) + ")");
         return;
     }
     std::ostringstream content;
@@ -254,7 +251,7 @@ void IniFile::DeleteKey(const std::string& section, const std::string& key) {
 
 Outcome IniFile::Flush() const {
     if (!LoadOutcome.Ok)
-        return Outcome::Failure(LoadOutcome.Message + "\n設定ファイルを書き込みませんでした。");
+        return Outcome::Failure(LoadOutcome.Message + NotWrittenPhrase);
     std::string content = ByteOrderMark;
     for (const Line& line : Lines)
         content += line.Text + line.Break;

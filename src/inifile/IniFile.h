@@ -1,6 +1,7 @@
 #pragma once
 
 #include "base/Outcome.h"
+#include "base/TextMark.h"
 
 #include <cstdint>
 #include <optional>
@@ -17,6 +18,15 @@ class IniFile {
 public:
     // Files larger than this are not settings files; they are refused rather than read whole.
     static constexpr std::uintmax_t MaxFileSize = 4 * 1024 * 1024;
+    // The fixed phrases of its messages; the first two follow the file's path.
+    static constexpr const char* CannotReadPhrase =
+        K6_TEXT("DataMessages", " を読み込めませんでした。");
+    static constexpr const char* TooLargePhrase =
+        K6_TEXT("DataMessages", " は設定ファイルとして大きすぎるため読み込みませんでした。");
+    static constexpr const char* NotRegularPhrase =
+        K6_TEXT("DataMessages", "(通常のファイルではありません)");
+    static constexpr const char* NotWrittenPhrase =
+        K6_TEXT("DataMessages", "\n設定ファイルを書き込みませんでした。");
 
     // A missing file is an empty file. A file that exists but cannot be read (or is far too
     // large) leaves the object empty and remembers the error: a flush then refuses to replace

@@ -1,6 +1,7 @@
 #include "mapsetedit/MapSetEditClass.h"
 
 #include "ImageEx/TImageEx.h"
+#include "document/DisplayText.h"
 #include "document/LevelDocument.h"
 #include "editdata/StageData.h"
 #include "fileio/RomImageData.h"
@@ -8,9 +9,11 @@
 #include "graphics/GridGeometry.h"
 #include "graphics/HexText.h"
 #include "graphics/ViewSurface.h"
+#include "history/LanguageChangeWatch.h"
 #include "prompts/UserPrompts.h"
 
 #include <QCheckBox>
+#include <QCoreApplication>
 #include <QLabel>
 #include <QScrollBar>
 #include <QSignalBlocker>
@@ -124,6 +127,10 @@ void MapSetEditClass::BindLabels(const Labels& labels) {
     StructChipIndexLabels = labels.StructChipIndex;
     StructChipPropertyLabels = labels.StructChipProperty;
     StampSizeLabel = labels.StampSize;
+    LanguageWatch = std::make_unique<LanguageChangeWatch>(PlaceChipLabel, [this] {
+        if (HasStage())
+            ShowStampPanel();
+    });
 }
 
 void MapSetEditClass::BindScrollBars(const ScrollBars& bars) {
@@ -204,7 +211,7 @@ void MapSetEditClass::ReloadStage() {
         return;
     }
     QWidget* parent = PageImages[0] != nullptr ? PageImages[0]->window() : nullptr;
-    if (!Prompts.AskYesNo(parent, ReloadQuestion)) {
+    if (!Prompts.AskYesNo(parent, QCoreApplication::translate("MapSetEditClass", ReloadQuestion))) {
         return;
     }
     // Only the map set goes back to the cartridge's bytes.
@@ -418,7 +425,7 @@ void MapSetEditClass::ShowStampPanel() {
         StructChipIndexLabels[q]->setText(HexText::Two(chip16));
         const auto type = static_cast<std::size_t>(
             LevelFormat::AttributeTypeOf(properties[static_cast<std::size_t>(chip16)]));
-        StructChipPropertyLabels[q]->setText(QString::fromStdString(captions[type]));
+        StructChipPropertyLabels[q]->setText(DisplayText::Of(captions[type]));
     }
 }
 

@@ -16,6 +16,7 @@
 #include <span>
 
 class EditorGraphics;
+class LanguageChangeWatch;
 class LevelDocument;
 struct ByteNotice;
 class QCheckBox;
@@ -50,13 +51,17 @@ public:
     static constexpr int PlaceChipViewSize = 64; // the chip enlarged twice
     static constexpr int GridSpacing = 32;
 
-    static constexpr const char* ReloadQuestion =
-        "このステージのマップセットデータを読み込み直します。よろしいですか？";
+    static constexpr const char* ReloadQuestion = QT_TRANSLATE_NOOP(
+        "MapSetEditClass", "このステージのマップセットデータを読み込み直します。よろしいですか？");
 
-    static constexpr const char* PlaceChipCaption = "マップチップの配置";
-    static constexpr const char* FillCaption = "マップの塗りつぶし";
-    static constexpr const char* PastePageCaption = "ページの貼り付け";
-    static constexpr const char* ReloadCaption = "マップセットの読み込み直し";
+    static constexpr const char* PlaceChipCaption =
+        QT_TRANSLATE_NOOP("EditHistory", "マップチップの配置");
+    static constexpr const char* FillCaption =
+        QT_TRANSLATE_NOOP("EditHistory", "マップの塗りつぶし");
+    static constexpr const char* PastePageCaption =
+        QT_TRANSLATE_NOOP("EditHistory", "ページの貼り付け");
+    static constexpr const char* ReloadCaption =
+        QT_TRANSLATE_NOOP("EditHistory", "マップセットの読み込み直し");
 
     MapSetEditClass(LevelDocument& document, EditorGraphics& graphics, UserPrompts& prompts);
     ~MapSetEditClass();
@@ -207,4 +212,6 @@ private:
     HoverFrame* FrameUnderPointer = nullptr;
     // The document's notices reach this editor while it lives.
     QObject Listener;
+    // Shows the editor's texts again when the language changes.
+    std::unique_ptr<LanguageChangeWatch> LanguageWatch;
 };

@@ -10,11 +10,13 @@
 #include "graphics/EditorGraphics.h"
 #include "graphics/HexText.h"
 #include "graphics/ViewSurface.h"
+#include "history/LanguageChangeWatch.h"
 #include "prompts/UserPrompts.h"
 
 #include <QAction>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QCoreApplication>
 #include <QLabel>
 #include <QMenu>
 #include <QPushButton>
@@ -41,6 +43,10 @@ int ClampByte(int value) {
 // and are clamped afterwards.
 int SnapDown(int value, int step) {
     return (value / step) * step;
+}
+
+QString Translated(const char* source) {
+    return QCoreApplication::translate("ObjectEditClass", source);
 }
 
 void SetText(QLabel* label, const QString& text) {
@@ -116,6 +122,11 @@ void ObjectEditClass::BindButtons(QPushButton* create, QPushButton* remove) {
 void ObjectEditClass::BindCheckBoxes(QCheckBox* sort, QCheckBox* hint) {
     ChkSortObjectList = sort;
     ChkPopupHint = hint;
+    if (hint != nullptr)
+        LanguageWatch = std::make_unique<LanguageChangeWatch>(hint, [this] {
+            PreparePopupMenu();
+            ShowHintAgain();
+        });
 }
 
 void ObjectEditClass::BindPopupMenu(const PopupMenu& popup) {
@@ -349,7 +360,7 @@ void ObjectEditClass::LoadStage() {
 }
 
 void ObjectEditClass::ReloadStage() {
-    if (!ImageHolder.HasStages() || !Prompts.AskYesNo(DialogParent(), ReloadQuestion))
+    if (!ImageHolder.HasStages() || !Prompts.AskYesNo(DialogParent(), Translated(ReloadQuestion)))
         return;
     const int stage = ImageHolder.CurrentStage();
     ChangeList list =
@@ -448,9 +459,14 @@ QString ObjectEditClass::HintText(int side) const {
         return {};
     const int room = side == 0 ? Room0Index : Room1Index;
     QStringList lines;
-    lines << "設置番号:" + HexText::Two(Stage().ObjectIndexOf(HoverObject, room))
-          << "X座標:" + HexText::Two(HoverObject->X) << "Y座標:" + HexText::Two(HoverObject->Y)
-          << "種類:" << ObjectCaption(HoverObject->Type);
+    lines << Translated(QT_TRANSLATE_NOOP("ObjectEditClass", "設置番号:")) +
+                 HexText::Two(Stage().ObjectIndexOf(HoverObject, room))
+          << Translated(QT_TRANSLATE_NOOP("ObjectEditClass", "X座標:")) +
+                 HexText::Two(HoverObject->X)
+          << Translated(QT_TRANSLATE_NOOP("ObjectEditClass", "Y座標:")) +
+                 HexText::Two(HoverObject->Y)
+          << Translated(QT_TRANSLATE_NOOP("ObjectEditClass", "種類:"))
+          << ObjectCaption(HoverObject->Type);
     if (HoverObject->Type == ScrollObjectType) {
         QString scroll = ScrollCaptionOf(HoverObject->Y);
         scroll.replace('\t', LineBreak);
@@ -472,8 +488,20 @@ void ObjectEditClass::PreparePopupMenu() {
         MenuRemoveObject->setEnabled(hovered);
     if (MenuPasteObject != nullptr) {
         MenuPasteObject->setEnabled(copied);
-        MenuPasteObject->setText(copied ? "オブジェクト(" + HexText::Two(CopiedType) + ")を貼り付け"
-                                        : QString("オブジェクトを貼り付け"));
+        MenuPasteObject->setText(
+            copied ? Translated(QT_TRANSLATE_NOOP("ObjectEditClass", "オブジェクト(%1)を貼り付け"))
+                         .arg(HexText::Two(CopiedType))
+                   : Translated(QT_TRANSLATE_NOOP("ObjectEditClass", "オブジェクトを貼り付け")));
+    }
+}
+
+// A hint on show keeps the words it was made with until the pointer moves: made again.
+void ObjectEditClass::ShowHintAgain() {
+    for (int side = 0; side < static_cast<int>(RoomImages.size()); ++side) {
+        TImageEx* image = RoomImages[static_cast<std::size_t>(side)];
+        const int room = side == 0 ? Room0Index : Room1Index;
+        if (image != nullptr && image->HintShown() && HoverObject != nullptr && room == HoverRoom)
+            image->SetHintText(HintText(side));
     }
 }
 
@@ -527,7 +555,7 @@ void ObjectEditClass::CreateObjectAtClick() {
     if (!ImageHolder.HasStages())
         return;
     if (!CanCreate()) {
-        Prompts.ShowMessage(DialogParent(), LimitMessage);
+        Prompts.ShowMessage(DialogParent(), Translated(LimitMessage));
         return;
     }
     const int room = Room0Index + CreatePoint.Side;
@@ -545,7 +573,7 @@ void ObjectEditClass::AddAtPopupPoint(int type, const char* caption) {
     if (!ImageHolder.HasStages())
         return;
     if (!CanCreate()) {
-        Prompts.ShowMessage(DialogParent(), LimitMessage);
+        Prompts.ShowMessage(DialogParent(), Translated(LimitMessage));
         return;
     }
     const int room = PopupPoint.Room;

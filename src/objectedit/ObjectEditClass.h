@@ -13,6 +13,7 @@
 #include <span>
 #include <vector>
 
+class LanguageChangeWatch;
 class LevelDocument;
 struct ObjectNotice;
 class EditorGraphics;
@@ -49,19 +50,27 @@ public:
     // Half the side of the square around an object that the pointer hits.
     static constexpr int HitRadius = 9;
 
-    static constexpr const char* LimitMessage =
-        "オブジェクトの総数を越えるため、オブジェクトを作成できませんでした";
-    static constexpr const char* ReloadQuestion =
-        "このステージのオブジェクトデータを読み込み直します。よろしいですか？";
+    static constexpr const char* LimitMessage = QT_TRANSLATE_NOOP(
+        "ObjectEditClass", "オブジェクトの総数を越えるため、オブジェクトを作成できませんでした");
+    static constexpr const char* ReloadQuestion = QT_TRANSLATE_NOOP(
+        "ObjectEditClass", "このステージのオブジェクトデータを読み込み直します。よろしいですか？");
 
-    static constexpr const char* CreateCaption = "オブジェクトの作成";
-    static constexpr const char* PasteCaption = "オブジェクトの貼り付け";
-    static constexpr const char* CutCaption = "オブジェクトの切り取り";
-    static constexpr const char* RemoveCaption = "オブジェクトの削除";
-    static constexpr const char* TypeCaption = "オブジェクトの種類の変更";
-    static constexpr const char* ScrollCaption = "スクロールの変更";
-    static constexpr const char* MoveCaption = "オブジェクトの移動";
-    static constexpr const char* ReloadCaption = "オブジェクトの読み込み直し";
+    static constexpr const char* CreateCaption =
+        QT_TRANSLATE_NOOP("EditHistory", "オブジェクトの作成");
+    static constexpr const char* PasteCaption =
+        QT_TRANSLATE_NOOP("EditHistory", "オブジェクトの貼り付け");
+    static constexpr const char* CutCaption =
+        QT_TRANSLATE_NOOP("EditHistory", "オブジェクトの切り取り");
+    static constexpr const char* RemoveCaption =
+        QT_TRANSLATE_NOOP("EditHistory", "オブジェクトの削除");
+    static constexpr const char* TypeCaption =
+        QT_TRANSLATE_NOOP("EditHistory", "オブジェクトの種類の変更");
+    static constexpr const char* ScrollCaption =
+        QT_TRANSLATE_NOOP("EditHistory", "スクロールの変更");
+    static constexpr const char* MoveCaption =
+        QT_TRANSLATE_NOOP("EditHistory", "オブジェクトの移動");
+    static constexpr const char* ReloadCaption =
+        QT_TRANSLATE_NOOP("EditHistory", "オブジェクトの読み込み直し");
 
     ObjectEditClass(LevelDocument& document, EditorGraphics& graphics, UserPrompts& prompts);
     ~ObjectEditClass();
@@ -122,6 +131,7 @@ public:
     void DrawEditMark();
     void SelectHovered();
     QString HintText(int side) const;
+    void ShowHintAgain();
     void PreparePopupMenu();
 
     void ShowEditObject();
@@ -239,4 +249,6 @@ private:
     bool Dragging = false;
     // The document's notices reach this editor while it lives.
     QObject Listener;
+    // Shows the editor's texts again when the language changes.
+    std::unique_ptr<LanguageChangeWatch> LanguageWatch;
 };

@@ -6,6 +6,7 @@
 #include "ImageEx/TUpDown.h"
 #include "address/AddressData.h"
 #include "dib/PalettedImage.h"
+#include "document/DisplayText.h"
 #include "document/LevelDocument.h"
 #include "edit_flag/EditFlagManagement.h"
 #include "editdata/PaletteBlock.h"
@@ -17,10 +18,12 @@
 #include "graphics/GridGeometry.h"
 #include "graphics/HexText.h"
 #include "graphics/ViewSurface.h"
+#include "history/LanguageChangeWatch.h"
 #include "prompts/UserPrompts.h"
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QCoreApplication>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -49,6 +52,10 @@ ImageRect SubPaletteStrip(int k) {
 // An entry field as it is built, and with the frame of an entry a save could not write.
 constexpr const char* PlainFieldStyle = "QLineEdit { padding: 0px; }";
 constexpr const char* UnwritableFieldStyle = "QLineEdit { padding: 0px; border: 2px solid red; }";
+
+QString Translated(const char* source) {
+    return QCoreApplication::translate("PaletteEditClass", source);
+}
 
 } // namespace
 
@@ -123,6 +130,7 @@ void PaletteEditClass::SetWriteBackControls(QCheckBox* save, QGroupBox* group, Q
     ChkSave = save;
     GBPalette = group;
     LblWriteHint = hint;
+    LanguageWatch = std::make_unique<LanguageChangeWatch>(hint, [this] { ShowWriteBackTexts(); });
     ChangeWriteBack();
 }
 
@@ -313,7 +321,7 @@ void PaletteEditClass::ShowMasterColors() {
 }
 
 void PaletteEditClass::ReloadStage() {
-    if (!Holder.HasStages() || !Prompts.AskYesNo(PromptParent(), ReloadQuestion)) {
+    if (!Holder.HasStages() || !Prompts.AskYesNo(PromptParent(), Translated(ReloadQuestion))) {
         return;
     }
     ChangeList list = Document.ReloadChanges(Holder.CurrentStage(), ReloadScope::Palettes, Place());
@@ -323,7 +331,7 @@ void PaletteEditClass::ReloadStage() {
 }
 
 void PaletteEditClass::ReloadAnimePalette() {
-    if (!Holder.HasStages() || !Prompts.AskYesNo(PromptParent(), AnimeReloadQuestion)) {
+    if (!Holder.HasStages() || !Prompts.AskYesNo(PromptParent(), Translated(AnimeReloadQuestion))) {
         return;
     }
     Document.Apply(
@@ -343,9 +351,13 @@ void PaletteEditClass::ActivateTab() {
 }
 
 void PaletteEditClass::ChangeWriteBack() {
-    const bool on = ChkSave->isChecked();
-    Document.SetPaletteWriteBack(on);
-    GBPalette->setTitle(on ? CaptionWhileSaved : CaptionWhileNotSaved);
+    Document.SetPaletteWriteBack(ChkSave->isChecked());
+    ShowWriteBackTexts();
+}
+
+void PaletteEditClass::ShowWriteBackTexts() {
+    GBPalette->setTitle(
+        Translated(ChkSave->isChecked() ? CaptionWhileSaved : CaptionWhileNotSaved));
     ShowWriteMarks();
 }
 
@@ -363,7 +375,8 @@ void PaletteEditClass::ShowWriteMarks() {
         const PaletteSetWrite plan = PaletteEncoder::PlanStage(
             address, stage, palette, Holder.Buffer())[static_cast<std::size_t>(set)];
         if (plan.Outcome == PaletteSetOutcome::Refused) {
-            hint = QString(NotWritableHint) + PaletteEncoder::RefusalText(plan.Reason);
+            hint = Translated(NotWritableHint) +
+                   DisplayText::Of(PaletteEncoder::RefusalText(plan.Reason));
             if (plan.Entry >= 0 && plan.Entry < EntryCount) {
                 marked[static_cast<std::size_t>(plan.Entry)] = true;
             } else {

@@ -14,6 +14,7 @@
 #include <vector>
 
 class EditorGraphics;
+class LanguageChangeWatch;
 class LevelDocument;
 struct ByteNotice;
 struct ChangeList;
@@ -59,21 +60,27 @@ public:
     // Animation bytes: 00 is off, 80..FF animate; 01..7F are refused.
     static constexpr int AnimatedFlag = 0x80;
 
-    static constexpr const char* CaptionWhileSaved = "パレット編集";
-    static constexpr const char* CaptionWhileNotSaved =
-        "パレット編集(現時点でファイルの保存を行っても反映されません)";
+    static constexpr const char* CaptionWhileSaved =
+        QT_TRANSLATE_NOOP("PaletteEditClass", "パレット編集");
+    static constexpr const char* CaptionWhileNotSaved = QT_TRANSLATE_NOOP(
+        "PaletteEditClass", "パレット編集(現時点でファイルの保存を行っても反映されません)");
     // Before the reason of a set that a save would leave out of the file.
-    static constexpr const char* NotWritableHint = "この定義はファイルに保存できません: ";
+    static constexpr const char* NotWritableHint =
+        QT_TRANSLATE_NOOP("PaletteEditClass", "この定義はファイルに保存できません: ");
 
-    static constexpr const char* ReloadQuestion =
-        "このステージのパレットを読み込み直します。よろしいですか？";
-    static constexpr const char* AnimeReloadQuestion =
-        "このステージのアニメーションパレットを読み込み直します。よろしいですか？";
+    static constexpr const char* ReloadQuestion = QT_TRANSLATE_NOOP(
+        "PaletteEditClass", "このステージのパレットを読み込み直します。よろしいですか？");
+    static constexpr const char* AnimeReloadQuestion = QT_TRANSLATE_NOOP(
+        "PaletteEditClass",
+        "このステージのアニメーションパレットを読み込み直します。よろしいですか？");
 
-    static constexpr const char* EntryCaption = "パレットの変更";
-    static constexpr const char* AnimeEntryCaption = "アニメーションパレットの変更";
-    static constexpr const char* ReloadCaption = "パレットの読み込み直し";
-    static constexpr const char* AnimeReloadCaption = "アニメーションパレットの読み込み直し";
+    static constexpr const char* EntryCaption = QT_TRANSLATE_NOOP("EditHistory", "パレットの変更");
+    static constexpr const char* AnimeEntryCaption =
+        QT_TRANSLATE_NOOP("EditHistory", "アニメーションパレットの変更");
+    static constexpr const char* ReloadCaption =
+        QT_TRANSLATE_NOOP("EditHistory", "パレットの読み込み直し");
+    static constexpr const char* AnimeReloadCaption =
+        QT_TRANSLATE_NOOP("EditHistory", "アニメーションパレットの読み込み直し");
 
     PaletteEditClass(LevelDocument& document, EditorGraphics& graphics, UserPrompts& prompts);
     ~PaletteEditClass();
@@ -108,6 +115,7 @@ public:
     void ActivateTab();
     // The write-back check box was toggled.
     void ChangeWriteBack();
+    void ShowWriteBackTexts();
     // Marks the shown entries a save could not write, and says why; clears the marks when
     // there are none or write-back is off. Also after every save (the image changed).
     void ShowWriteMarks();
@@ -118,7 +126,8 @@ public:
     void SetEntryColor(int set, int entry, int value);
     // The sixteen colours of the set shown, for the clipboard, and written into it as one step
     // (shared blocks follow, as for any entry edit).
-    static constexpr const char* PasteCaption = "パレットの貼り付け";
+    static constexpr const char* PasteCaption =
+        QT_TRANSLATE_NOOP("EditHistory", "パレットの貼り付け");
     std::array<std::uint8_t, EntryCount> ShownSetColours() const;
     void PasteSetColours(const std::array<std::uint8_t, EntryCount>& colours);
     void SetPaletteEntry(int i);
@@ -211,4 +220,6 @@ private:
     QLabel* LblWriteHint = nullptr;
     // The document's notices reach this editor while it lives.
     QObject Listener;
+    // Shows the editor's texts again when the language changes.
+    std::unique_ptr<LanguageChangeWatch> LanguageWatch;
 };
