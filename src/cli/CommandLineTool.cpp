@@ -14,6 +14,7 @@
 #include "fileio/SupportFiles.h"
 #include "graphics/StagePicture.h"
 #include "inifile/IniFile.h"
+#include "translation/Translations.h"
 #include "patch/PatchFiles.h"
 
 #include <QCommandLineParser>
@@ -177,6 +178,9 @@ int CommandLineTool::Run(int argc, char* argv[]) {
     QGuiApplication application(argc, argv);
     QCoreApplication::setApplicationName("kestrin6editor");
     QCoreApplication::setApplicationVersion(Version);
+    // The language the window was left in.
+    Translations::Install(QString::fromStdString(ReadSettings()->ReadString(
+        Translations::SettingsSection, Translations::SettingsKey, Translations::Japanese)));
     QTextStream out(stdout);
     QTextStream err(stderr);
     CommandLineTool tool(out, err);

@@ -1,6 +1,7 @@
 #include "document/LevelDocument.h"
 #include "mainform/TMainForm.h"
 
+#include "document/DisplayText.h"
 #include "ImageEx/TImageEx.h"
 #include "ImageEx/TUpDown.h"
 #include "fileio/RomImageData.h"
@@ -230,6 +231,6 @@ void TMainForm::ShowPaletteSetsNotWritten() {
     QString text = Captions.Translate(NotWrittenHeading);
     for (const PaletteSetNotWritten& set : notWritten)
         text += "\n" + stages.value(set.Stage) + " " + CBSelectPaletteSet->itemText(set.Set) +
-                ": " + PaletteEncoder::RefusalText(set.Reason);
+                ": " + DisplayText::Of(PaletteEncoder::RefusalText(set.Reason));
     ShowMessage(text);
 }

@@ -1,6 +1,7 @@
 // Play-testing the open image in an emulator without saving it.
 #include "mainform/TMainForm.h"
 
+#include "document/DisplayText.h"
 #include "document/LevelDocument.h"
 #include "inifile/IniFile.h"
 #include "mainform/PlayTestLauncher.h"
@@ -48,5 +49,5 @@ void TMainForm::PlayTest1Click() {
     const Outcome launched =
         PlayTestLauncher::Launch(Document->Image(), *Settings, command, PlayTestFolder->path());
     if (!launched.Ok)
-        ShowMessage(QString::fromStdString(launched.Message));
+        ShowMessage(DisplayText::Of(launched.Message));
 }

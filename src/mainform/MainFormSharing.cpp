@@ -3,6 +3,7 @@
 // and pictures of the current stage.
 #include "mainform/TMainForm.h"
 
+#include "document/DisplayText.h"
 #include "atomicfile/AtomicFileWriter.h"
 #include "document/LevelDocument.h"
 #include "document/TmxMap.h"
@@ -47,7 +48,7 @@ QString FromStd(const std::string& text) {
 
 // Empty on success, else the message to show.
 QString WriteFile(const QString& path, const std::uint8_t* data, std::size_t size) {
-    return FromStd(AtomicFileWriter::Write(path.toStdString(), data, size).Message);
+    return DisplayText::Of(AtomicFileWriter::Write(path.toStdString(), data, size).Message);
 }
 
 } // namespace
@@ -93,14 +94,14 @@ void TMainForm::MakePatch1Click() {
     std::vector<std::uint8_t> original;
     const Outcome read = PatchFiles::ReadFile(originalPath.toStdString(), original);
     if (!read.Ok) {
-        ShowMessage(FromStd(read.Message));
+        ShowMessage(DisplayText::Of(read.Message));
         return;
     }
     // The image as a save would write it now; the open image and its flags stay as they are.
     std::vector<std::uint8_t> edited;
     const Outcome composed = Document->Image().ComposeSavedImage(edited);
     if (!composed.Ok) {
-        ShowMessage(FromStd(composed.Message));
+        ShowMessage(DisplayText::Of(composed.Message));
         return;
     }
     const auto format =
@@ -129,20 +130,20 @@ void TMainForm::ApplyPatch1Click() {
          {std::pair{originalPath, &original}, std::pair{patchPath, &patch}}) {
         const Outcome read = PatchFiles::ReadFile(path.toStdString(), *bytes);
         if (!read.Ok) {
-            ShowMessage(FromStd(read.Message));
+            ShowMessage(DisplayText::Of(read.Message));
             return;
         }
     }
     std::vector<std::uint8_t> patched;
     const Outcome applied = PatchFiles::Apply(original, patch, patched);
     if (!applied.Ok) {
-        ShowMessage(FromStd(applied.Message));
+        ShowMessage(DisplayText::Of(applied.Message));
         return;
     }
     // What Open would refuse is not written: the chosen file stays as it is.
     const Outcome openable = RomImageData::CheckImage(patched, *Settings);
     if (!openable.Ok) {
-        ShowMessage(FromStd(openable.Message));
+        ShowMessage(DisplayText::Of(openable.Message));
         return;
     }
     if (Document->IsModified() && !AskSaveChanges())
@@ -150,7 +151,7 @@ void TMainForm::ApplyPatch1Click() {
     // The file replaced is kept first, as before a save; if that fails, the write still goes on.
     const Outcome kept = RestorePoints->KeepBeforeSave(imagePath.toStdString());
     if (!kept.Ok)
-        ShowMessage(FromStd(kept.Message));
+        ShowMessage(DisplayText::Of(kept.Message));
     const QString error = WriteFile(imagePath, patched.data(), patched.size());
     if (!error.isEmpty()) {
         ShowMessage(error);
@@ -176,7 +177,7 @@ void TMainForm::ExportPicture1Click() {
     const QByteArray png =
         StagePicture::EncodePng(StagePicture::Render(*MasterPalette, Document->Image(), options));
     if (png.isEmpty()) {
-        ShowMessage(StagePicture::WriteFailedMessage);
+        ShowMessage(QCoreApplication::translate("StagePicture", StagePicture::WriteFailedMessage));
         return;
     }
     const QString error = WriteFile(path, reinterpret_cast<const std::uint8_t*>(png.constData()),
@@ -197,7 +198,7 @@ void TMainForm::ExportTmx1Click() {
     const QByteArray png =
         StagePicture::EncodePng(StagePicture::Render(*MasterPalette, Document->Image(), options));
     if (png.isEmpty()) {
-        ShowMessage(StagePicture::WriteFailedMessage);
+        ShowMessage(QCoreApplication::translate("StagePicture", StagePicture::WriteFailedMessage));
         return;
     }
     const QString sheetPath = TmxMap::SheetPathFor(path);
@@ -221,7 +222,7 @@ void TMainForm::ImportTmx1Click() {
     TmxMap::MapSet mapSet{};
     const Outcome read = TmxMap::ReadFile(path, mapSet);
     if (!read.Ok) {
-        ShowMessage(FromStd(read.Message));
+        ShowMessage(DisplayText::Of(read.Message));
         return;
     }
     const int stage = Document->Image().CurrentStage();

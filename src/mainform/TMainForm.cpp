@@ -1,5 +1,6 @@
 #include "mainform/TMainForm.h"
 
+#include "document/DisplayText.h"
 #include "16x16chipedit/Chip16x16EditClass.h"
 #include "32x32chipedit/Chip32x32EditClass.h"
 #include "atomicfile/SaveJournal.h"
@@ -160,9 +161,12 @@ TMainForm::TMainForm(const StartupOptions& options) : Options(options) {
         return;
     }
     if (!Settings->LoadResult().Ok)
-        ShowMessage(FromStd(Settings->LoadResult().Message));
+        ShowMessage(DisplayText::Of(Settings->LoadResult().Message));
     Document = std::make_unique<LevelDocument>(
-        *Settings, [this](const std::string& text) { StatusPanels[0]->setText(FromStd(text)); });
+        *Settings, [this](const std::string& text) {
+            StatusText = text;
+            StatusPanels[0]->setText(DisplayText::Of(text));
+        });
     GraphicsEngine = std::make_unique<EditorGraphics>(*MasterPalette, Document->Image().Buffer());
     const PaletteAnimationTables animation = PaletteAnimationSettings::Read(*Settings);
     AnimationConfigured = animation.Complete();
@@ -307,6 +311,7 @@ void TMainForm::RetranslateUi() {
 
 void TMainForm::RetranslateComposedCaptions() {
     RecentFiles1->RetranslateUi();
+    StatusPanels[0]->setText(DisplayText::Of(StatusText));
     if (Document) {
         Undo1->setText(EditCaption(UndoCaptions, Document->Stack().undoText()));
         Redo1->setText(EditCaption(RedoCaptions, Document->Stack().redoText()));
@@ -459,9 +464,9 @@ bool TMainForm::LoadMasterPalette() {
         Settings->ReadString(SupportFiles::PaletteSection, SupportFiles::PaletteKey, ""),
         Options.ExecutableDir.toStdString(), Options.DataDir.toStdString(), MasterPalette);
     if (!lookup.ChosenProblem.empty())
-        ShowMessage(FromStd(lookup.ChosenProblem));
+        ShowMessage(DisplayText::Of(lookup.ChosenProblem));
     if (!lookup.Loaded.Ok)
-        ShowMessage(FromStd(lookup.Loaded.Message));
+        ShowMessage(DisplayText::Of(lookup.Loaded.Message));
     return lookup.Loaded.Ok;
 }
 
@@ -496,7 +501,7 @@ void TMainForm::OpenMasterPalette1Click() {
     std::unique_ptr<FcPaletteData> chosen;
     const Outcome loaded = FcPaletteData::Create(absolute.toStdString(), chosen);
     if (!loaded.Ok) {
-        ShowMessage(FromStd(loaded.Message));
+        ShowMessage(DisplayText::Of(loaded.Message));
         return;
     }
     // The graphics engine refers to this palette: its colours change in place.
@@ -537,7 +542,7 @@ void TMainForm::SaveSettings() {
     QDir().mkpath(QFileInfo(FromStd(Settings->Path())).absolutePath());
     const Outcome flushed = Settings->Flush();
     if (!flushed.Ok)
-        ShowMessage(FromStd(flushed.Message));
+        ShowMessage(DisplayText::Of(flushed.Message));
 }
 
 // --- File commands ---
@@ -570,7 +575,7 @@ void TMainForm::OpenImage(const QString& path) {
         return;
     const Outcome outcome = Document->Open(path.toStdString());
     if (!outcome.Ok) {
-        ShowMessage(FromStd(outcome.Message));
+        ShowMessage(DisplayText::Of(outcome.Message));
         return;
     }
     RememberRecentFile(path);
@@ -600,7 +605,7 @@ bool TMainForm::FinishInterruptedSave(const QString& path) {
     const SaveJournal::RecoveryResult recovered =
         SaveJournal::Recover(Document->Image().JournalFolder(), path.toStdString(), questions);
     if (!recovered.Message.empty())
-        ShowMessage(FromStd(recovered.Message));
+        ShowMessage(DisplayText::Of(recovered.Message));
     return recovered.MayOpen;
 }
 
@@ -643,10 +648,10 @@ bool TMainForm::SaveImageAs(const QString& path) {
     // One kept elsewhere than beside the file is reported too, with where it went.
     const Outcome kept = RestorePoints->KeepBeforeSave(path.toStdString());
     if (!kept.Message.empty())
-        ShowMessage(FromStd(kept.Message));
+        ShowMessage(DisplayText::Of(kept.Message));
     const Outcome outcome = Document->Save(path.toStdString());
     if (!outcome.Ok) {
-        ShowMessage(FromStd(outcome.Message));
+        ShowMessage(DisplayText::Of(outcome.Message));
         return false;
     }
     RememberRecentFile(path);

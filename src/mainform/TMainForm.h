@@ -5,6 +5,7 @@
 #include "history/StepPlace.h"
 #include "mainform/LiveCaptions.h"
 #include "mainform/RecentFiles.h"
+#include "translation/Translations.h"
 
 #include <QEvent>
 #include <QMainWindow>
@@ -96,8 +97,8 @@ public:
     static constexpr const char* TitleSeparator = " - ";
     static constexpr int DefaultTimerInterval = 16;
     // Where the settings file keeps the language: "ja" (the default) or "en".
-    static constexpr const char* LanguageSection = "View";
-    static constexpr const char* LanguageKey = "Language";
+    static constexpr const char* LanguageSection = Translations::SettingsSection;
+    static constexpr const char* LanguageKey = Translations::SettingsKey;
 
     explicit TMainForm(const StartupOptions& options);
     ~TMainForm() override;
@@ -435,6 +436,8 @@ private:
 
     std::unique_ptr<FcPaletteData> MasterPalette;
     std::unique_ptr<IniFile> Settings;
+    // The first status panel's text as the document gave it, shown again in a new language.
+    std::string StatusText;
     std::unique_ptr<RestorePoint> RestorePoints;
     RecentFiles Recent;
     std::unique_ptr<LevelDocument> Document;

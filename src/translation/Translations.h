@@ -9,6 +9,9 @@ class Translations {
 public:
     static constexpr const char* Japanese = "ja";
     static constexpr const char* English = "en";
+    // The choice in the settings file, which the window writes and the command line follows.
+    static constexpr const char* SettingsSection = "View";
+    static constexpr const char* SettingsKey = "Language";
     // Where the compiled catalogues live inside the program's resources.
     static constexpr const char* CatalogueFolder = ":/translations";
 
