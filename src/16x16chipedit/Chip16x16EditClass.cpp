@@ -9,6 +9,7 @@
 #include "dib/PalettedImage.h"
 #include "document/LevelDocument.h"
 #include "editdata/ChipTypeCaptions.h"
+#include "editdata/ChipUses.h"
 #include "editdata/PatternLoadEntry.h"
 #include "editdata/StageData.h"
 #include "editdata/UnusedNumbers.h"
@@ -101,6 +102,7 @@ void Chip16x16EditClass::BindLabels(const Labels& labels) {
     LblSelectChipTile = labels.SelectChipTiles;
     LblSelectChipProperty = labels.SelectChipProperty;
     LblSelectScrollIndex = labels.SelectScrollIndex;
+    LblUseCount = labels.UseCount;
 }
 
 void Chip16x16EditClass::BindRadioGroups(TRadioGroup* chipPropertySelect,
@@ -225,6 +227,11 @@ void Chip16x16EditClass::BytesWritten(const ByteNotice& notice) {
         return;
     std::array<bool, ChipCount> written{};
     bool any = false;
+    const int stage = Holder.CurrentStage();
+    if (std::ranges::any_of(notice.Changes, [stage](const ByteChange& change) {
+            return change.Array == EditorArray::Chip32x32 && change.Stage == stage;
+        }))
+        ShowUseCount();
     for (const ByteChange& change : notice.Changes) {
         if (!ShowsChange(change))
             continue;
@@ -321,6 +328,12 @@ void Chip16x16EditClass::SwitchChipSet() {
 }
 
 // Every stage shows the same set, so the last one tells which the button switches to.
+void Chip16x16EditClass::ShowUseCount() {
+    if (LblUseCount != nullptr && HasStage())
+        LblUseCount->setText(QString(UseCountCaption) +
+                             QString::number(ChipUseCount(Stage().Chip32x32Table, EditChipIndex)));
+}
+
 void Chip16x16EditClass::ShowSwitchCaption() {
     const bool normal = Holder.Stage(LevelFormat::StageCount - 1).Chip16x16SetIndexValue() == 0;
     BtnSwitch16X16ChipSet->setText(normal ? SwitchToDestroyedCaption : SwitchToNormalCaption);
@@ -348,6 +361,7 @@ void Chip16x16EditClass::SelectChip(int chip) {
     // Showing the stored values is no choice of the user's: these raise no click.
     RGChipPropertySelect->SetItemIndex(LevelFormat::AttributeTypeOf(attribute));
     RGPaletteSelect->SetItemIndex(LevelFormat::SubPaletteOf(attribute));
+    ShowUseCount();
 }
 
 void Chip16x16EditClass::SelectTile(int tile) {

@@ -48,6 +48,8 @@ public:
     static constexpr int SelectTileViewSize = 32;
     static constexpr int ScrollIndexMaximum = 255;
 
+    // Before the use count in its label.
+    static constexpr const char* UseCountCaption = "使用数: ";
     static constexpr const char* ReloadQuestion =
         "このステージのチップ・BGバンクを読み込み直します。よろしいですか？";
     static constexpr const char* SwitchToDestroyedCaption = "破壊後に切替";
@@ -75,6 +77,8 @@ public:
         std::array<QLabel*, 4> SelectChipTiles{};
         QLabel* SelectChipProperty = nullptr;
         QLabel* SelectScrollIndex = nullptr;
+        // How many quarters of the stage's 32x32 chips hold the edited chip.
+        QLabel* UseCount = nullptr;
     };
 
     // Binding, in this order. Each image gets a surface of its own size.
@@ -164,6 +168,7 @@ private:
     int OwnPatternSetNumber() const;
     void DrawSheetCell(int chip);
     void ShowSwitchCaption();
+    void ShowUseCount();
 
     void LeaveHover(HoverFrame& frame);
     void RepaintBankTableCell(int tile);
@@ -183,6 +188,7 @@ private:
     std::array<QLabel*, 4> LblSelectChipTile{};
     QLabel* LblSelectChipProperty = nullptr;
     QLabel* LblSelectScrollIndex = nullptr;
+    QLabel* LblUseCount = nullptr;
     TRadioGroup* RGChipPropertySelect = nullptr;
     TRadioGroup* RGPaletteSelect = nullptr;
     QScrollBar* ScrBarSelectScrollIndex = nullptr;

@@ -3,6 +3,7 @@
 #include "ImageEx/TImageEx.h"
 #include "ImageEx/TUpDown.h"
 #include "document/LevelDocument.h"
+#include "editdata/ChipUses.h"
 #include "editdata/StageData.h"
 #include "editdata/UnusedNumbers.h"
 #include "fileio/RomImageData.h"
@@ -14,6 +15,7 @@
 
 #include <QCheckBox>
 #include <QLabel>
+#include <QString>
 
 namespace {
 
@@ -91,6 +93,7 @@ void Chip32x32EditClass::BindLabels(const Labels& labels) {
     LblStructChipIndex = labels.StructIndex;
     LblStructChipProperty = labels.StructProperty;
     LblSelect32x32ChipIndex = labels.Select32x32Index;
+    LblUseCount = labels.UseCount;
 }
 
 void Chip32x32EditClass::BindGridCheckBox(QCheckBox* drawGrid) {
@@ -141,6 +144,11 @@ void Chip32x32EditClass::BytesWritten(const ByteNotice& notice) {
         return;
     std::array<bool, ChipCount> written{};
     bool any = false;
+    const int stage = Holder.CurrentStage();
+    if (std::ranges::any_of(notice.Changes, [stage](const ByteChange& change) {
+            return change.Array == EditorArray::MapSet && change.Stage == stage;
+        }))
+        ShowUseCount();
     for (const ByteChange& change : notice.Changes) {
         if (change.Array == EditorArray::Chip32x32 && change.Stage == Holder.CurrentStage()) {
             written[change.Index / QuarterCount] = true;
@@ -260,6 +268,13 @@ void Chip32x32EditClass::ShowEditChip(int chip) {
         LblStructChipIndex[static_cast<std::size_t>(q)]->setText(HexText::Two(part));
         LblStructChipProperty[static_cast<std::size_t>(q)]->setText(CaptionOf16x16Chip(part));
     }
+    ShowUseCount();
+}
+
+void Chip32x32EditClass::ShowUseCount() {
+    if (LblUseCount != nullptr && HasStage())
+        LblUseCount->setText(QString(UseCountCaption) +
+                             QString::number(ChipUseCount(Stage().MapSetTable, EditChipIndex)));
 }
 
 void Chip32x32EditClass::ShowSelectChip(int chip) {

@@ -23,6 +23,7 @@
 #include "paletteedit/PaletteEditClass.h"
 #include "prompts/UserPrompts.h"
 #include "showUnusedChipNumForm/TShowUnusedChipNumForm.h"
+#include "stageOverviewForm/TStageOverviewForm.h"
 
 #include <QAction>
 #include <QCheckBox>
@@ -175,6 +176,10 @@ void TMainForm::showEvent(QShowEvent* event) {
     QMainWindow::showEvent(event);
     if (!PagesBuiltFlag && windowHandle() != nullptr)
         windowHandle()->installEventFilter(this);
+    // The overview the settings left shown comes back with the window.
+    if (PagesBuiltFlag && StageOverview1->isChecked() &&
+        (StageOverviewForm == nullptr || !StageOverviewForm->isVisible()))
+        ShowStageOverview(true);
 }
 
 bool TMainForm::event(QEvent* event) {
@@ -227,6 +232,7 @@ void TMainForm::CreateMenu() {
 // The view menu: how the views are shown, never what the image holds.
 void TMainForm::CreateViewMenu() {
     ViewMenu = menuBar()->addMenu("表示(&V)");
+    CreateOverviewMenuItem();
 }
 
 void TMainForm::CreateEditMenu() {
@@ -329,6 +335,7 @@ void TMainForm::ApplySettings() {
     StoredTimerInterval = Settings->ReadInteger("Timer", "Interval", DefaultTimerInterval);
     TickInterval = StoredTimerInterval < 1 ? DefaultTimerInterval : StoredTimerInterval;
     FrameTimer->setInterval(TickInterval);
+    ApplyOverviewSettings();
     ApplyingSettingsFlag = false;
 }
 
@@ -381,6 +388,7 @@ void TMainForm::SaveSettings() {
     Settings->WriteBool(RestorePoint::SettingsSection, RestorePoint::SettingsKey,
                         RestorePoints->IsEnabled());
     Recent.Save(*Settings);
+    SaveOverviewSettings();
     const Outcome flushed = Settings->Flush();
     if (!flushed.Ok)
         ShowMessage(FromStd(flushed.Message));
@@ -549,6 +557,7 @@ void TMainForm::ShowClosedState() {
     Close1->setEnabled(false);
     ShowSharingState(false);
     UpdateClipboardActions();
+    OverviewFollowStage();
 }
 
 void TMainForm::SetWindowTitle(const QString& text) {
@@ -802,6 +811,7 @@ void TMainForm::LoadStageIntoEditors() {
         if (tab.LoadsWhileHidden || tab.Page == front)
             EnsureStageLoaded(tab);
     }
+    OverviewFollowStage();
 }
 
 void TMainForm::EnsureStageLoaded(EditorTab& tab) {
