@@ -17,6 +17,7 @@
 #include "history/EditHistory.h"
 #include "mainform/TMainForm.h"
 #include "romgen/CartridgeGenerator.h"
+#include "stageOverviewForm/TStageOverviewForm.h"
 #include "support/TempDir.h"
 
 #include <QAction>
@@ -138,6 +139,45 @@ void BM_MapCellPlacement(benchmark::State& state) {
     paints.Check(state);
 }
 BENCHMARK(BM_MapCellPlacement)->Unit(benchmark::kMicrosecond);
+
+// ---- The stage overview ----
+
+TStageOverviewForm& ShownOverview() {
+    if (!Form().StageOverview1->isChecked())
+        Form().StageOverview1->trigger();
+    Repaint();
+    return *Form().StageOverviewForm;
+}
+
+void HideOverview() {
+    if (Form().StageOverview1->isChecked())
+        Form().StageOverview1->trigger();
+    Repaint();
+}
+
+// The whole stage drawn again and painted, as a stage switch does.
+void BM_OverviewWhole(benchmark::State& state) {
+    TStageOverviewForm& overview = ShownOverview();
+    PaintCounter paints(overview.View);
+    for (auto _ : state) {
+        overview.RedrawWhole();
+        Repaint();
+    }
+    paints.Check(state);
+    HideOverview();
+}
+BENCHMARK(BM_OverviewWhole)->Unit(benchmark::kMicrosecond);
+
+// The map-set tab's cell placement with the overview shown: the difference from the figure
+// without it is the overview's update.
+void BM_MapCellPlacementWithOverview(benchmark::State& state) {
+    TStageOverviewForm& overview = ShownOverview();
+    PaintCounter paints(overview.View);
+    BM_MapCellPlacement(state);
+    paints.Check(state);
+    HideOverview();
+}
+BENCHMARK(BM_MapCellPlacementWithOverview)->Unit(benchmark::kMicrosecond);
 
 // ---- Stamps and fill ----
 
