@@ -140,6 +140,18 @@ TEST_F(Overview, FollowsEveryChangeAndStaysTheHalfSizeExport) {
          }},
         {"a placed chip under marks", [this] { EditAMapSetCell(); }},
         {"an object added", [this] { SetUpRoom(5, {{.Id = 0, .X = 200, .Y = 10, .Type = 0x07}}); }},
+        {"an edit while hidden",
+         [this] {
+             Form->StageOverview1->trigger();
+             EditAMapSetCell();
+             Form->StageOverview1->trigger();
+         }},
+        {"a stage switch while hidden",
+         [this] {
+             Form->StageOverview1->trigger();
+             Form->CBStage->setCurrentIndex(2);
+             Form->StageOverview1->trigger();
+         }},
         {"a stage switch", [this] { Form->CBStage->setCurrentIndex(3); }},
         {"a placed chip on the new stage", [this] { EditAMapSetCell(); }},
         {"undo across the stage switch",
