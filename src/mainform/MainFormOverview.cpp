@@ -17,6 +17,7 @@
 #include <QStringList>
 
 #include <algorithm>
+#include <cstdlib>
 #include <optional>
 
 namespace {

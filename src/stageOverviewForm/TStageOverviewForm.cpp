@@ -72,12 +72,16 @@ void TStageOverviewView::paintEvent(QPaintEvent* event) {
         if (!onScreen.intersects(exposed))
             return;
         // The frame lies on the area's own edge pixels, one picture pixel wide.
-        const int w = ZoomFactor;
-        const QColor c = QColor::fromRgb(colour);
-        painter.fillRect(QRect(onScreen.left(), onScreen.top(), onScreen.width(), w), c);
-        painter.fillRect(QRect(onScreen.left(), onScreen.bottom() - w + 1, onScreen.width(), w), c);
-        painter.fillRect(QRect(onScreen.left(), onScreen.top(), w, onScreen.height()), c);
-        painter.fillRect(QRect(onScreen.right() - w + 1, onScreen.top(), w, onScreen.height()), c);
+        const int width = ZoomFactor;
+        const QColor colourOf = QColor::fromRgb(colour);
+        const QRect edges[] = {
+            {onScreen.left(), onScreen.top(), onScreen.width(), width},
+            {onScreen.left(), onScreen.bottom() - width + 1, onScreen.width(), width},
+            {onScreen.left(), onScreen.top(), width, onScreen.height()},
+            {onScreen.right() - width + 1, onScreen.top(), width, onScreen.height()},
+        };
+        for (const QRect& edge : edges)
+            painter.fillRect(edge, colourOf);
     };
     if (UsedCells)
         for (const int index : UsedCells())
