@@ -16,6 +16,7 @@
 #include "fileio/RomImageData.h"
 #include "history/EditHistory.h"
 #include "mainform/TMainForm.h"
+#include "mapsetedit/MapSetEditClass.h"
 #include "romgen/CartridgeGenerator.h"
 #include "stageOverviewForm/TStageOverviewForm.h"
 #include "support/TempDir.h"
@@ -169,11 +170,22 @@ void BM_OverviewWhole(benchmark::State& state) {
 BENCHMARK(BM_OverviewWhole)->Unit(benchmark::kMicrosecond);
 
 // The map-set tab's cell placement with the overview shown: the difference from the figure
-// without it is the overview's update.
+// without it is the overview's update. Each step places a chip the cell does not hold.
 void BM_MapCellPlacementWithOverview(benchmark::State& state) {
     TStageOverviewForm& overview = ShownOverview();
+    ShowTab(Form().TabMapSetEdit);
+    TImageEx* page = Form().ImgEditMapSetPage0;
     PaintCounter paints(overview.View);
-    BM_MapCellPlacement(state);
+    const StageData& stage = Form().ImageHolder().CurrentStageData();
+    int step = 0;
+    for (auto _ : state) {
+        const int cell = step % 64;
+        const int index = Form().MapSetEdit->PageIndex(0) * 64 + cell;
+        const int chip = stage.MapSetTable[static_cast<std::size_t>(index)] == 1 ? 2 : 1;
+        UntimedLeftClick(state, Form().Img32x32ChipTable, (chip % 16) * 16 + 7, 7);
+        TimedLeftClick(state, page, (cell % 8) * 32 + 10, (cell / 8) * 32 + 10);
+        ++step;
+    }
     paints.Check(state);
     HideOverview();
 }

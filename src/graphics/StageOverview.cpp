@@ -39,23 +39,28 @@ bool StageOverview::HasStage() const {
 
 void StageOverview::Clear() {
     Picture = QImage();
-    Engine.reset();
-    MarkSurface.reset();
 }
 
 QRect StageOverview::DrawWhole(const StagePicture::Options& source) {
-    Clear();
     if (!Rom.HasStages() || Rom.Address() == nullptr || source.Stage < 0 ||
-        source.Stage >= LevelFormat::StageCount)
+        source.Stage >= LevelFormat::StageCount) {
+        Clear();
         return {};
+    }
     Drawn = source;
-    // An engine of its own, as the export has: the window's animation never reaches it.
-    Engine = std::make_unique<EditorGraphics>(Palette, Rom.Buffer());
+    // An engine of its own, as the export has: the window's animation never reaches it. It is
+    // kept while the image's buffer stays the same.
+    if (!Engine || EngineBuffer.data() != Rom.Buffer().data() ||
+        EngineBuffer.size() != Rom.Buffer().size()) {
+        Engine = std::make_unique<EditorGraphics>(Palette, Rom.Buffer());
+        EngineBuffer = Rom.Buffer();
+    }
     StagePicture::DrawSheets(*Engine, Rom, Drawn);
     ReadColors();
     for (int chip = 0; chip < LevelFormat::ChipCount; ++chip)
         SampleChip(chip);
-    Picture = QImage(Width, Height, QImage::Format_RGB32);
+    if (Picture.isNull())
+        Picture = QImage(Width, Height, QImage::Format_RGB32);
     for (int index = 0; index < MapCells; ++index)
         CopyCell(index);
     for (int page = 0; page < LevelFormat::PageCount; ++page)

@@ -75,6 +75,7 @@ private:
     const FcPaletteData& Palette;
     const RomImageData& Rom;
     std::unique_ptr<EditorGraphics> Engine;
+    std::span<const std::uint8_t> EngineBuffer;
     std::unique_ptr<ViewSurface> MarkSurface;
     StagePicture::Options Drawn;
     // The 32x32 chips at half size, 16x16 sheet indices each, and the picture in indices.
