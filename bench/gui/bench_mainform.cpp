@@ -394,6 +394,14 @@ BENCHMARK_CAPTURE(StageSwitch, Chip16x16, [] {
     return Form().Tab16x16ChipEdit;
 })->Unit(benchmark::kMicrosecond);
 
+// The same with the overview shown: it is drawn whole for every stage.
+void BM_StageSwitchWithOverview(benchmark::State& state) {
+    ShownOverview();
+    StageSwitch(state, [] { return Form().TabMapSetEdit; });
+    HideOverview();
+}
+BENCHMARK(BM_StageSwitchWithOverview)->Unit(benchmark::kMicrosecond);
+
 // The tabs in turn, each switch one click on its tab (the pointer already resting there).
 void BM_TabSwitch(benchmark::State& state) {
     QTabWidget* tabs = Form().EditPageControl;
