@@ -320,10 +320,17 @@ TEST_F(Overview, UseCountsFollowEditsUndoAndStageSwitches) {
         int cells = 0;
         for (const std::uint8_t cell : stage.MapSetTable)
             cells += cell == chip32;
+        const QString shown16 = QString("使用数: %1").arg(quarters);
+        const QString shown32 = QString("使用数: %1").arg(cells);
+        // The tab in front shows the count at once, without being brought forward again.
+        if (Form->EditPageControl->currentWidget() == Form->Tab16x16ChipEdit)
+            EXPECT_EQ(Form->LblChip16x16UseCount->text(), shown16) << "in front";
+        if (Form->EditPageControl->currentWidget() == Form->Tab32x32ChipEdit)
+            EXPECT_EQ(Form->LblChip32x32UseCount->text(), shown32) << "in front";
         Form->EditPageControl->setCurrentWidget(Form->Tab16x16ChipEdit);
-        EXPECT_EQ(Form->LblChip16x16UseCount->text(), QString("使用数: %1").arg(quarters));
+        EXPECT_EQ(Form->LblChip16x16UseCount->text(), shown16);
         Form->EditPageControl->setCurrentWidget(Form->Tab32x32ChipEdit);
-        EXPECT_EQ(Form->LblChip32x32UseCount->text(), QString("使用数: %1").arg(cells));
+        EXPECT_EQ(Form->LblChip32x32UseCount->text(), shown32);
     };
     const StageData& first = Form->ImageHolder().CurrentStageData();
     const int placed = first.MapSetTable[0];
@@ -342,17 +349,30 @@ TEST_F(Overview, UseCountsFollowEditsUndoAndStageSwitches) {
          }},
         // The placed chip is the edited 32x32 chip: its count grows.
         {"a placed chip", [this] { EditAMapSetCell(); }},
+        // Map cells and quarters changed by other commands (an import, a paste) while the tab
+        // that counts them is in front.
+        {"a map cell set to the edited 32x32 chip",
+         [this] {
+             Form->EditPageControl->setCurrentWidget(Form->Tab32x32ChipEdit);
+             const int chip32 = Form->Chip32x32Edit->EditChip();
+             EditStage([chip32](StageData& stage) {
+                 const auto at = std::ranges::find_if(
+                     stage.MapSetTable, [chip32](std::uint8_t cell) { return cell != chip32; });
+                 *at = static_cast<std::uint8_t>(chip32);
+             });
+         }},
         {"a quarter set to the edited 16x16 chip",
          [this] {
+             Form->EditPageControl->setCurrentWidget(Form->Tab16x16ChipEdit);
              const int chip16 = Form->Chip16x16Edit->CurrentEditChip();
              EditStage([chip16](StageData& stage) {
-                 const auto at =
-                     std::find_if(stage.Chip32x32Table.begin(), stage.Chip32x32Table.end(),
-                                  [chip16](std::uint8_t part) { return part != chip16; });
+                 const auto at = std::ranges::find_if(
+                     stage.Chip32x32Table, [chip16](std::uint8_t part) { return part != chip16; });
                  *at = static_cast<std::uint8_t>(chip16);
              });
          }},
-        {"undo", [this] { Form->Undo1->trigger(); }},
+        {"undo of the quarter", [this] { Form->Undo1->trigger(); }},
+        {"undo of the map cell", [this] { Form->Undo1->trigger(); }},
         {"undo of the placed chip", [this] { Form->Undo1->trigger(); }},
         {"redo", [this] { Form->Redo1->trigger(); }},
         {"a stage switch", [this] { Form->CBStage->setCurrentIndex(6); }},
