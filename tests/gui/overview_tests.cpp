@@ -167,7 +167,7 @@ TEST_F(Overview, FollowsEveryChangeAndStaysTheHalfSizeExport) {
     }
 }
 
-// Pictures pixels against the view's own painting: whole, and of one area alone as a partial
+// The picture's pixels against the view's own painting: whole, and of one area alone as a partial
 // update paints it.
 TEST_F(Overview, EachPicturePixelIsAnExactBlockAtTheZoom) {
     TStageOverviewForm& form = ShowOverview();
