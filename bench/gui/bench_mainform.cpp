@@ -16,7 +16,9 @@
 #include "fileio/RomImageData.h"
 #include "history/EditHistory.h"
 #include "mainform/TMainForm.h"
+#include "mapsetedit/MapSetEditClass.h"
 #include "romgen/CartridgeGenerator.h"
+#include "stageOverviewForm/TStageOverviewForm.h"
 #include "support/TempDir.h"
 
 #include <QAction>
@@ -138,6 +140,56 @@ void BM_MapCellPlacement(benchmark::State& state) {
     paints.Check(state);
 }
 BENCHMARK(BM_MapCellPlacement)->Unit(benchmark::kMicrosecond);
+
+// ---- The stage overview ----
+
+TStageOverviewForm& ShownOverview() {
+    if (!Form().StageOverview1->isChecked())
+        Form().StageOverview1->trigger();
+    Repaint();
+    return *Form().StageOverviewForm;
+}
+
+void HideOverview() {
+    if (Form().StageOverview1->isChecked())
+        Form().StageOverview1->trigger();
+    Repaint();
+}
+
+// The whole stage drawn again and painted, as a stage switch does.
+void BM_OverviewWhole(benchmark::State& state) {
+    TStageOverviewForm& overview = ShownOverview();
+    PaintCounter paints(overview.View);
+    for (auto _ : state) {
+        overview.RedrawWhole();
+        Repaint();
+    }
+    paints.Check(state);
+    HideOverview();
+}
+BENCHMARK(BM_OverviewWhole)->Unit(benchmark::kMicrosecond);
+
+// The map-set tab's cell placement with the overview shown: the difference from the figure
+// without it is the overview's update. Each step places a chip the cell does not hold.
+void BM_MapCellPlacementWithOverview(benchmark::State& state) {
+    TStageOverviewForm& overview = ShownOverview();
+    ShowTab(Form().TabMapSetEdit);
+    TImageEx* page = Form().ImgEditMapSetPage0;
+    PaintCounter paints(overview.View);
+    const StageData& stage = Form().ImageHolder().CurrentStageData();
+    int step = 0;
+    for (auto _ : state) {
+        const int cell = step % 64;
+        const int index = Form().MapSetEdit->PageIndex(0) * 64 + cell;
+        const int chip = stage.MapSetTable[static_cast<std::size_t>(index)] == 1 ? 2 : 1;
+        UntimedLeftClick(state, Form().Img32x32ChipTable, (chip % 16) * 16 + 7, 7);
+        TimedLeftClick(state, page, (cell % 8) * 32 + 10, (cell / 8) * 32 + 10);
+        ++step;
+    }
+    paints.Check(state);
+    HideOverview();
+}
+BENCHMARK(BM_MapCellPlacementWithOverview)->Unit(benchmark::kMicrosecond);
 
 // ---- Stamps and fill ----
 
@@ -341,6 +393,14 @@ BENCHMARK_CAPTURE(StageSwitch, MapSet, [] {
 BENCHMARK_CAPTURE(StageSwitch, Chip16x16, [] {
     return Form().Tab16x16ChipEdit;
 })->Unit(benchmark::kMicrosecond);
+
+// The same with the overview shown: it is drawn whole for every stage.
+void BM_StageSwitchWithOverview(benchmark::State& state) {
+    ShownOverview();
+    StageSwitch(state, [] { return Form().TabMapSetEdit; });
+    HideOverview();
+}
+BENCHMARK(BM_StageSwitchWithOverview)->Unit(benchmark::kMicrosecond);
 
 // The tabs in turn, each switch one click on its tab (the pointer already resting there).
 void BM_TabSwitch(benchmark::State& state) {

@@ -10,6 +10,7 @@
 #include "document/DisplayText.h"
 #include "document/LevelDocument.h"
 #include "editdata/ChipTypeCaptions.h"
+#include "editdata/ChipUses.h"
 #include "editdata/PatternLoadEntry.h"
 #include "editdata/StageData.h"
 #include "editdata/UnusedNumbers.h"
@@ -105,6 +106,7 @@ void Chip16x16EditClass::BindLabels(const Labels& labels) {
     LblSelectChipTile = labels.SelectChipTiles;
     LblSelectChipProperty = labels.SelectChipProperty;
     LblSelectScrollIndex = labels.SelectScrollIndex;
+    LblUseCount = labels.UseCount;
 }
 
 void Chip16x16EditClass::BindRadioGroups(TRadioGroup* chipPropertySelect,
@@ -126,6 +128,7 @@ void Chip16x16EditClass::BindSwitchButton(QPushButton* switchChipSet) {
         if (HasStage())
             ShowSwitchCaption();
         ShowPropertyCaptions();
+        ShowUseCount();
     });
 }
 
@@ -230,6 +233,11 @@ void Chip16x16EditClass::BytesWritten(const ByteNotice& notice) {
         return;
     std::array<bool, ChipCount> written{};
     bool any = false;
+    const int stage = Holder.CurrentStage();
+    if (std::ranges::any_of(notice.Changes, [stage](const ByteChange& change) {
+            return change.Array == EditorArray::Chip32x32 && change.Stage == stage;
+        }))
+        ShowUseCount();
     for (const ByteChange& change : notice.Changes) {
         if (!ShowsChange(change))
             continue;
@@ -326,6 +334,12 @@ void Chip16x16EditClass::SwitchChipSet() {
     LoadStage();
 }
 
+void Chip16x16EditClass::ShowUseCount() {
+    if (LblUseCount != nullptr && HasStage())
+        LblUseCount->setText(QCoreApplication::translate("Chip16x16EditClass", UseCountCaption) +
+                             QString::number(ChipUseCount(Stage().Chip32x32Table, EditChipIndex)));
+}
+
 // Every stage shows the same set, so the last one tells which the button switches to.
 void Chip16x16EditClass::ShowSwitchCaption() {
     const bool normal = Holder.Stage(LevelFormat::StageCount - 1).Chip16x16SetIndexValue() == 0;
@@ -355,6 +369,7 @@ void Chip16x16EditClass::SelectChip(int chip) {
     // Showing the stored values is no choice of the user's: these raise no click.
     RGChipPropertySelect->SetItemIndex(LevelFormat::AttributeTypeOf(attribute));
     RGPaletteSelect->SetItemIndex(LevelFormat::SubPaletteOf(attribute));
+    ShowUseCount();
 }
 
 void Chip16x16EditClass::SelectTile(int tile) {

@@ -49,6 +49,9 @@ public:
     static constexpr int SelectTileViewSize = 32;
     static constexpr int ScrollIndexMaximum = 255;
 
+    // Before the use count in its label.
+    static constexpr const char* UseCountCaption =
+        QT_TRANSLATE_NOOP("Chip16x16EditClass", "使用数: ");
     static constexpr const char* ReloadQuestion = QT_TRANSLATE_NOOP(
         "Chip16x16EditClass", "このステージのチップ・BGバンクを読み込み直します。よろしいですか？");
     static constexpr const char* SwitchToDestroyedCaption =
@@ -82,6 +85,8 @@ public:
         std::array<QLabel*, 4> SelectChipTiles{};
         QLabel* SelectChipProperty = nullptr;
         QLabel* SelectScrollIndex = nullptr;
+        // How many quarters of the stage's 32x32 chips hold the edited chip.
+        QLabel* UseCount = nullptr;
     };
 
     // Binding, in this order. Each image gets a surface of its own size.
@@ -173,6 +178,7 @@ private:
     int OwnPatternSetNumber() const;
     void DrawSheetCell(int chip);
     void ShowSwitchCaption();
+    void ShowUseCount();
 
     void LeaveHover(HoverFrame& frame);
     void RepaintBankTableCell(int tile);
@@ -192,6 +198,7 @@ private:
     std::array<QLabel*, 4> LblSelectChipTile{};
     QLabel* LblSelectChipProperty = nullptr;
     QLabel* LblSelectScrollIndex = nullptr;
+    QLabel* LblUseCount = nullptr;
     TRadioGroup* RGChipPropertySelect = nullptr;
     TRadioGroup* RGPaletteSelect = nullptr;
     QScrollBar* ScrBarSelectScrollIndex = nullptr;

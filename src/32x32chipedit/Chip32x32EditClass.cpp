@@ -4,6 +4,7 @@
 #include "ImageEx/TUpDown.h"
 #include "document/DisplayText.h"
 #include "document/LevelDocument.h"
+#include "editdata/ChipUses.h"
 #include "editdata/StageData.h"
 #include "editdata/UnusedNumbers.h"
 #include "fileio/RomImageData.h"
@@ -17,6 +18,7 @@
 #include <QCheckBox>
 #include <QCoreApplication>
 #include <QLabel>
+#include <QString>
 
 namespace {
 
@@ -95,9 +97,12 @@ void Chip32x32EditClass::BindLabels(const Labels& labels) {
     LblStructChipProperty = labels.StructProperty;
     LblSelect32x32ChipIndex = labels.Select32x32Index;
     LanguageWatch = std::make_unique<LanguageChangeWatch>(LblSelect16x16ChipProperty, [this] {
-        if (HasStage())
+        if (HasStage()) {
             ShowPropertyCaptions();
+            ShowUseCount();
+        }
     });
+    LblUseCount = labels.UseCount;
 }
 
 void Chip32x32EditClass::BindGridCheckBox(QCheckBox* drawGrid) {
@@ -148,6 +153,11 @@ void Chip32x32EditClass::BytesWritten(const ByteNotice& notice) {
         return;
     std::array<bool, ChipCount> written{};
     bool any = false;
+    const int stage = Holder.CurrentStage();
+    if (std::ranges::any_of(notice.Changes, [stage](const ByteChange& change) {
+            return change.Array == EditorArray::MapSet && change.Stage == stage;
+        }))
+        ShowUseCount();
     for (const ByteChange& change : notice.Changes) {
         if (change.Array == EditorArray::Chip32x32 && change.Stage == Holder.CurrentStage()) {
             written[change.Index / QuarterCount] = true;
@@ -268,6 +278,13 @@ void Chip32x32EditClass::ShowEditChip(int chip) {
         LblStructChipIndex[static_cast<std::size_t>(q)]->setText(HexText::Two(part));
     }
     ShowPropertyCaptions();
+    ShowUseCount();
+}
+
+void Chip32x32EditClass::ShowUseCount() {
+    if (LblUseCount != nullptr && HasStage())
+        LblUseCount->setText(QCoreApplication::translate("Chip32x32EditClass", UseCountCaption) +
+                             QString::number(ChipUseCount(Stage().MapSetTable, EditChipIndex)));
 }
 
 void Chip32x32EditClass::ShowSelectChip(int chip) {

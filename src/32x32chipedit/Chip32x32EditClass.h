@@ -47,6 +47,9 @@ public:
     static constexpr int ChipsPerRow = LevelFormat::SheetChipsPerRow;
     static constexpr int GridSpacing = 32;
 
+    // Before the use count in its label.
+    static constexpr const char* UseCountCaption =
+        QT_TRANSLATE_NOOP("Chip32x32EditClass", "使用数: ");
     static constexpr const char* FirstHalfCaption = "00-7F";
     static constexpr const char* SecondHalfCaption = "80-FF";
     static constexpr const char* ReloadQuestion =
@@ -78,6 +81,8 @@ public:
         std::array<QLabel*, 4> StructIndex{};
         std::array<QLabel*, 4> StructProperty{};
         QLabel* Select32x32Index = nullptr;
+        // How many map cells of the stage hold the edited chip.
+        QLabel* UseCount = nullptr;
     };
 
     // Binding, in this order. Each image gets a surface of its own size.
@@ -144,6 +149,7 @@ private:
                        const char* caption, HoverFrame* underPointer);
     void BytesWritten(const ByteNotice& notice);
     void CopyEditPanel();
+    void ShowUseCount();
     void CopySelectChip();
     QString CaptionOf16x16Chip(int chip);
     void ShowPropertyCaptions();
@@ -171,6 +177,7 @@ private:
     std::array<QLabel*, 4> LblStructChipIndex{};
     std::array<QLabel*, 4> LblStructChipProperty{};
     QLabel* LblSelect32x32ChipIndex = nullptr;
+    QLabel* LblUseCount = nullptr;
     QCheckBox* Chk32x32ChipEditDrawGrid = nullptr;
 
     std::unique_ptr<ViewSurface> ChipTableSurface;

@@ -18,31 +18,6 @@ namespace {
 
 constexpr int PageBytes = LevelFormat::MapCellsPerPage;
 
-// Draws both chip sheets of the stage into the engine, in the chosen palette set.
-void DrawSheets(EditorGraphics& engine, const RomImageData& rom,
-                const StagePicture::Options& options) {
-    const StageData& stage = rom.Stage(options.Stage);
-    const std::span<const std::uint8_t> image = rom.Buffer();
-    const AddressData& address = *rom.Address();
-    engine.SetStagePalette(
-        std::span<const std::uint8_t>(stage.StagePalette)
-            .subspan(static_cast<std::size_t>(std::clamp(options.PaletteSet, 0, 1)) * 16, 16));
-    std::vector<std::uint8_t> patterns(PatternLoadEntry::TablesBytes, 0);
-    const int own =
-        address.TableByte(image, LevelDataKey::PatternTableDataNo, options.Stage).value_or(0);
-    PatternLoadEntry::Apply(image, address.PatternEntryOffset(own), patterns);
-    if (options.ExtraPatternEntry && *options.ExtraPatternEntry != own)
-        PatternLoadEntry::Apply(image, address.PatternEntryOffset(*options.ExtraPatternEntry),
-                                patterns);
-    engine.Chip16x16Sheet().SetColorTable(engine.StageColorTable());
-    engine.DrawChip16x16Sheet(
-        engine.Chip16x16Sheet(),
-        std::span<const std::uint8_t>(patterns).first(LevelFormat::PatternTableBytes),
-        stage.Chip16x16Table(), stage.ChipPropertyTable());
-    engine.DrawChip32x32Sheet(engine.Chip32x32Sheet(), stage.Chip32x32Table);
-    engine.RefreshChip32x32SheetColors();
-}
-
 // An indexed picture of the paletted image's pixels with as many table entries as it uses.
 QImage IndexedCopy(const PalettedImage& source, int width, int height) {
     QImage picture(width, height, QImage::Format_Indexed8);
@@ -155,6 +130,30 @@ QImage StagePicture::Render(const FcPaletteData& palette, const RomImageData& ro
     const StageData& stage = rom.Stage(options.Stage);
     QImage map = MapPicture(engine, stage);
     return options.Objects ? WithObjectMarks(engine, stage, std::move(map)) : map;
+}
+
+void StagePicture::DrawSheets(EditorGraphics& engine, const RomImageData& rom,
+                              const Options& options) {
+    const StageData& stage = rom.Stage(options.Stage);
+    const std::span<const std::uint8_t> image = rom.Buffer();
+    const AddressData& address = *rom.Address();
+    engine.SetStagePalette(
+        std::span<const std::uint8_t>(stage.StagePalette)
+            .subspan(static_cast<std::size_t>(std::clamp(options.PaletteSet, 0, 1)) * 16, 16));
+    std::vector<std::uint8_t> patterns(PatternLoadEntry::TablesBytes, 0);
+    const int own =
+        address.TableByte(image, LevelDataKey::PatternTableDataNo, options.Stage).value_or(0);
+    PatternLoadEntry::Apply(image, address.PatternEntryOffset(own), patterns);
+    if (options.ExtraPatternEntry && *options.ExtraPatternEntry != own)
+        PatternLoadEntry::Apply(image, address.PatternEntryOffset(*options.ExtraPatternEntry),
+                                patterns);
+    engine.Chip16x16Sheet().SetColorTable(engine.StageColorTable());
+    engine.DrawChip16x16Sheet(
+        engine.Chip16x16Sheet(),
+        std::span<const std::uint8_t>(patterns).first(LevelFormat::PatternTableBytes),
+        stage.Chip16x16Table(), stage.ChipPropertyTable());
+    engine.DrawChip32x32Sheet(engine.Chip32x32Sheet(), stage.Chip32x32Table);
+    engine.RefreshChip32x32SheetColors();
 }
 
 QByteArray StagePicture::EncodePng(const QImage& picture) {

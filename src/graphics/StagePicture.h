@@ -5,6 +5,7 @@
 
 #include <optional>
 
+class EditorGraphics;
 class FcPaletteData;
 class RomImageData;
 
@@ -39,6 +40,9 @@ public:
     // decoded stages or the stage number is out of range.
     static QImage Render(const FcPaletteData& palette, const RomImageData& rom,
                          const Options& options);
+    // Both chip sheets of the stage drawn into engine as the picture draws them: the chosen
+    // palette set and pattern entries. The stage must exist.
+    static void DrawSheets(EditorGraphics& engine, const RomImageData& rom, const Options& options);
     // PNG bytes of the picture.
     static QByteArray EncodePng(const QImage& picture);
 };

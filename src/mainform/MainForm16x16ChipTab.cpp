@@ -129,6 +129,8 @@ void TMainForm::Create16x16ChipTab() {
     BtnUnusedTileChk = Captions.Set(new QPushButton, QT_TR_NOOP("未使用タイル番号表示"));
     reports->addWidget(BtnUnused16x16ChipChk);
     reports->addWidget(BtnUnusedTileChk);
+    LblChip16x16UseCount = new QLabel(QString(Chip16x16EditClass::UseCountCaption) + "0");
+    reports->addWidget(LblChip16x16UseCount);
     reports->addStretch(1);
     right->addLayout(reports);
     right->addStretch(1);
@@ -156,7 +158,8 @@ void TMainForm::Create16x16ChipEditor() {
                       .SelectBankTileIndex = LblSelectBGBankTileIndex,
                       .SelectChipTiles = LblSelectChipTile,
                       .SelectChipProperty = LblSelectChipProperty,
-                      .SelectScrollIndex = LblSelectScrollIndex});
+                      .SelectScrollIndex = LblSelectScrollIndex,
+                      .UseCount = LblChip16x16UseCount});
     edit->BindRadioGroups(RGChipPropertySelect, RGPaletteSelect);
     edit->BindScrollBar(ScrBarSelectScrollIndex);
     edit->BindSwitchButton(BtnSwitch16X16ChipSet);

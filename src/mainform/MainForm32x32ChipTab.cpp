@@ -117,6 +117,8 @@ void TMainForm::Create32x32ChipTab() {
     auto* buttons = new QHBoxLayout;
     buttons->addWidget(Button2);
     buttons->addWidget(BtnUnused32x32ChipChk);
+    LblChip32x32UseCount = new QLabel(QString(Chip32x32EditClass::UseCountCaption) + "0");
+    buttons->addWidget(LblChip32x32UseCount);
     buttons->addStretch();
 
     // The 16x16 chips to pick from, with the one picked right below.
@@ -146,7 +148,8 @@ void TMainForm::Create32x32ChipEditor() {
                        .Select16x16Property = LblSelect16x16ChipProperty,
                        .StructIndex = LblStructChipIndex,
                        .StructProperty = LblStructChipProperty,
-                       .Select32x32Index = LblSelect32x32ChipIndex});
+                       .Select32x32Index = LblSelect32x32ChipIndex,
+                       .UseCount = LblChip32x32UseCount});
     editor.BindGridCheckBox(Chk32x32ChipEditDrawGrid);
 
     connect(ImgEdit32x32ChipView, &TImageEx::mouseDown, this,

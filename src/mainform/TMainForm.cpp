@@ -1,9 +1,9 @@
 #include "mainform/TMainForm.h"
 
-#include "document/DisplayText.h"
 #include "16x16chipedit/Chip16x16EditClass.h"
 #include "32x32chipedit/Chip32x32EditClass.h"
 #include "atomicfile/SaveJournal.h"
+#include "document/DisplayText.h"
 #include "document/LevelDocument.h"
 #include "edit_flag/EditFlagManagement.h"
 #include "fileio/FcPaletteData.h"
@@ -25,6 +25,7 @@
 #include "paletteedit/PaletteEditClass.h"
 #include "prompts/UserPrompts.h"
 #include "showUnusedChipNumForm/TShowUnusedChipNumForm.h"
+#include "stageOverviewForm/TStageOverviewForm.h"
 #include "translation/Translations.h"
 
 #include <QAction>
@@ -162,11 +163,10 @@ TMainForm::TMainForm(const StartupOptions& options) : Options(options) {
     }
     if (!Settings->LoadResult().Ok)
         ShowMessage(DisplayText::Of(Settings->LoadResult().Message));
-    Document = std::make_unique<LevelDocument>(
-        *Settings, [this](const std::string& text) {
-            StatusText = text;
-            StatusPanels[0]->setText(DisplayText::Of(text));
-        });
+    Document = std::make_unique<LevelDocument>(*Settings, [this](const std::string& text) {
+        StatusText = text;
+        StatusPanels[0]->setText(DisplayText::Of(text));
+    });
     GraphicsEngine = std::make_unique<EditorGraphics>(*MasterPalette, Document->Image().Buffer());
     const PaletteAnimationTables animation = PaletteAnimationSettings::Read(*Settings);
     AnimationConfigured = animation.Complete();
@@ -208,6 +208,10 @@ void TMainForm::showEvent(QShowEvent* event) {
     QMainWindow::showEvent(event);
     if (!PagesBuiltFlag && windowHandle() != nullptr)
         windowHandle()->installEventFilter(this);
+    // The overview the settings left shown comes back with the window.
+    if (PagesBuiltFlag && StageOverview1->isChecked() &&
+        (StageOverviewForm == nullptr || !StageOverviewForm->isVisible()))
+        ShowStageOverview(true);
 }
 
 bool TMainForm::event(QEvent* event) {
@@ -268,6 +272,7 @@ void TMainForm::CreateMenu() {
 // The view menu: how the views are shown, never what the image holds.
 void TMainForm::CreateViewMenu() {
     ViewMenu = Captions.Set(menuBar()->addMenu(QString()), QT_TR_NOOP("表示(&V)"));
+    CreateOverviewMenuItem();
     CreateLanguageMenu();
 }
 
@@ -444,6 +449,7 @@ void TMainForm::ApplySettings() {
     StoredTimerInterval = Settings->ReadInteger("Timer", "Interval", DefaultTimerInterval);
     TickInterval = StoredTimerInterval < 1 ? DefaultTimerInterval : StoredTimerInterval;
     FrameTimer->setInterval(TickInterval);
+    ApplyOverviewSettings();
     ApplyingSettingsFlag = false;
 }
 
@@ -514,6 +520,8 @@ void TMainForm::OpenMasterPalette1Click() {
 // Only what is shown changes: the image, its history and its changed marks stay as they are.
 void TMainForm::RecolourViews() {
     GraphicsEngine->LoadMasterColors();
+    if (StageOverviewForm != nullptr)
+        StageOverviewForm->MasterColorsChanged();
     if (!PagesBuiltFlag)
         return;
     PaletteEdit->ShowMasterColors();
@@ -538,6 +546,7 @@ void TMainForm::SaveSettings() {
     Settings->WriteBool(RestorePoint::SettingsSection, RestorePoint::SettingsKey,
                         RestorePoints->IsEnabled());
     Recent.Save(*Settings);
+    SaveOverviewSettings();
     // The configuration folder of an installed program is made by its first exit.
     QDir().mkpath(QFileInfo(FromStd(Settings->Path())).absolutePath());
     const Outcome flushed = Settings->Flush();
@@ -707,6 +716,7 @@ void TMainForm::ShowClosedState() {
     Close1->setEnabled(false);
     ShowSharingState(false);
     UpdateClipboardActions();
+    OverviewFollowStage();
 }
 
 void TMainForm::SetWindowTitle(const QString& text) {
@@ -960,6 +970,7 @@ void TMainForm::LoadStageIntoEditors() {
         if (tab.LoadsWhileHidden || tab.Page == front)
             EnsureStageLoaded(tab);
     }
+    OverviewFollowStage();
 }
 
 void TMainForm::EnsureStageLoaded(EditorTab& tab) {

@@ -9,6 +9,7 @@
 
 #include <QEvent>
 #include <QMainWindow>
+#include <QRect>
 #include <QSize>
 #include <QString>
 #include <QStringList>
@@ -53,6 +54,7 @@ class RomImageData;
 class TImageEx;
 class TRadioGroup;
 class TShowUnusedChipNumForm;
+class TStageOverviewForm;
 class TUpDown;
 class UserPrompts;
 
@@ -177,6 +179,7 @@ public:
     QMenu* LanguageMenu = nullptr;
     QAction* LanguageJapanese = nullptr;
     QAction* LanguageEnglish = nullptr;
+    QAction* StageOverview1 = nullptr;
     // The history as a list, made at its first showing.
     QUndoView* HistoryView = nullptr;
     std::array<QLabel*, 3> StatusPanels{};
@@ -226,6 +229,7 @@ public:
     QPushButton* Button1 = nullptr;
     QPushButton* BtnUnused16x16ChipChk = nullptr;
     QPushButton* BtnUnusedTileChk = nullptr;
+    QLabel* LblChip16x16UseCount = nullptr;
 
     // --- 32x32 chip tab ---
     TImageEx* ImgEdit32x32ChipView = nullptr;
@@ -240,6 +244,7 @@ public:
     std::array<QLabel*, 4> LblStructChipProperty{};
     QLabel* LblSelect32x32ChipIndex = nullptr;
     QCheckBox* Chk32x32ChipEditDrawGrid = nullptr;
+    QLabel* LblChip32x32UseCount = nullptr;
     QPushButton* Button2 = nullptr;
     QPushButton* BtnUnused32x32ChipChk = nullptr;
 
@@ -292,6 +297,10 @@ public:
 
     // The unused-number reports share one window, a child of this one.
     TShowUnusedChipNumForm* ShowUnusedChipNumForm = nullptr;
+    // The stage overview, a tool window of this one; made at its first showing.
+    TStageOverviewForm* StageOverviewForm = nullptr;
+    // Shows or hides it, as the view menu's check does (MainFormOverview.cpp).
+    void ShowStageOverview(bool shown);
 
     // Edit commands, one per menu item.
     void Undo1Click();
@@ -328,6 +337,18 @@ private:
     // The captions that depend on more than their source: the edit menu's step names, the
     // built-in object and scroll lists, the history window.
     void RetranslateComposedCaptions();
+    // The overview window's menu item, after the view menu's other items.
+    void CreateOverviewMenuItem();
+    void EnsureStageOverview();
+    // The overview's stage or what the map-set tab shows changed.
+    void OverviewFollowStage();
+    void OverviewFollowMapSetTab();
+    // A press on the overview: the page becomes side's page on the map-set tab.
+    void ShowOverviewPage(int side, int page);
+    void ApplyOverviewSettings();
+    void SaveOverviewSettings();
+    // Where the overview goes when the settings name no place on a screen.
+    QRect DefaultOverviewGeometry() const;
     void ConnectHistory();
     void CreateClipboardMenuItems();
     // Copy when the tab in front has something to copy; paste when the clipboard holds
@@ -433,6 +454,8 @@ private:
     // keeps its built-in list).
     std::optional<QStringList> ObjectListLines;
     std::optional<QStringList> ScrollListLines;
+    // The overview's place as the settings file gave it, kept until the window exists.
+    QString OverviewGeometryText;
 
     std::unique_ptr<FcPaletteData> MasterPalette;
     std::unique_ptr<IniFile> Settings;

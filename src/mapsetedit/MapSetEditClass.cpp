@@ -175,6 +175,11 @@ void MapSetEditClass::ShowPageLabel(int side) {
     PageLabels.at(Side(side))->setText(HexText::Two(PageIndex(side)));
 }
 
+void MapSetEditClass::TellShownState() {
+    if (ShownStateChanged)
+        ShownStateChanged();
+}
+
 // Programmatic positions never come back as a scroll event.
 void MapSetEditClass::SetScrollPosition(QScrollBar* bar, int position) {
     const QSignalBlocker blocker(bar);
@@ -204,6 +209,7 @@ void MapSetEditClass::LoadStage() {
     SetScrollPosition(BothPagesBar, 0);
     SetScrollPosition(PageBars[0], 0);
     SetScrollPosition(PageBars[1], 1);
+    TellShownState();
 }
 
 void MapSetEditClass::ReloadStage() {
@@ -253,12 +259,14 @@ void MapSetEditClass::ScrollPages(int position) {
     ShowPageLabel(1);
     SetScrollPosition(PageBars[0], PageIndices[0]);
     SetScrollPosition(PageBars[1], PageIndices[1]);
+    TellShownState();
 }
 
 void MapSetEditClass::SetPage(int side, int page) {
     PageIndices.at(Side(side)) = std::clamp(page, 0, LastPage);
     DrawPage(side);
     ShowPageLabel(side);
+    TellShownState();
 }
 
 void MapSetEditClass::DrawPage(int side) {
@@ -403,6 +411,7 @@ void MapSetEditClass::SetStamp(const MapStamp& stamp) {
     CurrentStamp = stamp;
     ShowStampPanel();
     RedrawStampFrames();
+    TellShownState();
 }
 
 // The panel shows the stamp's top-left chip and the stamp's size.
@@ -442,6 +451,7 @@ void MapSetEditClass::DrawChipTable() {
 void MapSetEditClass::SetPlaceChipIndex(int chip) {
     if (chip >= 0 && chip < ChipCount) {
         CurrentStamp = MapStamp::Single(static_cast<std::uint8_t>(chip));
+        TellShownState();
     }
 }
 

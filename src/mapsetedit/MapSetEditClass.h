@@ -12,6 +12,7 @@
 
 #include <array>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <span>
 
@@ -132,6 +133,10 @@ public:
     void ChipTableMouseLeave();
     // The grid check box changed.
     void GridChanged();
+    // Told whenever the pages shown or the chip to place change.
+    void SetShownStateListener(std::function<void()> listener) {
+        ShownStateChanged = std::move(listener);
+    }
 
     int PageIndex(int side) const { return PageIndices.at(Side(side)); }
     int PlaceChipIndex() const { return CurrentStamp.Cells.front(); }
@@ -150,6 +155,7 @@ private:
     ViewSurface& PageSurface(int side) { return *PageSurfaces.at(Side(side)); }
 
     void ShowPageLabel(int side);
+    void TellShownState();
     void SetScrollPosition(QScrollBar* bar, int position);
     void RepaintCell(int side, int cell);
     // The pixels of the stamp's cells with their top-left at cell, cut at the page's edges.
@@ -210,6 +216,7 @@ private:
     // The frame of the page the user edits in, drawn again over what the edit redrew; none
     // for an undo or redo, made from the menu.
     HoverFrame* FrameUnderPointer = nullptr;
+    std::function<void()> ShownStateChanged;
     // The document's notices reach this editor while it lives.
     QObject Listener;
     // Shows the editor's texts again when the language changes.
