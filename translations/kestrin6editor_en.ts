@@ -42,12 +42,20 @@
         <source>破壊前に切替</source>
         <translation>Switch to intact</translation>
     </message>
+    <message>
+        <source>使用数: </source>
+        <translation>Uses: </translation>
+    </message>
 </context>
 <context>
     <name>Chip32x32EditClass</name>
     <message>
         <source>このステージの32x32チップデータを読み込み直します。よろしいですか？</source>
         <translation>Reload this stage&apos;s 32x32 chip data from the file. Are you sure?</translation>
+    </message>
+    <message>
+        <source>使用数: </source>
+        <translation>Uses: </translation>
     </message>
 </context>
 <context>
@@ -996,6 +1004,10 @@ Delete this record?</translation>
         <source>マスターパレットを開く(&amp;M)...</source>
         <translation>Ope&amp;n Master Palette...</translation>
     </message>
+    <message>
+        <source>ステージ全体図(&amp;W)</source>
+        <translation>Stage Overvie&amp;w</translation>
+    </message>
 </context>
 <context>
     <name>TShowUnusedChipNumForm</name>
@@ -1018,6 +1030,21 @@ Delete this record?</translation>
     <message>
         <source>16x16チップに使用されてないタイル番号は</source>
         <translation>Tiles no 16x16 chip uses:</translation>
+    </message>
+</context>
+<context>
+    <name>TStageOverviewForm</name>
+    <message>
+        <source>ステージ全体図</source>
+        <translation>Stage Overview</translation>
+    </message>
+    <message>
+        <source>オブジェクトを描く</source>
+        <translation type="unfinished">Draw objects</translation>
+    </message>
+    <message>
+        <source>使用箇所を表示</source>
+        <translation>Show uses</translation>
     </message>
 </context>
 <context>
