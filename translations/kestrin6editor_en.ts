@@ -1040,7 +1040,7 @@ Delete this record?</translation>
     </message>
     <message>
         <source>オブジェクトを描く</source>
-        <translation type="unfinished">Draw objects</translation>
+        <translation>Draw objects</translation>
     </message>
     <message>
         <source>使用箇所を表示</source>

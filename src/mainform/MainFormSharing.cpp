@@ -42,10 +42,6 @@ QString Tr(const char* source) {
     return QCoreApplication::translate("TMainForm", source);
 }
 
-QString FromStd(const std::string& text) {
-    return QString::fromStdString(text);
-}
-
 // Empty on success, else the message to show.
 QString WriteFile(const QString& path, const std::uint8_t* data, std::size_t size) {
     return DisplayText::Of(AtomicFileWriter::Write(path.toStdString(), data, size).Message);

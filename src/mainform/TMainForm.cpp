@@ -336,7 +336,7 @@ void TMainForm::RetranslateComposedCaptions() {
         if (!builtIn)
             continue;
         const QSignalBlocker blocker(box);
-        for (int i = 0; i < std::min<int>(box->count(), captions.size()); ++i)
+        for (int i = 0; i < std::min(box->count(), static_cast<int>(captions.size())); ++i)
             box->setItemText(i, captions[i]);
     }
 }

@@ -293,9 +293,9 @@ INSTANTIATE_TEST_SUITE_P(
                     PaletteFileCase{1537, "のサイズが不正です"},
                     PaletteFileCase{std::uintmax_t{8} << 30, "のサイズが不正です"},
                     PaletteFileCase{NoFile, "が読み込めませんでした"}),
-    [](const testing::TestParamInfo<PaletteFileCase>& info) {
-        return info.param.Size == NoFile ? std::string("NoFile")
-                                         : "Size" + std::to_string(info.param.Size);
+    [](const testing::TestParamInfo<PaletteFileCase>& param) {
+        return param.param.Size == NoFile ? std::string("NoFile")
+                                          : "Size" + std::to_string(param.param.Size);
     });
 
 } // namespace

@@ -323,10 +323,12 @@ TEST_F(Overview, UseCountsFollowEditsUndoAndStageSwitches) {
         const QString shown16 = QString("使用数: %1").arg(quarters);
         const QString shown32 = QString("使用数: %1").arg(cells);
         // The tab in front shows the count at once, without being brought forward again.
-        if (Form->EditPageControl->currentWidget() == Form->Tab16x16ChipEdit)
+        if (Form->EditPageControl->currentWidget() == Form->Tab16x16ChipEdit) {
             EXPECT_EQ(Form->LblChip16x16UseCount->text(), shown16) << "in front";
-        if (Form->EditPageControl->currentWidget() == Form->Tab32x32ChipEdit)
+        }
+        if (Form->EditPageControl->currentWidget() == Form->Tab32x32ChipEdit) {
             EXPECT_EQ(Form->LblChip32x32UseCount->text(), shown32) << "in front";
+        }
         Form->EditPageControl->setCurrentWidget(Form->Tab16x16ChipEdit);
         EXPECT_EQ(Form->LblChip16x16UseCount->text(), shown16);
         Form->EditPageControl->setCurrentWidget(Form->Tab32x32ChipEdit);
