@@ -186,7 +186,7 @@ TEST_F(Shell, SettingsFileIsUntouchedByStartupAndWrittenAtExit) {
     EXPECT_EQ(ReadTextFile(SettingsPath()),
               "; mine\n[ObjectEdit]\nSort=0\nPopup=0\n"
               "[32x32ChipEdit]\nGrid=1\n[MapSetEdit]\nGrid=0\n"
-              "[PaletteEdit]\nSave=1\n[Timer]\nInterval=16\n[Backup]\nKeep=1\n");
+              "[PaletteEdit]\nSave=1\n[Timer]\nInterval=16\n[View]\nZoom=1\n[Backup]\nKeep=1\n");
 }
 
 TEST_F(Shell, SettingsAfterAnOpenAlsoHoldTheLevelDataOffsets) {
@@ -715,7 +715,7 @@ TEST_F(DeferredPages, ClosingAWindowNeverShownWritesTheSettingsItStartedWith) {
     EXPECT_EQ(ReadTextFile(SettingsPath()),
               "; mine\n[ObjectEdit]\nSort=0\nPopup=1\n[32x32ChipEdit]\nGrid=1\n"
               "[Timer]\nInterval=-5\n[MapSetEdit]\nGrid=0\n[PaletteEdit]\nSave=1\n"
-              "[Backup]\nKeep=1\n");
+              "[View]\nZoom=1\n[Backup]\nKeep=1\n");
     EXPECT_TRUE(Prompts.Log.empty());
 }
 

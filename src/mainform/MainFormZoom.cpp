@@ -1,0 +1,105 @@
+#include "mainform/TMainForm.h"
+
+#include "ImageEx/TImageEx.h"
+#include "mainform/TabScrollArea.h"
+
+#include <QAction>
+#include <QCoreApplication>
+#include <QLayout>
+#include <QMenu>
+#include <QScreen>
+#include <QScrollBar>
+#include <QTabWidget>
+#include <QVBoxLayout>
+
+#include <algorithm>
+
+namespace {
+
+void InvalidateLayouts(QLayout* layout) {
+    if (layout == nullptr)
+        return;
+    layout->invalidate();
+    for (int i = 0; i < layout->count(); ++i)
+        InvalidateLayouts(layout->itemAt(i)->layout());
+}
+
+} // namespace
+
+void TMainForm::CreateZoomMenuItems() {
+    ZoomIn1 = ViewMenu->addAction("拡大(&I)", this, [this] { SetZoom(ZoomLevel + 1); });
+    ZoomIn1->setShortcut(QKeySequence::ZoomIn);
+    ZoomOut1 = ViewMenu->addAction("縮小(&O)", this, [this] { SetZoom(ZoomLevel - 1); });
+    ZoomOut1->setShortcut(QKeySequence::ZoomOut);
+    ZoomReset1 = ViewMenu->addAction("等倍(&N)", this, [this] { SetZoom(MinZoom); });
+    ZoomReset1->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_0));
+    UpdateZoomActions();
+}
+
+void TMainForm::UpdateZoomActions() {
+    ZoomIn1->setEnabled(ZoomLevel < MaxZoom);
+    ZoomOut1->setEnabled(ZoomLevel > MinZoom);
+}
+
+void TMainForm::SetZoom(int zoom) {
+    zoom = std::clamp(zoom, MinZoom, MaxZoom);
+    if (zoom == ZoomLevel)
+        return;
+    ZoomLevel = zoom;
+    UpdateZoomActions();
+    ApplyZoom();
+    emit ZoomChanged(ZoomLevel);
+}
+
+std::vector<TImageEx*> TMainForm::ZoomingViews() const {
+    if (!PagesBuiltFlag)
+        return {};
+    return {ImgEditMapSetPage0,   ImgEditMapSetPage1, Img32x32ChipTable,
+            ImgEdit32x32ChipView, Img16x16ChipTable,  ImgEdit16x16ChipView,
+            ImgBGBankTable,       ImgObjectMapPage0,  ImgObjectMapPage1};
+}
+
+QWidget* TMainForm::ScrollingContent(QWidget* page) {
+    auto* content = new QWidget;
+    auto* area = new TabScrollArea(content);
+    auto* layout = new QVBoxLayout(page);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->addWidget(area);
+    TabScrollAreas.push_back(area);
+    return content;
+}
+
+void TMainForm::ApplyZoom() {
+    if (!PagesBuiltFlag)
+        return;
+    for (TImageEx* view : ZoomingViews())
+        view->SetZoom(ZoomLevel);
+    for (const auto& [control, width] : WidthsFollowingZoom)
+        control->setFixedWidth(width * ZoomLevel);
+    // Hidden tabs tell nobody that their sizes changed, and a scroll area does not pass on its
+    // content's: the sizes are asked for afresh, up to the tab widget.
+    for (std::size_t i = 0; i < TabScrollAreas.size(); ++i) {
+        TabScrollArea* area = TabScrollAreas[i];
+        InvalidateLayouts(area->widget()->layout());
+        area->widget()->updateGeometry();
+        area->SetMinimumCap(ZoomLevel == MinZoom ? std::nullopt
+                                                 : std::optional<QSize>(UnzoomedTabMinimums[i]));
+        area->updateGeometry();
+    }
+    EditPageControl->updateGeometry();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::LayoutRequest);
+    FitWindowToViews();
+}
+
+// The window takes the size its tabs ask for, but never more than the screen offers; a
+// maximized or full-screen window keeps its size.
+void TMainForm::FitWindowToViews() {
+    if (!isVisible() || (windowState() & (Qt::WindowMaximized | Qt::WindowFullScreen)))
+        return;
+    QSize wanted = sizeHint();
+    if (const QScreen* shownOn = screen()) {
+        const QSize frame = frameGeometry().size() - geometry().size();
+        wanted = wanted.boundedTo(shownOn->availableGeometry().size() - frame);
+    }
+    resize(wanted.expandedTo(minimumSizeHint()));
+}
