@@ -159,9 +159,9 @@ TEST_F(ViewSurfaceTest, ObserversHearWhichRectangleChanged) {
          {}},
         {"a copy enlarged twice",
          [&] {
-             view->CopyFrom({8, 8, 40, 40}, source, {0, 0, 16, 16});
+             view->CopyFrom({8, 8, 40, 24}, source, {0, 0, 16, 8});
          },
-         {{8, 8, 40, 40}}},
+         {{8, 8, 40, 24}}},
         {"a copy over the edge",
          [&] {
              view->CopyFrom({56, 40, 72, 56}, source, {0, 0, 16, 16});

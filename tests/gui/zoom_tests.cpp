@@ -274,6 +274,22 @@ TEST_F(Zoom, TheWindowGrowsWithinTheScreenAndScrollsTheRest) {
     ASSERT_NE(area, nullptr);
     EXPECT_GT(area->horizontalScrollBar()->maximum(), 0);
     EXPECT_GT(area->verticalScrollBar()->maximum(), 0);
+    // On every tab, the enlarged views lie wholly inside what the tab scrolls over.
+    for (TImageEx* view :
+         {Form->ImgEditMapSetPage1, Form->Img32x32ChipTable, Form->ImgEdit32x32ChipView,
+          Form->Img16x16ChipTable, Form->ImgEdit16x16ChipView, Form->ImgBGBankTable,
+          Form->ImgObjectMapPage1}) {
+        QWidget* tab = Form->EditPageControl->widget(0);
+        for (int i = 0; i < Form->EditPageControl->count(); ++i)
+            if (Form->EditPageControl->widget(i)->isAncestorOf(view))
+                tab = Form->EditPageControl->widget(i);
+        Form->EditPageControl->setCurrentWidget(tab);
+        QApplication::processEvents();
+        const QWidget* content = tab->findChild<QScrollArea*>()->widget();
+        const QRect placed(view->mapTo(content, QPoint(0, 0)), view->size());
+        EXPECT_TRUE(content->rect().contains(placed)) << view->objectName().toStdString();
+    }
+    Form->EditPageControl->setCurrentWidget(Form->TabMapSetEdit);
     Form->SetZoom(1);
     EXPECT_EQ(Form->size(), unzoomed);
     EXPECT_EQ(area->horizontalScrollBar()->maximum(), 0);
