@@ -5,6 +5,7 @@
 #include <QCursor>
 #include <QEnterEvent>
 #include <QHelpEvent>
+#include <QMetaMethod>
 #include <QMouseEvent>
 #include <QPaintEvent>
 #include <QPainter>
@@ -118,8 +119,10 @@ void TImageEx::mouseReleaseEvent(QMouseEvent* event) {
 }
 
 void TImageEx::wheelEvent(QWheelEvent* event) {
-    if (!event->modifiers().testFlag(Qt::ControlModifier)) {
-        // The plain wheel keeps scrolling whatever holds the view.
+    static const QMetaMethod zoomStep = QMetaMethod::fromSignal(&TImageEx::zoomStepRequested);
+    if (!event->modifiers().testFlag(Qt::ControlModifier) || !isSignalConnected(zoomStep)) {
+        // The plain wheel, and any wheel over a view that does not zoom, keeps scrolling
+        // whatever holds the view.
         PendingWheelAngle = 0;
         event->ignore();
         return;
