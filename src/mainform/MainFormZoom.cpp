@@ -43,12 +43,14 @@ void TMainForm::UpdateZoomActions() {
 
 void TMainForm::SetZoom(int zoom) {
     zoom = std::clamp(zoom, MinZoom, MaxZoom);
-    if (zoom == ZoomLevel)
-        return;
+    const bool changed = zoom != ZoomLevel;
     ZoomLevel = zoom;
     UpdateZoomActions();
-    ApplyZoom();
-    emit ZoomChanged(ZoomLevel);
+    // A zoom chosen before the pages existed reaches the views when they are made.
+    if (PagesBuiltFlag && ImgEditMapSetPage0->Zoom() != ZoomLevel)
+        ApplyZoom();
+    if (changed)
+        emit ZoomChanged(ZoomLevel);
 }
 
 std::vector<TImageEx*> TMainForm::ZoomingViews() const {

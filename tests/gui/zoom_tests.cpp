@@ -24,6 +24,7 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <string>
 #include <tuple>
@@ -304,6 +305,21 @@ TEST_F(Zoom, TheZoomSurvivesARestart) {
     ASSERT_TRUE(CloseForm());
     EXPECT_EQ(IniFile(SettingsPath()).ReadInteger("View", "Zoom", 0), 3);
     StartWithImage();
+    EXPECT_EQ(Form->Zoom(), 3);
+    EXPECT_EQ(Page()->width(), 3 * MapSetEditClass::PageSize);
+}
+
+// The overview window may set the zoom before the tabs are made; the stored zoom then meets a
+// window whose zoom is already that value.
+TEST_F(Zoom, AZoomSetBeforeThePagesExistReachesTheirViews) {
+    WriteStartupFiles();
+    WriteTextFile(SettingsPath(), "[View]\nZoom=3\n");
+    StartupOptions options = FormOptions();
+    options.BuildPagesAfterFirstFrame = true;
+    Form = std::make_unique<TMainForm>(options);
+    Form->SetZoom(3);
+    ASSERT_FALSE(Form->PagesBuilt());
+    Form->EnsurePages();
     EXPECT_EQ(Form->Zoom(), 3);
     EXPECT_EQ(Page()->width(), 3 * MapSetEditClass::PageSize);
 }
