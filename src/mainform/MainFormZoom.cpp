@@ -93,15 +93,26 @@ void TMainForm::ApplyZoom() {
     FitWindowToViews();
 }
 
-// The window takes the size its tabs ask for, but never more than the screen offers; a
-// maximized or full-screen window keeps its size.
+// The window takes the size its tabs ask for, but never more than the screen offers, and moves
+// back onto the screen where it grew past an edge; a maximized or full-screen window keeps its
+// size.
 void TMainForm::FitWindowToViews() {
     if (!isVisible() || (windowState() & (Qt::WindowMaximized | Qt::WindowFullScreen)))
         return;
-    QSize wanted = sizeHint();
-    if (const QScreen* shownOn = screen()) {
-        const QSize frame = frameGeometry().size() - geometry().size();
-        wanted = wanted.boundedTo(shownOn->availableGeometry().size() - frame);
+    const QScreen* shownOn = screen();
+    if (shownOn == nullptr) {
+        resize(sizeHint());
+        return;
     }
-    resize(wanted.expandedTo(minimumSizeHint()));
+    const QRect available = shownOn->availableGeometry();
+    const QSize frameMargins = frameGeometry().size() - geometry().size();
+    resize(sizeHint().boundedTo(available.size() - frameMargins).expandedTo(minimumSizeHint()));
+    // Past the right or bottom edge it moves back, but never past the left or top edge.
+    const QRect frame = frameGeometry();
+    const int dx =
+        std::max(available.left() - frame.left(), std::min(0, available.right() - frame.right()));
+    const int dy =
+        std::max(available.top() - frame.top(), std::min(0, available.bottom() - frame.bottom()));
+    if (dx != 0 || dy != 0)
+        move(pos() + QPoint(dx, dy));
 }

@@ -261,7 +261,12 @@ TEST_F(Zoom, TheWindowGrowsWithinTheScreenAndScrollsTheRest) {
     const QSize unzoomed = Form->size();
     const QSize unzoomedFrame = Form->frameGeometry().size();
     const QSize unzoomedMinimum = Form->minimumSizeHint();
+    const QRect screen = Form->screen()->availableGeometry();
+    // Low on the screen: growing downwards would leave it.
+    Form->move(screen.left(), screen.bottom() - unzoomedFrame.height());
     Form->SetZoom(4);
+    EXPECT_LE(Form->frameGeometry().bottom(), std::max(screen.bottom(), unzoomedFrame.height()));
+    EXPECT_GE(Form->frameGeometry().top(), screen.top());
     // The window grows, but only up to the screen (or what it already took at zoom 1).
     const QSize available = Form->screen()->availableGeometry().size();
     const QSize frame = Form->frameGeometry().size();
