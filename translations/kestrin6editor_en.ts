@@ -1008,6 +1008,18 @@ Delete this record?</translation>
         <source>ステージ全体図(&amp;W)</source>
         <translation>Stage Overvie&amp;w</translation>
     </message>
+    <message>
+        <source>拡大(&amp;I)</source>
+        <translation>Zoom &amp;In</translation>
+    </message>
+    <message>
+        <source>縮小(&amp;O)</source>
+        <translation>Zoom &amp;Out</translation>
+    </message>
+    <message>
+        <source>等倍(&amp;N)</source>
+        <translation>&amp;Normal Size</translation>
+    </message>
 </context>
 <context>
     <name>TShowUnusedChipNumForm</name>

@@ -5,6 +5,10 @@
 //
 // Set-up between steps (picking what to place, so that every step changes something) is not
 // timed.
+//
+// Every action runs at zoom 1 and at zoom 4 (argument "zoom"); positions on the enlarged views
+// are given in console pixels and scaled here. At zoom 4 the window is made as large as its
+// views, so that every view is painted whole, as on a screen large enough for it.
 
 #include "FakePrompts.h"
 #include "ViewDriver.h"
@@ -82,6 +86,16 @@ void ShowTab(QWidget* page) {
     Repaint();
 }
 
+// The zoom the benchmark's argument names; the window then shows every view whole.
+int UseZoom(const benchmark::State& state) {
+    const int zoom = static_cast<int>(state.range(0));
+    Form().SetZoom(zoom);
+    Repaint();
+    Form().resize(Form().sizeHint().expandedTo(Form().size()));
+    Repaint();
+    return zoom;
+}
+
 // Counts the paint events a view, or any widget inside it, receives.
 class PaintCounter : public QObject {
 public:
@@ -126,20 +140,21 @@ void UntimedLeftClick(benchmark::State& state, QWidget* view, int x, int y) {
 }
 
 void BM_MapCellPlacement(benchmark::State& state) {
+    const int zoom = UseZoom(state);
     ShowTab(Form().TabMapSetEdit);
     TImageEx* page = Form().ImgEditMapSetPage0;
     PaintCounter paints(page);
     int step = 0;
     for (auto _ : state) {
         const int chip = 1 + (step / 64) % 2;
-        UntimedLeftClick(state, Form().Img32x32ChipTable, (chip % 16) * 16 + 7, 7);
+        UntimedLeftClick(state, Form().Img32x32ChipTable, ((chip % 16) * 16 + 7) * zoom, 7 * zoom);
         const int cell = step % 64;
-        TimedLeftClick(state, page, (cell % 8) * 32 + 10, (cell / 8) * 32 + 10);
+        TimedLeftClick(state, page, ((cell % 8) * 32 + 10) * zoom, ((cell / 8) * 32 + 10) * zoom);
         ++step;
     }
     paints.Check(state);
 }
-BENCHMARK(BM_MapCellPlacement)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_MapCellPlacement)->ArgName("zoom")->Arg(1)->Arg(4)->Unit(benchmark::kMicrosecond);
 
 // ---- The stage overview ----
 
@@ -215,18 +230,19 @@ void UndoStep() {
 }
 
 // The stamp: all of page 1, picked with a right drag on side 1; page 0 one other chip.
-void PrepareStampOnUniformPage(bool fill) {
+void PrepareStampOnUniformPage(bool fill, int zoom) {
     ShowTab(Form().TabMapSetEdit);
     Form().ChkMapSetFill->setChecked(false);
     FillPage0With(0xFE);
     TImageEx* side1 = Form().ImgEditMapSetPage1;
     if (fill) {
-        ViewDriver::Click(Form().Img32x32ChipTable, Qt::LeftButton, 7, 7); // chip 00
+        ViewDriver::Click(Form().Img32x32ChipTable, Qt::LeftButton, 7 * zoom,
+                          7 * zoom); // chip 00
         Form().ChkMapSetFill->setChecked(true);
     } else {
-        ViewDriver::Press(side1, Qt::RightButton, 5, 5);
-        ViewDriver::Move(side1, 250, 250, Qt::RightButton);
-        ViewDriver::Release(side1, Qt::RightButton, 250, 250);
+        ViewDriver::Press(side1, Qt::RightButton, 5 * zoom, 5 * zoom);
+        ViewDriver::Move(side1, 250 * zoom, 250 * zoom, Qt::RightButton);
+        ViewDriver::Release(side1, Qt::RightButton, 250 * zoom, 250 * zoom);
     }
     Repaint();
 }
@@ -234,12 +250,13 @@ void PrepareStampOnUniformPage(bool fill) {
 // A left press and release on page 0's top-left cell: the whole stamp, or the whole page
 // filled; undone untimed.
 void StampOrFill(benchmark::State& state, bool fill) {
-    PrepareStampOnUniformPage(fill);
+    const int zoom = UseZoom(state);
+    PrepareStampOnUniformPage(fill, zoom);
     TImageEx* page = Form().ImgEditMapSetPage0;
     PaintCounter paints(page);
     const int before = Form().History().Stack().index();
     for (auto _ : state) {
-        TimedLeftClick(state, page, 10, 10);
+        TimedLeftClick(state, page, 10 * zoom, 10 * zoom);
         state.PauseTiming();
         if (Form().History().Stack().index() != before + 1)
             state.SkipWithError("the press changed nothing");
@@ -252,11 +269,12 @@ void StampOrFill(benchmark::State& state, bool fill) {
 
 // The undo of the same, placed untimed.
 void UndoStampOrFill(benchmark::State& state, bool fill) {
-    PrepareStampOnUniformPage(fill);
+    const int zoom = UseZoom(state);
+    PrepareStampOnUniformPage(fill, zoom);
     TImageEx* page = Form().ImgEditMapSetPage0;
     PaintCounter paints(page);
     for (auto _ : state) {
-        UntimedLeftClick(state, page, 10, 10);
+        UntimedLeftClick(state, page, 10 * zoom, 10 * zoom);
         UndoStep();
     }
     paints.Check(state);
@@ -266,34 +284,42 @@ void UndoStampOrFill(benchmark::State& state, bool fill) {
 void BM_MapStamp8x8Placement(benchmark::State& state) {
     StampOrFill(state, false);
 }
-BENCHMARK(BM_MapStamp8x8Placement)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_MapStamp8x8Placement)->ArgName("zoom")->Arg(1)->Arg(4)->Unit(benchmark::kMicrosecond);
 
 void BM_MapStamp8x8Undo(benchmark::State& state) {
     UndoStampOrFill(state, false);
 }
-BENCHMARK(BM_MapStamp8x8Undo)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_MapStamp8x8Undo)->ArgName("zoom")->Arg(1)->Arg(4)->Unit(benchmark::kMicrosecond);
 
 void BM_MapFullPageFill(benchmark::State& state) {
     StampOrFill(state, true);
 }
-BENCHMARK(BM_MapFullPageFill)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_MapFullPageFill)->ArgName("zoom")->Arg(1)->Arg(4)->Unit(benchmark::kMicrosecond);
 
 void BM_MapFullPageFillUndo(benchmark::State& state) {
     UndoStampOrFill(state, true);
 }
-BENCHMARK(BM_MapFullPageFillUndo)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_MapFullPageFillUndo)->ArgName("zoom")->Arg(1)->Arg(4)->Unit(benchmark::kMicrosecond);
 
 // One quarter of the chip being edited, each step another quarter; every four steps the piece
 // picked from the table (pickX, pickY of cell 1 or 2) alternates, so that every click changes
 // something.
 void QuarterPlacement(benchmark::State& state, QWidget* tab, TImageEx* panel, QWidget* table,
                       int pickX, int pickY, int inset) {
+    // The table is enlarged; the edited chip keeps its size.
+    const int zoom = UseZoom(state);
     ShowTab(tab);
+    // Every quarter starts as piece 2, whatever an earlier run left: the first steps place 1.
+    ViewDriver::Click(table, Qt::LeftButton, (2 * 16 + pickX) * zoom, pickY * zoom);
+    for (int quarter = 0; quarter < 4; ++quarter)
+        ViewDriver::Click(panel, Qt::LeftButton, (quarter % 2) * 32 + inset,
+                          (quarter / 2) * 32 + inset);
+    Repaint();
     PaintCounter paints(panel);
     int step = 0;
     for (auto _ : state) {
         const int piece = 1 + (step / 4) % 2;
-        UntimedLeftClick(state, table, piece * 16 + pickX, pickY);
+        UntimedLeftClick(state, table, (piece * 16 + pickX) * zoom, pickY * zoom);
         const int quarter = step % 4;
         TimedLeftClick(state, panel, (quarter % 2) * 32 + inset, (quarter / 2) * 32 + inset);
         ++step;
@@ -305,15 +331,17 @@ void BM_Chip32x32Quarter(benchmark::State& state) {
     QuarterPlacement(state, Form().Tab32x32ChipEdit, Form().ImgEdit32x32Chip,
                      Form().Img16x16ChipTable, 3, 3, 9);
 }
-BENCHMARK(BM_Chip32x32Quarter)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_Chip32x32Quarter)->ArgName("zoom")->Arg(1)->Arg(4)->Unit(benchmark::kMicrosecond);
 
 void BM_Chip16x16Quarter(benchmark::State& state) {
     QuarterPlacement(state, Form().Tab16x16ChipEdit, Form().ImgEdit16x16Chip, Form().ImgBGBankTable,
                      5, 5, 10);
 }
-BENCHMARK(BM_Chip16x16Quarter)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_Chip16x16Quarter)->ArgName("zoom")->Arg(1)->Arg(4)->Unit(benchmark::kMicrosecond);
 
 void BM_PaletteEntry(benchmark::State& state) {
+    // The palette tab keeps its size at every zoom.
+    UseZoom(state);
     ShowTab(Form().TabPaletteEdit);
     TImageEx* set = Form().ImgPalView[1];
     PaintCounter paints(set);
@@ -329,10 +357,11 @@ void BM_PaletteEntry(benchmark::State& state) {
     }
     paints.Check(state);
 }
-BENCHMARK(BM_PaletteEntry)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_PaletteEntry)->ArgName("zoom")->Arg(1)->Arg(4)->Unit(benchmark::kMicrosecond);
 
 // One step of a drag: the pointer moves with the left button held and the object follows.
 void BM_ObjectDragStep(benchmark::State& state) {
+    const int zoom = UseZoom(state);
     ShowTab(Form().TabObjectEdit);
     // The stage holds one object, in room 0.
     const int current = Form().ImageHolder().CurrentStage();
@@ -349,26 +378,27 @@ void BM_ObjectDragStep(benchmark::State& state) {
     Form().History().Clear();
     Form().CBStageChange(current);
     TImageEx* view = Form().ImgObjectMapPage0;
-    ViewDriver::Move(view, 0x42, 0x72);
-    ViewDriver::Press(view, Qt::LeftButton, 0x42, 0x72);
+    ViewDriver::Move(view, 0x42 * zoom, 0x72 * zoom);
+    ViewDriver::Press(view, Qt::LeftButton, 0x42 * zoom, 0x72 * zoom);
     Repaint();
     PaintCounter paints(view);
     int step = 0;
     for (auto _ : state) {
         const int x = 0x42 + (step % 2 ? 0x20 : 0);
-        ViewDriver::Move(view, x, 0x72, Qt::LeftButton);
+        ViewDriver::Move(view, x * zoom, 0x72 * zoom, Qt::LeftButton);
         Repaint();
         ++step;
     }
     paints.Check(state);
-    ViewDriver::Release(view, Qt::LeftButton, 0x42, 0x72);
+    ViewDriver::Release(view, Qt::LeftButton, 0x42 * zoom, 0x72 * zoom);
     Repaint();
 }
-BENCHMARK(BM_ObjectDragStep)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_ObjectDragStep)->ArgName("zoom")->Arg(1)->Arg(4)->Unit(benchmark::kMicrosecond);
 
 // A stage chosen with the wheel over the stage box, one notch down then one up, with the given
 // tab in front.
 void StageSwitch(benchmark::State& state, QWidget* (*page)()) {
+    UseZoom(state);
     ShowTab(page());
     QComboBox* stages = Form().CBStage;
     const QPoint centre = stages->rect().center();
@@ -387,12 +417,16 @@ void StageSwitch(benchmark::State& state, QWidget* (*page)()) {
     stages->setCurrentIndex(0);
     Repaint();
 }
-BENCHMARK_CAPTURE(StageSwitch, MapSet, [] {
-    return Form().TabMapSetEdit;
-})->Unit(benchmark::kMicrosecond);
-BENCHMARK_CAPTURE(StageSwitch, Chip16x16, [] {
-    return Form().Tab16x16ChipEdit;
-})->Unit(benchmark::kMicrosecond);
+BENCHMARK_CAPTURE(StageSwitch, MapSet, [] { return Form().TabMapSetEdit; })
+    ->ArgName("zoom")
+    ->Arg(1)
+    ->Arg(4)
+    ->Unit(benchmark::kMicrosecond);
+BENCHMARK_CAPTURE(StageSwitch, Chip16x16, [] { return Form().Tab16x16ChipEdit; })
+    ->ArgName("zoom")
+    ->Arg(1)
+    ->Arg(4)
+    ->Unit(benchmark::kMicrosecond);
 
 // The same with the overview shown: it is drawn whole for every stage.
 void BM_StageSwitchWithOverview(benchmark::State& state) {
@@ -404,6 +438,7 @@ BENCHMARK(BM_StageSwitchWithOverview)->Unit(benchmark::kMicrosecond);
 
 // The tabs in turn, each switch one click on its tab (the pointer already resting there).
 void BM_TabSwitch(benchmark::State& state) {
+    UseZoom(state);
     QTabWidget* tabs = Form().EditPageControl;
     QTabBar* bar = tabs->tabBar();
     PaintCounter paints(tabs);
@@ -421,7 +456,7 @@ void BM_TabSwitch(benchmark::State& state) {
         state.SkipWithError("a click did not switch the tab");
     paints.Check(state);
 }
-BENCHMARK(BM_TabSwitch)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_TabSwitch)->ArgName("zoom")->Arg(1)->Arg(4)->Unit(benchmark::kMicrosecond);
 
 } // namespace
 

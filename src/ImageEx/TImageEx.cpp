@@ -5,22 +5,16 @@
 #include <QCursor>
 #include <QEnterEvent>
 #include <QHelpEvent>
+#include <QMetaMethod>
 #include <QMouseEvent>
+#include <QPaintEvent>
 #include <QPainter>
 #include <QToolTip>
+#include <QWheelEvent>
 
+#include <algorithm>
 #include <cmath>
 #include <utility>
-
-namespace {
-
-// View pixel under a position; floor, so that positions left of or above the view stay
-// negative instead of rounding to 0.
-int Pixel(qreal coordinate) {
-    return static_cast<int>(std::floor(coordinate));
-}
-
-} // namespace
 
 TImageEx::TImageEx(QWidget* parent) : QWidget(parent) {
     // Moves without a held button matter: the hover frames follow the pointer.
@@ -47,39 +41,89 @@ void TImageEx::SetSurface(ViewSurface* surface) {
     Shown = surface;
     if (Shown != nullptr) {
         Shown->AddObserver(
-            this, [this] { update(); },
+            this,
+            [this](const ImageRect& changed) {
+                // Only the changed blocks: a hover frame at zoom 4 must not repaint a page.
+                update(changed.Left * ZoomFactor, changed.Top * ZoomFactor,
+                       changed.Width() * ZoomFactor, changed.Height() * ZoomFactor);
+            },
             [this] {
                 // The surface is going away: forget it without touching it again.
                 Shown = nullptr;
                 update();
             });
-        setFixedSize(Shown->Width(), Shown->Height());
+        setFixedSize(Shown->Width() * ZoomFactor, Shown->Height() * ZoomFactor);
     }
     update();
 }
 
-void TImageEx::paintEvent(QPaintEvent* /*event*/) {
+void TImageEx::SetZoom(int zoom) {
+    zoom = std::clamp(zoom, MinZoom, MaxZoom);
+    if (zoom == ZoomFactor) {
+        return;
+    }
+    const QSize unzoomed =
+        Shown != nullptr ? QSize(Shown->Width(), Shown->Height()) : minimumSize() / ZoomFactor;
+    ZoomFactor = zoom;
+    setFixedSize(unzoomed * ZoomFactor);
+    update();
+}
+
+void TImageEx::paintEvent(QPaintEvent* event) {
     QPainter painter(this);
     if (Shown == nullptr) {
         painter.fillRect(rect(), palette().window());
         return;
     }
-    painter.drawImage(QPoint(0, 0), std::as_const(*Shown).Image());
+    const QImage& picture = std::as_const(*Shown).Image();
+    // Whole surface pixels cover each exposed rectangle; every one becomes an exact block,
+    // never smoothed, also where the screen has more than one device pixel per widget pixel.
+    painter.setRenderHint(QPainter::SmoothPixmapTransform, false);
+    for (const QRect& exposed : event->region()) {
+        const QRect source =
+            QRect(QPoint(exposed.left() / ZoomFactor, exposed.top() / ZoomFactor),
+                  QPoint(exposed.right() / ZoomFactor, exposed.bottom() / ZoomFactor))
+                .intersected(picture.rect());
+        if (source.isEmpty()) {
+            continue;
+        }
+        const QRect target(source.topLeft() * ZoomFactor, source.size() * ZoomFactor);
+        painter.drawImage(target, picture, source);
+    }
+}
+
+int TImageEx::SurfacePixel(qreal widgetCoordinate) const {
+    return static_cast<int>(std::floor(widgetCoordinate / ZoomFactor));
 }
 
 void TImageEx::mousePressEvent(QMouseEvent* event) {
-    emit mouseDown(event->button(), event->modifiers(), Pixel(event->position().x()),
-                   Pixel(event->position().y()));
+    emit mouseDown(event->button(), event->modifiers(), SurfacePixel(event->position().x()),
+                   SurfacePixel(event->position().y()));
 }
 
 void TImageEx::mouseMoveEvent(QMouseEvent* event) {
-    emit mouseMove(event->buttons(), event->modifiers(), Pixel(event->position().x()),
-                   Pixel(event->position().y()));
+    emit mouseMove(event->buttons(), event->modifiers(), SurfacePixel(event->position().x()),
+                   SurfacePixel(event->position().y()));
 }
 
 void TImageEx::mouseReleaseEvent(QMouseEvent* event) {
-    emit mouseUp(event->button(), event->modifiers(), Pixel(event->position().x()),
-                 Pixel(event->position().y()));
+    emit mouseUp(event->button(), event->modifiers(), SurfacePixel(event->position().x()),
+                 SurfacePixel(event->position().y()));
+}
+
+void TImageEx::wheelEvent(QWheelEvent* event) {
+    static const QMetaMethod zoomStep = QMetaMethod::fromSignal(&TImageEx::zoomStepRequested);
+    const int steps = Wheel.StepsOf(*event);
+    if (!event->modifiers().testFlag(Qt::ControlModifier) || !isSignalConnected(zoomStep)) {
+        // The plain wheel, and any wheel over a view that does not zoom, keeps scrolling
+        // whatever holds the view.
+        event->ignore();
+        return;
+    }
+    event->accept();
+    for (int i = 0; i < std::abs(steps); ++i) {
+        emit zoomStepRequested(steps > 0 ? 1 : -1);
+    }
 }
 
 void TImageEx::enterEvent(QEnterEvent* event) {

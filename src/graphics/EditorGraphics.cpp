@@ -395,7 +395,7 @@ void EditorGraphics::DrawOutline(ViewSurface& view, const ImageRect& area,
     pen.Horizontal(bottom, left, right);
     pen.Vertical(right, top, bottom);
     pen.Horizontal(top, left, right);
-    view.NotifyChanged();
+    view.NotifyChanged(area);
 }
 
 void EditorGraphics::DrawFrame(ViewSurface& view, int x, int y, int size) const {
@@ -419,6 +419,7 @@ void EditorGraphics::DrawObjectMarker(ViewSurface& view, int x, int y, int type)
     }
     DrawSquare(view, x - 8, y - 8, 16, WhiteColor);
     const QString text = QStringLiteral("%1").arg(type & 0xFF, 2, 16, QLatin1Char('0')).toUpper();
+    QRect written;
     {
         QPainter painter(&view.Image());
         painter.setFont(ObjectMarkerFont());
@@ -426,9 +427,11 @@ void EditorGraphics::DrawObjectMarker(ViewSurface& view, int x, int y, int type)
         painter.setBackgroundMode(Qt::TransparentMode);
         // The text's top-left corner, not its baseline, goes to (x - 6, y - 6).
         painter.drawText(QRect(x - 6, y - 6, 64, 64),
-                         Qt::AlignLeft | Qt::AlignTop | Qt::TextDontClip, text);
+                         Qt::AlignLeft | Qt::AlignTop | Qt::TextDontClip, text, &written);
     }
-    view.NotifyChanged();
+    // A pixel of margin: glyphs may reach a little past the box the font reports.
+    view.NotifyChanged(
+        {written.left() - 1, written.top() - 1, written.right() + 2, written.bottom() + 2});
 }
 
 void EditorGraphics::DrawObjectFrame24(ViewSurface& view, int x, int y) const {

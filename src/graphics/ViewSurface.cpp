@@ -95,7 +95,7 @@ void ViewSurface::FillRect(const ImageRect& rect, int index) {
         auto* row = reinterpret_cast<QRgb*>(Made().scanLine(y));
         std::fill(row + left, row + right, color);
     }
-    NotifyChanged();
+    NotifyChanged({left, top, right, bottom});
 }
 
 void ViewSurface::CopyFrom(const ImageRect& destination, const PalettedImage& source,
@@ -144,13 +144,22 @@ void ViewSurface::CopyFrom(const ImageRect& destination, const PalettedImage& so
             out[k] = lookup[in[columns.SourceAt(k)]];
         }
     }
-    NotifyChanged();
+    NotifyChanged(ImageRect::FromSize(columns.First(), rows.First(), count, rows.Count()));
+}
+
+void ViewSurface::AddObserver(const void* key,
+                              std::function<void(const ImageRect& changed)> changed,
+                              std::function<void()> destroyed) {
+    RemoveObserver(key);
+    Observers.push_back({key, std::move(changed), std::move(destroyed)});
 }
 
 void ViewSurface::AddObserver(const void* key, std::function<void()> changed,
                               std::function<void()> destroyed) {
-    RemoveObserver(key);
-    Observers.push_back({key, std::move(changed), std::move(destroyed)});
+    std::function<void(const ImageRect&)> anyChange;
+    if (changed)
+        anyChange = [changed = std::move(changed)](const ImageRect&) { changed(); };
+    AddObserver(key, std::move(anyChange), std::move(destroyed));
 }
 
 void ViewSurface::RemoveObserver(const void* key) {
@@ -158,10 +167,19 @@ void ViewSurface::RemoveObserver(const void* key) {
 }
 
 void ViewSurface::NotifyChanged() {
+    NotifyChanged({0, 0, Width(), Height()});
+}
+
+void ViewSurface::NotifyChanged(const ImageRect& area) {
     Stamp = NewStamp();
+    const ImageRect clipped{std::max(area.Left, 0), std::max(area.Top, 0),
+                            std::min(area.Right, Width()), std::min(area.Bottom, Height())};
+    if (clipped.Empty()) {
+        return;
+    }
     for (const Observer& observer : Observers) {
         if (observer.Changed) {
-            observer.Changed();
+            observer.Changed(clipped);
         }
     }
 }

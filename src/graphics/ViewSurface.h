@@ -52,12 +52,18 @@ public:
     void CopyFrom(const ImageRect& destination, const PalettedImage& source,
                   const ImageRect& sourceRect);
 
-    // Observers, identified by key (one entry per key; adding again replaces it).
+    // Observers, identified by key (one entry per key; adding again replaces it). The first
+    // form hears which rectangle changed, the second only that something did.
+    void AddObserver(const void* key, std::function<void(const ImageRect& changed)> changed,
+                     std::function<void()> destroyed);
     void AddObserver(const void* key, std::function<void()> changed,
                      std::function<void()> destroyed);
     void RemoveObserver(const void* key);
-    // Tell the observers the picture changed.
+    // Tell the observers the whole picture changed.
     void NotifyChanged();
+    // Tell the observers the pixels inside area changed (clipped to the surface; an empty
+    // area tells nothing): a view then repaints only those.
+    void NotifyChanged(const ImageRect& area);
 
     // Packing conversions between the table colours and the surface's pixels.
     static std::uint32_t ToRgb32(std::uint32_t packed);
@@ -66,7 +72,7 @@ public:
 private:
     struct Observer {
         const void* Key;
-        std::function<void()> Changed;
+        std::function<void(const ImageRect&)> Changed;
         std::function<void()> Destroyed;
     };
 

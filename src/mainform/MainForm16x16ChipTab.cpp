@@ -34,7 +34,7 @@ TImageEx* View(int size) {
 } // namespace
 
 void TMainForm::Create16x16ChipTab() {
-    auto* grid = new QGridLayout(Tab16x16ChipEdit);
+    auto* grid = new QGridLayout(ScrollingContent(Tab16x16ChipEdit));
     grid->setHorizontalSpacing(12);
 
     ImgBGBankTable = View(Chip16x16EditClass::TableViewSize);

@@ -128,7 +128,7 @@ void TMainForm::Create32x32ChipTab() {
     right->addLayout(buttons);
     right->addStretch();
 
-    auto* layout = new QHBoxLayout(Tab32x32ChipEdit);
+    auto* layout = new QHBoxLayout(ScrollingContent(Tab32x32ChipEdit));
     layout->addLayout(left);
     layout->addSpacing(12);
     layout->addLayout(right);

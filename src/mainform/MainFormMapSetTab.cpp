@@ -112,12 +112,18 @@ void TMainForm::CreateMapSetTab() {
 
     // The two pages side by side as one strip, each with its selector above it and the bar
     // that moves both below them; the chip table level with the pages.
-    auto* grid = new QGridLayout(TabMapSetEdit);
+    auto* grid = new QGridLayout(ScrollingContent(TabMapSetEdit));
     grid->setHorizontalSpacing(0);
     grid->setVerticalSpacing(4);
     grid->addWidget(Captions.Set(new QLabel, QT_TR_NOOP("表示ページ")), 0, 0, 1, 2);
-    grid->addWidget(PageSelector("Page0:", LblMapSetPage0, ScrBarSelectPage0), 1, 0);
-    grid->addWidget(PageSelector("Page1:", LblMapSetPage1, ScrBarSelectPage1), 1, 1);
+    // Each selector stays as wide as its page, whatever the zoom.
+    const auto addSelector = [&](int column, const char* caption, QLabel* number, QScrollBar* bar) {
+        QWidget* selector = PageSelector(caption, number, bar);
+        WidthsFollowingZoom.emplace_back(selector, PageViewSize);
+        grid->addWidget(selector, 1, column);
+    };
+    addSelector(0, "Page0:", LblMapSetPage0, ScrBarSelectPage0);
+    addSelector(1, "Page1:", LblMapSetPage1, ScrBarSelectPage1);
     grid->addWidget(ImgEditMapSetPage0, 2, 0);
     grid->addWidget(ImgEditMapSetPage1, 2, 1);
     grid->addWidget(ScrBarMapSet, 3, 0, 1, 2);

@@ -39,6 +39,7 @@ void TMainForm::CreateObjectTab() {
         image->setFixedSize(RoomViewSize, RoomViewSize);
     ScrBarObjectMap = new QScrollBar(Qt::Horizontal);
     ScrBarObjectMap->setFixedWidth(2 * RoomViewSize);
+    WidthsFollowingZoom.emplace_back(ScrBarObjectMap, 2 * RoomViewSize);
     ScrBarObjectMap->setPageStep(1);
 
     LblObjectRoom = ValueLabel();
@@ -142,7 +143,7 @@ void TMainForm::CreateObjectTab() {
     right->addStretch();
     right->addWidget(BtnObjectEditReload, 0, Qt::AlignRight);
 
-    auto* layout = new QHBoxLayout(TabObjectEdit);
+    auto* layout = new QHBoxLayout(ScrollingContent(TabObjectEdit));
     layout->addLayout(left);
     layout->addSpacing(8);
     layout->addLayout(right);

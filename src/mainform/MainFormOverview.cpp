@@ -115,6 +115,11 @@ void TMainForm::EnsureStageOverview() {
         StageOverview1->setChecked(false);
     });
     connect(StageOverviewForm, &TStageOverviewForm::pageChosen, this, &TMainForm::ShowOverviewPage);
+    // The overview is drawn at the views' zoom, and Ctrl+wheel over it zooms them all.
+    StageOverviewForm->SetZoom(ZoomLevel);
+    connect(this, &TMainForm::ZoomChanged, StageOverviewForm, &TStageOverviewForm::SetZoom);
+    connect(StageOverviewForm, &TStageOverviewForm::zoomStepRequested, this,
+            [this](int step) { SetZoom(ZoomLevel + step); });
     MapSetEdit->SetShownStateListener([this] { OverviewFollowMapSetTab(); });
     // What the export draws with changed: the palette set, the pattern entry, the chip set.
     const auto redraw = [this] { StageOverviewForm->RedrawWhole(); };

@@ -62,7 +62,7 @@ void TMainForm::CreatePaletteTab() {
     // Two digits must fit into one colour cell's width. One sheet for the whole tab: a sheet
     // per field costs a style of its own for each.
     TabPaletteEdit->setStyleSheet("QLineEdit { padding: 0px; }");
-    auto* tabLayout = new QVBoxLayout(TabPaletteEdit);
+    auto* tabLayout = new QVBoxLayout(ScrollingContent(TabPaletteEdit));
 
     GBPaletteEdit = new QGroupBox(PaletteEditClass::CaptionWhileNotSaved);
     auto* paletteGroup = GBPaletteEdit;

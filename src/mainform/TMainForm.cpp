@@ -2,6 +2,7 @@
 
 #include "16x16chipedit/Chip16x16EditClass.h"
 #include "32x32chipedit/Chip32x32EditClass.h"
+#include "ImageEx/TImageEx.h"
 #include "atomicfile/SaveJournal.h"
 #include "document/DisplayText.h"
 #include "document/LevelDocument.h"
@@ -20,6 +21,7 @@
 #include "mainform/ListFileReader.h"
 #include "mainform/PaletteAnimationSettings.h"
 #include "mainform/RecentFilesMenu.h"
+#include "mainform/TabScrollArea.h"
 #include "mapsetedit/MapSetEditClass.h"
 #include "objectedit/ObjectEditClass.h"
 #include "paletteedit/PaletteEditClass.h"
@@ -272,6 +274,7 @@ void TMainForm::CreateMenu() {
 // The view menu: how the views are shown, never what the image holds.
 void TMainForm::CreateViewMenu() {
     ViewMenu = Captions.Set(menuBar()->addMenu(QString()), QT_TR_NOOP("表示(&V)"));
+    CreateZoomMenuItems();
     CreateOverviewMenuItem();
     CreateLanguageMenu();
 }
@@ -432,6 +435,11 @@ void TMainForm::CreatePages() {
     Create16x16ChipTab();
     CreatePaletteTab();
     CreateObjectTab();
+    for (const TabScrollArea* area : TabScrollAreas)
+        UnzoomedTabMinimums.push_back(area->widget()->minimumSizeHint());
+    for (TImageEx* view : ZoomingViews())
+        connect(view, &TImageEx::zoomStepRequested, this,
+                [this](int step) { SetZoom(ZoomLevel + step); });
 
     CBStage->setVisible(false);
     EditPageControl->setVisible(false);
@@ -449,6 +457,9 @@ void TMainForm::ApplySettings() {
     StoredTimerInterval = Settings->ReadInteger("Timer", "Interval", DefaultTimerInterval);
     TickInterval = StoredTimerInterval < 1 ? DefaultTimerInterval : StoredTimerInterval;
     FrameTimer->setInterval(TickInterval);
+    // A zoom the views do not have is a damaged or foreign file: the views stay unenlarged.
+    const int zoom = Settings->ReadInteger("View", "Zoom", MinZoom);
+    SetZoom(zoom >= MinZoom && zoom <= MaxZoom ? zoom : MinZoom);
     ApplyOverviewSettings();
     ApplyingSettingsFlag = false;
 }
@@ -543,6 +554,7 @@ void TMainForm::SaveSettings() {
     Settings->WriteBool("PaletteEdit", "Save", ChkPaletteSave->isChecked());
     Settings->WriteInteger("Timer", "Interval", StoredTimerInterval);
     Settings->WriteString(LanguageSection, LanguageKey, Translations::Current().toStdString());
+    Settings->WriteInteger("View", "Zoom", ZoomLevel);
     Settings->WriteBool(RestorePoint::SettingsSection, RestorePoint::SettingsKey,
                         RestorePoints->IsEnabled());
     Recent.Save(*Settings);

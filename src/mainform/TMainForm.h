@@ -53,6 +53,7 @@ class RestorePoint;
 class RomImageData;
 class TImageEx;
 class TRadioGroup;
+class TabScrollArea;
 class TShowUnusedChipNumForm;
 class TStageOverviewForm;
 class TUpDown;
@@ -153,6 +154,13 @@ public:
     UserPrompts& Prompts() { return *PromptsInUse; }
     bool ApplyingSettings() const { return ApplyingSettingsFlag; }
 
+    // Screen pixels per console pixel in the editing views of every tab, 1..4; the enlarged
+    // previews and the palette tab keep their sizes. SetZoom clamps to that range.
+    static constexpr int MinZoom = 1;
+    static constexpr int MaxZoom = 4;
+    int Zoom() const { return ZoomLevel; }
+    void SetZoom(int zoom);
+
     // --- The shell's own controls ---
     QMenu* N1 = nullptr;
     QAction* Open1 = nullptr;
@@ -180,6 +188,9 @@ public:
     QAction* LanguageJapanese = nullptr;
     QAction* LanguageEnglish = nullptr;
     QAction* StageOverview1 = nullptr;
+    QAction* ZoomIn1 = nullptr;
+    QAction* ZoomOut1 = nullptr;
+    QAction* ZoomReset1 = nullptr;
     // The history as a list, made at its first showing.
     QUndoView* HistoryView = nullptr;
     std::array<QLabel*, 3> StatusPanels{};
@@ -311,6 +322,9 @@ public:
     void Copy1Click();
     void Paste1Click();
 
+signals:
+    void ZoomChanged(int zoom);
+
 protected:
     void showEvent(QShowEvent* event) override;
     bool event(QEvent* event) override;
@@ -349,6 +363,17 @@ private:
     void SaveOverviewSettings();
     // Where the overview goes when the settings name no place on a screen.
     QRect DefaultOverviewGeometry() const;
+    void CreateZoomMenuItems();
+    void UpdateZoomActions();
+    // The views that follow the zoom; empty until the pages are made.
+    std::vector<TImageEx*> ZoomingViews() const;
+    // Gives the views and the controls sized by them the current zoom, and the window the
+    // room they ask for, as far as the screen has it.
+    void ApplyZoom();
+    void FitWindowToViews();
+    // Puts a scroll area filling page, and returns the widget inside it that takes the
+    // page's controls.
+    QWidget* ScrollingContent(QWidget* page);
     void ConnectHistory();
     void CreateClipboardMenuItems();
     // Copy when the tab in front has something to copy; paste when the clipboard holds
@@ -450,6 +475,14 @@ private:
     bool PagesBuiltFlag = false;
     // The size hint and minimum size hint of the tabs when they were last laid out.
     std::pair<QSize, QSize> LaidOutTabSizes;
+    int ZoomLevel = MinZoom;
+    std::vector<TabScrollArea*> TabScrollAreas;
+    // What each tab needs at least when the views are not enlarged: at a larger zoom the
+    // window may stay that small, the tab scrolls.
+    std::vector<QSize> UnzoomedTabMinimums;
+    // Controls as wide as a view beside them (page selectors, the room scroll bar), with their
+    // width at zoom 1.
+    std::vector<std::pair<QWidget*, int>> WidthsFollowingZoom;
     // The list files' lines, read at start-up; empty where a file could not be read (the box
     // keeps its built-in list).
     std::optional<QStringList> ObjectListLines;

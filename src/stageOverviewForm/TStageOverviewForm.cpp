@@ -9,6 +9,7 @@
 #include <QPainter>
 #include <QScrollArea>
 #include <QVBoxLayout>
+#include <QWheelEvent>
 
 #include <algorithm>
 #include <vector>
@@ -98,6 +99,18 @@ void TStageOverviewView::mousePressEvent(QMouseEvent* event) {
         emit pagePressed(event->button(), page);
 }
 
+void TStageOverviewView::wheelEvent(QWheelEvent* event) {
+    const int steps = Wheel.StepsOf(*event);
+    if (!event->modifiers().testFlag(Qt::ControlModifier)) {
+        // The plain wheel scrolls the picture.
+        event->ignore();
+        return;
+    }
+    event->accept();
+    for (int i = 0; i < std::abs(steps); ++i)
+        emit zoomStepRequested(steps > 0 ? 1 : -1);
+}
+
 // ---- The window ----
 
 TStageOverviewForm::TStageOverviewForm(QWidget* parent, const FcPaletteData& palette,
@@ -130,6 +143,8 @@ TStageOverviewForm::TStageOverviewForm(QWidget* parent, const FcPaletteData& pal
                 cells.push_back(index);
         return cells;
     };
+    connect(View, &TStageOverviewView::zoomStepRequested, this,
+            &TStageOverviewForm::zoomStepRequested);
     connect(View, &TStageOverviewView::pagePressed, this, [this](Qt::MouseButton button, int page) {
         emit pageChosen(button == Qt::LeftButton ? 0 : 1, page);
     });

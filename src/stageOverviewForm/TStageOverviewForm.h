@@ -1,5 +1,6 @@
 #pragma once
 
+#include "ImageEx/ZoomWheel.h"
 #include "graphics/StageOverview.h"
 
 #include <QImage>
@@ -40,13 +41,18 @@ public:
 
 signals:
     void pagePressed(Qt::MouseButton button, int page);
+    // Ctrl+wheel over the picture: one step in (+1) or out (-1) per notch.
+    void zoomStepRequested(int step);
 
 protected:
     void paintEvent(QPaintEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
+    void wheelEvent(QWheelEvent* event) override;
 
 private:
     const StageOverview& Overview;
+    // As many levels as the window's zoom has: 1 to 4.
+    ZoomWheel Wheel{4};
     int ZoomFactor = 1;
     int Page0 = -1;
     int Page1 = -1;
@@ -94,6 +100,8 @@ signals:
     void pageChosen(int side, int page);
     // The user closed the window.
     void closed();
+    // Ctrl+wheel over the picture.
+    void zoomStepRequested(int step);
 
 protected:
     void showEvent(QShowEvent* event) override;

@@ -131,6 +131,57 @@ TEST_F(ViewSurfaceTest, ObserversHearOfChangesAndOfTheEnd) {
     EXPECT_EQ(ends, 1);
 }
 
+// A view repaints only what its surface says changed: each drawing operation must name all the
+// pixels it touched (clipped to the surface), and no more than its own rectangle.
+TEST_F(ViewSurfaceTest, ObserversHearWhichRectangleChanged) {
+    auto view = Graphics.CreateViewBitmap(64, 48);
+    PalettedImage source(16, 16);
+    struct Case {
+        const char* Name;
+        std::function<void()> Draw;
+        std::vector<ImageRect> Heard;
+    };
+    const Case cases[] = {
+        {"a fill",
+         [&] {
+             view->FillRect({3, 4, 10, 20}, 1);
+         },
+         {{3, 4, 10, 20}}},
+        {"a fill over the edge",
+         [&] {
+             view->FillRect({-5, 40, 8, 60}, 1);
+         },
+         {{0, 40, 8, 48}}},
+        {"a fill outside",
+         [&] {
+             view->FillRect({70, 0, 80, 8}, 1);
+         },
+         {}},
+        {"a copy enlarged twice",
+         [&] {
+             view->CopyFrom({8, 8, 40, 24}, source, {0, 0, 16, 8});
+         },
+         {{8, 8, 40, 24}}},
+        {"a copy over the edge",
+         [&] {
+             view->CopyFrom({56, 40, 72, 56}, source, {0, 0, 16, 16});
+         },
+         {{56, 40, 64, 48}}},
+        {"a frame", [&] { Graphics.DrawFrame(*view, 32, 16, 16); }, {{32, 16, 48, 32}}},
+        {"a change notice", [&] { view->NotifyChanged(); }, {{0, 0, 64, 48}}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.Name);
+        std::vector<ImageRect> heard;
+        int key = 0;
+        view->AddObserver(
+            &key, [&](const ImageRect& changed) { heard.push_back(changed); }, nullptr);
+        c.Draw();
+        view->RemoveObserver(&key);
+        EXPECT_EQ(heard, c.Heard);
+    }
+}
+
 TEST_F(ViewSurfaceTest, EachCopyUsesItsOwnSourcesCurrentTable) {
     PalettedImage first(4, 4);
     PalettedImage second(4, 4);

@@ -52,11 +52,11 @@ void Leave(QWidget* view) {
     QApplication::sendEvent(view, &event);
 }
 
-void Wheel(QWidget* view, int x, int y, int notches) {
+void Wheel(QWidget* view, int x, int y, int notches, Qt::KeyboardModifiers modifiers) {
     const QPointF local(x, y);
     constexpr int NotchAngle = 120; // eighths of a degree
     QWheelEvent event(local, view->mapToGlobal(local), QPoint(), QPoint(0, notches * NotchAngle),
-                      Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
+                      Qt::NoButton, modifiers, Qt::NoScrollPhase, false);
     QApplication::sendEvent(view, &event);
 }
 

@@ -23,7 +23,8 @@ void Move(QWidget* view, int x, int y, Qt::MouseButtons held = Qt::NoButton,
 void Enter(QWidget* view, int x, int y);
 void Leave(QWidget* view);
 // The wheel turned by whole notches over a spot: positive away from the user (up).
-void Wheel(QWidget* view, int x, int y, int notches);
+void Wheel(QWidget* view, int x, int y, int notches,
+           Qt::KeyboardModifiers modifiers = Qt::NoModifier);
 
 // A view pixel as 0x00BBGGRR (red lowest), like the master palette's colours.
 std::uint32_t PixelOf(const TImageEx* view, int x, int y);

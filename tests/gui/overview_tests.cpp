@@ -196,6 +196,24 @@ TEST_F(Overview, EachPicturePixelIsAnExactBlockAtTheZoom) {
     }
 }
 
+// The overview is drawn at the views' zoom, whoever changes it: the menu, Ctrl+wheel over a
+// view, or Ctrl+wheel over the overview itself; a plain wheel over it zooms nothing.
+TEST_F(Overview, FollowsTheWindowsZoomAndCtrlWheelOverItZoomsTheViews) {
+    Form->SetZoom(2);
+    TStageOverviewForm& form = ShowOverview();
+    EXPECT_EQ(form.Zoom(), 2) << "a zoom set before the overview was made";
+    Form->ZoomIn1->trigger();
+    EXPECT_EQ(form.Zoom(), 3);
+    ViewDriver::Wheel(form.View, 10, 10, -1, Qt::ControlModifier);
+    EXPECT_EQ(Form->Zoom(), 2);
+    EXPECT_EQ(form.Zoom(), 2);
+    ViewDriver::Wheel(form.View, 10, 10, 1);
+    EXPECT_EQ(Form->Zoom(), 2);
+    ViewDriver::Wheel(Form->ImgEditMapSetPage0, 10, 10, 1, Qt::ControlModifier);
+    EXPECT_EQ(form.Zoom(), 3);
+    EXPECT_EQ(form.View->size(), form.Overview().Image().size() * 3);
+}
+
 TEST_F(Overview, PressesChooseTheMapSetPagesAndTheOutlinesFollow) {
     TStageOverviewForm& form = ShowOverview();
     const struct {

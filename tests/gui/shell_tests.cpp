@@ -183,11 +183,11 @@ TEST_F(Shell, SettingsFileIsUntouchedByStartupAndWrittenAtExit) {
     EXPECT_TRUE(Form->Chk32x32ChipEditDrawGrid->isChecked());
     Form->ChkPopupHint->setChecked(false);
     ASSERT_TRUE(CloseForm());
-    EXPECT_EQ(ReadTextFile(SettingsPath()),
-              "; mine\n[ObjectEdit]\nSort=0\nPopup=0\n"
-              "[32x32ChipEdit]\nGrid=1\n[MapSetEdit]\nGrid=0\n"
-              "[PaletteEdit]\nSave=1\n[Timer]\nInterval=16\n[View]\nLanguage=ja\nOverviewShown=0\n"
-              "[Backup]\nKeep=1\n");
+    EXPECT_EQ(ReadTextFile(SettingsPath()), "; mine\n[ObjectEdit]\nSort=0\nPopup=0\n"
+                                            "[32x32ChipEdit]\nGrid=1\n[MapSetEdit]\nGrid=0\n"
+                                            "[PaletteEdit]\nSave=1\n[Timer]\nInterval=16\n[View]"
+                                            "\nLanguage=ja\nZoom=1\nOverviewShown=0\n"
+                                            "[Backup]\nKeep=1\n");
 }
 
 TEST_F(Shell, SettingsAfterAnOpenAlsoHoldTheLevelDataOffsets) {
@@ -718,7 +718,7 @@ TEST_F(DeferredPages, ClosingAWindowNeverShownWritesTheSettingsItStartedWith) {
     EXPECT_EQ(ReadTextFile(SettingsPath()),
               "; mine\n[ObjectEdit]\nSort=0\nPopup=1\n[32x32ChipEdit]\nGrid=1\n"
               "[Timer]\nInterval=-5\n[MapSetEdit]\nGrid=0\n[PaletteEdit]\nSave=1\n"
-              "[View]\nLanguage=ja\nOverviewShown=0\n[Backup]\nKeep=1\n");
+              "[View]\nLanguage=ja\nZoom=1\nOverviewShown=0\n[Backup]\nKeep=1\n");
     EXPECT_TRUE(Prompts.Log.empty());
 }
 
