@@ -7,6 +7,7 @@
 #include "base/LevelFormat.h"
 #include "showUnusedChipNumForm/TShowUnusedChipNumForm.h"
 
+#include <QCoreApplication>
 #include <QFrame>
 #include <QGridLayout>
 #include <QGroupBox>
@@ -129,7 +130,8 @@ void TMainForm::Create16x16ChipTab() {
     BtnUnusedTileChk = Captions.Set(new QPushButton, QT_TR_NOOP("未使用タイル番号表示"));
     reports->addWidget(BtnUnused16x16ChipChk);
     reports->addWidget(BtnUnusedTileChk);
-    LblChip16x16UseCount = new QLabel(QString(Chip16x16EditClass::UseCountCaption) + "0");
+    LblChip16x16UseCount = NewUseCountLabel(
+        QCoreApplication::translate("Chip16x16EditClass", Chip16x16EditClass::UseCountCaption));
     reports->addWidget(LblChip16x16UseCount);
     reports->addStretch(1);
     right->addLayout(reports);

@@ -8,6 +8,7 @@
 #include "showUnusedChipNumForm/TShowUnusedChipNumForm.h"
 
 #include <QCheckBox>
+#include <QCoreApplication>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -117,7 +118,8 @@ void TMainForm::Create32x32ChipTab() {
     auto* buttons = new QHBoxLayout;
     buttons->addWidget(Button2);
     buttons->addWidget(BtnUnused32x32ChipChk);
-    LblChip32x32UseCount = new QLabel(QString(Chip32x32EditClass::UseCountCaption) + "0");
+    LblChip32x32UseCount = NewUseCountLabel(
+        QCoreApplication::translate("Chip32x32EditClass", Chip32x32EditClass::UseCountCaption));
     buttons->addWidget(LblChip32x32UseCount);
     buttons->addStretch();
 

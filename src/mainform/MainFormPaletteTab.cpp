@@ -1,9 +1,9 @@
 #include "document/LevelDocument.h"
 #include "mainform/TMainForm.h"
 
-#include "document/DisplayText.h"
 #include "ImageEx/TImageEx.h"
 #include "ImageEx/TUpDown.h"
+#include "document/DisplayText.h"
 #include "fileio/RomImageData.h"
 #include "mainform/BuiltInLists.h"
 #include "paletteedit/PaletteEditClass.h"

@@ -3,8 +3,8 @@
 // and pictures of the current stage.
 #include "mainform/TMainForm.h"
 
-#include "document/DisplayText.h"
 #include "atomicfile/AtomicFileWriter.h"
+#include "document/DisplayText.h"
 #include "document/LevelDocument.h"
 #include "document/TmxMap.h"
 #include "edit_flag/EditFlagManagement.h"

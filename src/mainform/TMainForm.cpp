@@ -279,6 +279,13 @@ void TMainForm::CreateViewMenu() {
     CreateLanguageMenu();
 }
 
+QLabel* TMainForm::NewUseCountLabel(const QString& caption) {
+    auto* label = new QLabel(caption + "0");
+    // 2048 map cells in a stage: no count has more than four digits.
+    label->setMinimumWidth(label->fontMetrics().horizontalAdvance(caption + "8888"));
+    return label;
+}
+
 // Each language's item is captioned in its own language, whichever is shown.
 void TMainForm::CreateLanguageMenu() {
     ViewMenu->addSeparator();

@@ -343,6 +343,8 @@ private:
     void ShowSharingState(bool imageOpen);
     void CreateEditMenu();
     void CreateViewMenu();
+    // "使用数: 0", wide enough for any count, so that a stage switch never moves the layout.
+    static QLabel* NewUseCountLabel(const QString& caption);
     void CreateLanguageMenu();
     // Installs the language (an unknown one counts as Japanese) and shows it at once.
     void ChooseLanguage(const QString& language);

@@ -3,6 +3,7 @@
 
 #include "16x16chipedit/Chip16x16EditClass.h"
 #include "32x32chipedit/Chip32x32EditClass.h"
+#include "ImageEx/TImageEx.h"
 #include "editdata/StageData.h"
 #include "fileio/FcPaletteData.h"
 #include "fileio/RomImageData.h"

@@ -270,8 +270,9 @@ TEST_F(Zoom, TheWindowGrowsWithinTheScreenAndScrollsTheRest) {
     // The window grows, but only up to the screen (or what it already took at zoom 1).
     const QSize available = Form->screen()->availableGeometry().size();
     const QSize frame = Form->frameGeometry().size();
-    if (unzoomedFrame.height() < available.height())
+    if (unzoomedFrame.height() < available.height()) {
         EXPECT_GT(frame.height(), unzoomedFrame.height());
+    }
     EXPECT_LE(frame.width(), std::max(available.width(), unzoomedFrame.width()));
     EXPECT_LE(frame.height(), std::max(available.height(), unzoomedFrame.height()));
     EXPECT_EQ(Form->minimumSizeHint(), unzoomedMinimum);
