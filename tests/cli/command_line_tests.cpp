@@ -109,6 +109,25 @@ TEST_F(CommandLine, HelpAndVersionNeedNoImage) {
     EXPECT_EQ(version.Out, "kestrin6editor 1.0\n");
 }
 
+// The command answers in the language the window was left in, as its settings file says.
+TEST_F(CommandLine, AnswersInTheLanguageTheWindowWasLeftIn) {
+    const QString program = PrivateProgram();
+    const struct {
+        const char* Settings;
+        const char* FirstStage;
+    } cases[] = {{"", "ステージ00: オブジェクト "},
+                 {"[View]\nLanguage=en\n", "Stage 00: objects "},
+                 {"[View]\nLanguage=xx\n", "ステージ00: オブジェクト "}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.Settings);
+        WriteTextFile(Dir.File("bin/kestrin6editor.ini"), c.Settings);
+        const Result checked =
+            RunIn(Dir.Path(), program, {"--check", QString::fromStdString(Image)});
+        EXPECT_EQ(checked.Exit, 0) << checked.Err;
+        EXPECT_NE(checked.Out.find(c.FirstStage), std::string::npos) << checked.Out;
+    }
+}
+
 TEST_F(CommandLine, UsageErrorsExitWithTwoAndWriteNothing) {
     const QString out = File("out.png");
     const QString image = QString::fromStdString(Image);
