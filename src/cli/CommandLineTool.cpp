@@ -14,8 +14,8 @@
 #include "fileio/SupportFiles.h"
 #include "graphics/StagePicture.h"
 #include "inifile/IniFile.h"
-#include "translation/Translations.h"
 #include "patch/PatchFiles.h"
+#include "translation/Translations.h"
 
 #include <QCommandLineParser>
 #include <QCoreApplication>

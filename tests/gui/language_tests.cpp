@@ -63,7 +63,8 @@ std::vector<CatalogueMessage> ReadCatalogue(const QString& path) {
         if (xml.name() == QStringLiteral("name")) {
             context = xml.readElementText();
         } else if (xml.name() == QStringLiteral("message")) {
-            messages.push_back({.Context = context, .Source = {}, .Translation = {}, .Finished = true});
+            messages.push_back(
+                {.Context = context, .Source = {}, .Translation = {}, .Finished = true});
         } else if (xml.name() == QStringLiteral("source") && !messages.empty()) {
             messages.back().Source = xml.readElementText();
         } else if (xml.name() == QStringLiteral("translation") && !messages.empty()) {
