@@ -162,7 +162,12 @@ TStageOverviewForm& ShownOverview() {
     if (!Form().StageOverview1->isChecked())
         Form().StageOverview1->trigger();
     Repaint();
-    return *Form().StageOverviewForm;
+    // As large as a common screen holds beside the main window: at zoom 1 the picture shows
+    // whole, at zoom 4 its top-left part scrolls into view (the placed cells lie there).
+    TStageOverviewForm& overview = *Form().StageOverviewForm;
+    overview.resize(1100, 640);
+    Repaint();
+    return overview;
 }
 
 void HideOverview() {
@@ -173,6 +178,7 @@ void HideOverview() {
 
 // The whole stage drawn again and painted, as a stage switch does.
 void BM_OverviewWhole(benchmark::State& state) {
+    UseZoom(state);
     TStageOverviewForm& overview = ShownOverview();
     PaintCounter paints(overview.View);
     for (auto _ : state) {
@@ -182,11 +188,12 @@ void BM_OverviewWhole(benchmark::State& state) {
     paints.Check(state);
     HideOverview();
 }
-BENCHMARK(BM_OverviewWhole)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_OverviewWhole)->ArgName("zoom")->Arg(1)->Arg(4)->Unit(benchmark::kMicrosecond);
 
 // The map-set tab's cell placement with the overview shown: the difference from the figure
 // without it is the overview's update. Each step places a chip the cell does not hold.
 void BM_MapCellPlacementWithOverview(benchmark::State& state) {
+    const int zoom = UseZoom(state);
     TStageOverviewForm& overview = ShownOverview();
     ShowTab(Form().TabMapSetEdit);
     TImageEx* page = Form().ImgEditMapSetPage0;
@@ -197,14 +204,18 @@ void BM_MapCellPlacementWithOverview(benchmark::State& state) {
         const int cell = step % 64;
         const int index = Form().MapSetEdit->PageIndex(0) * 64 + cell;
         const int chip = stage.MapSetTable[static_cast<std::size_t>(index)] == 1 ? 2 : 1;
-        UntimedLeftClick(state, Form().Img32x32ChipTable, (chip % 16) * 16 + 7, 7);
-        TimedLeftClick(state, page, (cell % 8) * 32 + 10, (cell / 8) * 32 + 10);
+        UntimedLeftClick(state, Form().Img32x32ChipTable, ((chip % 16) * 16 + 7) * zoom, 7 * zoom);
+        TimedLeftClick(state, page, ((cell % 8) * 32 + 10) * zoom, ((cell / 8) * 32 + 10) * zoom);
         ++step;
     }
     paints.Check(state);
     HideOverview();
 }
-BENCHMARK(BM_MapCellPlacementWithOverview)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_MapCellPlacementWithOverview)
+    ->ArgName("zoom")
+    ->Arg(1)
+    ->Arg(4)
+    ->Unit(benchmark::kMicrosecond);
 
 // ---- Stamps and fill ----
 
@@ -434,7 +445,11 @@ void BM_StageSwitchWithOverview(benchmark::State& state) {
     StageSwitch(state, [] { return Form().TabMapSetEdit; });
     HideOverview();
 }
-BENCHMARK(BM_StageSwitchWithOverview)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_StageSwitchWithOverview)
+    ->ArgName("zoom")
+    ->Arg(1)
+    ->Arg(4)
+    ->Unit(benchmark::kMicrosecond);
 
 // The tabs in turn, each switch one click on its tab (the pointer already resting there).
 void BM_TabSwitch(benchmark::State& state) {

@@ -88,7 +88,15 @@ void TImageEx::paintEvent(QPaintEvent* event) {
             continue;
         }
         const QRect target(source.topLeft() * ZoomFactor, source.size() * ZoomFactor);
-        painter.drawImage(target, picture, source);
+        if (ZoomFactor == 1) {
+            painter.drawImage(target.topLeft(), picture, source);
+            continue;
+        }
+        const QImage enlarged = Enlarger.Enlarge(picture, source, ZoomFactor);
+        if (enlarged.isNull())
+            painter.drawImage(target, picture, source);
+        else
+            painter.drawImage(target.topLeft(), enlarged);
     }
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "ImageEx/BlockEnlarger.h"
 #include "ImageEx/ZoomWheel.h"
 
 #include <QString>
@@ -77,6 +78,7 @@ private:
     ViewSurface* Shown = nullptr;
     int ZoomFactor = MinZoom;
     ZoomWheel Wheel{MaxZoom - MinZoom + 1};
+    BlockEnlarger Enlarger;
     QString Hint;
     bool HintEnabled = false;
 };

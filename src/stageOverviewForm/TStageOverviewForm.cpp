@@ -66,8 +66,12 @@ void TStageOverviewView::paintEvent(QPaintEvent* event) {
               exposed.width() / ZoomFactor + 2, exposed.height() / ZoomFactor + 2) &
         picture.rect();
     painter.setRenderHint(QPainter::SmoothPixmapTransform, false);
-    painter.drawImage(QRect(source.topLeft() * ZoomFactor, source.size() * ZoomFactor), picture,
-                      source);
+    const QImage enlarged = Enlarger.Enlarge(picture, source, ZoomFactor);
+    if (enlarged.isNull())
+        painter.drawImage(QRect(source.topLeft() * ZoomFactor, source.size() * ZoomFactor), picture,
+                          source);
+    else
+        painter.drawImage(source.topLeft() * ZoomFactor, enlarged);
     const auto outline = [&](const QRect& area, QRgb colour) {
         const QRect onScreen(area.topLeft() * ZoomFactor, area.size() * ZoomFactor);
         if (!onScreen.intersects(exposed))

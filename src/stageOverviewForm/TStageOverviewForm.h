@@ -1,5 +1,6 @@
 #pragma once
 
+#include "ImageEx/BlockEnlarger.h"
 #include "ImageEx/ZoomWheel.h"
 #include "graphics/StageOverview.h"
 
@@ -53,6 +54,7 @@ private:
     const StageOverview& Overview;
     // As many levels as the window's zoom has: 1 to 4.
     ZoomWheel Wheel{4};
+    BlockEnlarger Enlarger;
     int ZoomFactor = 1;
     int Page0 = -1;
     int Page1 = -1;
