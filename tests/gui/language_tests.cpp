@@ -339,8 +339,11 @@ TEST_F(Language, MenusAndOpenWindowsFollowTheSwitch) {
               "Tiles no 16x16 chip uses:");
     EXPECT_EQ(Form->LanguageEnglish->text().toStdString(), "English");
     EXPECT_EQ(Form->LanguageJapanese->text().toStdString(), "日本語");
+    // The document's status, shown before the switch, follows it.
+    EXPECT_EQ(Form->StatusPanels[0]->text().toStdString(), "Modified");
 
     Choose(Form->LanguageJapanese);
+    EXPECT_EQ(Form->StatusPanels[0]->text().toStdString(), "変更あり");
     EXPECT_EQ(Form->Undo1->text().left(5).toStdString(), "元に戻す ");
     EXPECT_TRUE(Form->Undo1->text().endsWith("(&U)"));
     EXPECT_EQ(Form->ShowUnusedChipNumForm->LblMessage->text().toStdString(),
