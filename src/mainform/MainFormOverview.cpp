@@ -22,7 +22,6 @@
 
 namespace {
 
-constexpr const char* ViewSection = "View";
 constexpr const char* ShownKey = "OverviewShown";
 constexpr const char* GeometryKey = "OverviewGeometry";
 // Sizes beyond any screen are garbage, not a place.

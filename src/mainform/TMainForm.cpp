@@ -182,8 +182,7 @@ TMainForm::TMainForm(const StartupOptions& options) : Options(options) {
         restoreFallback.toStdString());
     Recent.Load(*Settings);
     RecentFiles1->SetPaths(Recent.Paths());
-    ChooseLanguage(
-        FromStd(Settings->ReadString(LanguageSection, LanguageKey, Translations::Japanese)));
+    ChooseLanguage(FromStd(Settings->ReadString(ViewSection, LanguageKey, Translations::Japanese)));
     // Read now, so that their messages come before the window shows.
     ObjectListLines = LoadListFile(ObjectListFileName);
     ScrollListLines = LoadListFile(ScrollListFileName);
@@ -465,7 +464,7 @@ void TMainForm::ApplySettings() {
     TickInterval = StoredTimerInterval < 1 ? DefaultTimerInterval : StoredTimerInterval;
     FrameTimer->setInterval(TickInterval);
     // A zoom the views do not have is a damaged or foreign file: the views stay unenlarged.
-    const int zoom = Settings->ReadInteger("View", "Zoom", MinZoom);
+    const int zoom = Settings->ReadInteger(ViewSection, ZoomKey, MinZoom);
     SetZoom(zoom >= MinZoom && zoom <= MaxZoom ? zoom : MinZoom);
     ApplyOverviewSettings();
     ApplyingSettingsFlag = false;
@@ -560,8 +559,8 @@ void TMainForm::SaveSettings() {
     Settings->WriteBool("MapSetEdit", "Grid", ChkMapSetEditDrawGrid->isChecked());
     Settings->WriteBool("PaletteEdit", "Save", ChkPaletteSave->isChecked());
     Settings->WriteInteger("Timer", "Interval", StoredTimerInterval);
-    Settings->WriteString(LanguageSection, LanguageKey, Translations::Current().toStdString());
-    Settings->WriteInteger("View", "Zoom", ZoomLevel);
+    Settings->WriteString(ViewSection, LanguageKey, Translations::Current().toStdString());
+    Settings->WriteInteger(ViewSection, ZoomKey, ZoomLevel);
     Settings->WriteBool(RestorePoint::SettingsSection, RestorePoint::SettingsKey,
                         RestorePoints->IsEnabled());
     Recent.Save(*Settings);

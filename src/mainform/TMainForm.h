@@ -1,5 +1,6 @@
 #pragma once
 
+#include "ImageEx/TImageEx.h"
 #include "document/ClipboardContent.h"
 #include "fileio/SupportFiles.h"
 #include "history/StepPlace.h"
@@ -100,8 +101,10 @@ public:
     static constexpr const char* TitleSeparator = " - ";
     static constexpr int DefaultTimerInterval = 16;
     // Where the settings file keeps the language: "ja" (the default) or "en".
-    static constexpr const char* LanguageSection = Translations::SettingsSection;
+    // How the views are shown (zoom, overview, language): one section of the settings file.
+    static constexpr const char* ViewSection = Translations::SettingsSection;
     static constexpr const char* LanguageKey = Translations::SettingsKey;
+    static constexpr const char* ZoomKey = "Zoom";
 
     explicit TMainForm(const StartupOptions& options);
     ~TMainForm() override;
@@ -156,8 +159,8 @@ public:
 
     // Screen pixels per console pixel in the editing views of every tab, 1..4; the enlarged
     // previews and the palette tab keep their sizes. SetZoom clamps to that range.
-    static constexpr int MinZoom = 1;
-    static constexpr int MaxZoom = 4;
+    static constexpr int MinZoom = TImageEx::MinZoom;
+    static constexpr int MaxZoom = TImageEx::MaxZoom;
     int Zoom() const { return ZoomLevel; }
     void SetZoom(int zoom);
 

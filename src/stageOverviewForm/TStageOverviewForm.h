@@ -1,6 +1,7 @@
 #pragma once
 
 #include "ImageEx/BlockEnlarger.h"
+#include "ImageEx/TImageEx.h"
 #include "ImageEx/ZoomWheel.h"
 #include "graphics/StageOverview.h"
 
@@ -52,8 +53,7 @@ protected:
 
 private:
     const StageOverview& Overview;
-    // As many levels as the window's zoom has: 1 to 4.
-    ZoomWheel Wheel{4};
+    ZoomWheel Wheel{TImageEx::MaxZoom - TImageEx::MinZoom + 1};
     BlockEnlarger Enlarger;
     int ZoomFactor = 1;
     int Page0 = -1;
@@ -73,8 +73,8 @@ public:
         QT_TRANSLATE_NOOP("TStageOverviewForm", "オブジェクトを描く");
     static constexpr const char* ShowUsesCaption =
         QT_TRANSLATE_NOOP("TStageOverviewForm", "使用箇所を表示");
-    static constexpr int MinZoom = 1;
-    static constexpr int MaxZoom = 4;
+    static constexpr int MinZoom = TImageEx::MinZoom;
+    static constexpr int MaxZoom = TImageEx::MaxZoom;
 
     // sourceOf tells the stage and the export options to draw with (palette set, pattern
     // entry); the document's notices keep the picture up to date.
